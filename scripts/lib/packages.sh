@@ -1,0 +1,22 @@
+# Makes sure Debian packages are installed: installs them when run as root,
+# otherwise prints the exact apt-get line and stops.
+need_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "== installing ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -q >/dev/null
+        apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+    else
+        echo "missing packages; run as root:" >&2
+        echo "  apt-get install -y --no-install-recommends ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+build_jobs() { nproc 2>/dev/null || echo 2; }

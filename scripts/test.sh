@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test of the tool.
+#   scripts/test.sh            native suite, then the same suite under ASan+UBSan
+#   scripts/test.sh native     native suite only
+#   scripts/test.sh sanitize   ASan+UBSan suite only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/lib/packages.sh
+need_packages cmake make g++ libgtest-dev libbenchmark-dev
+jobs=$(build_jobs)
+
+run_suite() {  # name, build directory, cmake options...
+    local name=$1 dir=$2
+    shift 2
+    echo "== $name: configure and build ($dir)"
+    cmake -S . -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    echo "== $name: tests"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+what=${1:-all}
+case "$what" in
+    native|all) run_suite native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;&
+    sanitize|all) run_suite sanitize build/sanitize -DCMAKE_BUILD_TYPE=Debug -DFLASHTOOL_SANITIZE=ON ;;
+    native) ;;
+    *) echo "usage: scripts/test.sh [native|sanitize]" >&2; exit 2 ;;
+esac

@@ -1,0 +1,108 @@
+// Catalogue line parser.
+#include "catalogue/catalogue_line.h"
+
+#include <cstring>
+#include <new>
+
+#include "run/console.h"
+#include "run/hex_digit.h"
+
+namespace {
+
+constexpr std::size_t kCrcFieldLength = 4;
+constexpr std::size_t kBankFieldLength = 80;
+constexpr uint32_t kHighestBank = kBankCount - 1;
+
+}  // namespace
+
+const char* skipBlanks(const char* cursor) {
+    while (isBlank(*cursor)) ++cursor;
+    return cursor;
+}
+
+void trimCopy(char* destination, const char* source, std::size_t maxLength) {
+    source = skipBlanks(source);
+    std::size_t length = 0;
+    while (length < maxLength && source[length] != '\0') {
+        destination[length] = source[length];
+        ++length;
+    }
+    while (length > 0 && isBlank(destination[length - 1])) --length;
+    destination[length] = '\0';
+}
+
+int parseHexRun(const char*& cursor, uint32_t& value) {
+    cursor = skipBlanks(cursor);
+    value = 0;
+    int count = 0;
+    for (int digit; (digit = hexDigitValue(*cursor)) >= 0; ++cursor) {
+        value = (value << 4) | static_cast<uint32_t>(digit);
+        ++count;
+    }
+    cursor = skipBlanks(cursor);
+    return count;
+}
+
+int parseHex16(const char* text, uint16_t& crc) {
+    uint32_t value = 0;
+    if (parseHexRun(text, value) == 0) return kFieldNoDigits;
+    if (*text != '\0') return kFieldTrailingText;
+    crc = static_cast<uint16_t>(value & 0xFFFFu);
+    return kFieldOk;
+}
+
+int parseBankList(const RunSettings& settings, const char* text, std::array<uint8_t, kBankCount>& banks) {
+    banks.fill(0);
+    int count = 0;
+    while (*text != '\0') {
+        uint32_t bank = 0;
+        if (parseHexRun(text, bank) == 0) {
+            if (*text != '\0') return kFieldTrailingText;
+            break;
+        }
+        if (*text == ',') ++text;
+        if (bank > kHighestBank) {
+            if (settings.verbosity >= 1) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
+            return kFieldBankTooHigh;
+        }
+        banks[bank] = 1;
+        ++count;
+    }
+    return count == 0 ? kFieldNoBanks : kFieldOk;
+}
+
+int parseCatalogueLine(const RunSettings& settings, char* line, std::unique_ptr<CatalogueEntry>& entry) {
+    entry.reset();
+    char* crcField = line + (skipBlanks(line) - line);
+    if (*crcField == '\0' || *crcField == '#' || *crcField == ';') return kLineIsComment;
+
+    char* firstSeparator = std::strchr(crcField, ';');
+    if (firstSeparator == nullptr) return kLineMissingSeparator;
+    char* secondSeparator = std::strchr(firstSeparator + 1, ';');
+    if (secondSeparator == nullptr) return kLineMissingSeparator;
+    *firstSeparator = '\0';
+    *secondSeparator = '\0';
+
+    char crcText[kCrcFieldLength + 1];
+    char bankText[kBankFieldLength + 1];
+    char nameText[kMaxNameLength + 1];
+    trimCopy(crcText, crcField, kCrcFieldLength);
+    trimCopy(bankText, firstSeparator + 1, kBankFieldLength);
+    trimCopy(nameText, secondSeparator + 1, kMaxNameLength);
+
+    uint16_t crc = 0;
+    if (parseHex16(crcText, crc) != kFieldOk) return kLineBadCrc;
+    std::array<uint8_t, kBankCount> banks{};
+    if (parseBankList(settings, bankText, banks) != kFieldOk) return kLineBadBanks;
+
+    std::unique_ptr<CatalogueEntry> created(new (std::nothrow) CatalogueEntry);
+    if (!created) return kLineOutOfMemory;
+    const std::size_t nameLength = std::strlen(nameText);
+    created->name.reset(new (std::nothrow) char[nameLength + 1]);
+    if (!created->name) return kLineOutOfMemory;
+    std::memcpy(created->name.get(), nameText, nameLength + 1);
+    created->crc = crc;
+    created->banks = banks;
+    entry = std::move(created);
+    return kLineIsEntry;
+}

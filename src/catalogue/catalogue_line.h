@@ -1,0 +1,57 @@
+// Catalogue line syntax "CRC; BANKS; NAME" and its parser.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "catalogue/catalogue_entry.h"
+#include "run/settings.h"
+
+// Statuses of parseCatalogueLine.
+constexpr int kLineIsComment = 1;
+constexpr int kLineIsEntry = 0;
+constexpr int kLineMissingSeparator = -2;
+constexpr int kLineBadCrc = -3;
+constexpr int kLineBadBanks = -4;
+constexpr int kLineOutOfMemory = -99;
+
+// Statuses of the field parsers (folded into the line statuses above).
+constexpr int kFieldOk = 0;
+constexpr int kFieldNoDigits = -2;
+constexpr int kFieldBankTooHigh = -2;
+constexpr int kFieldTrailingText = -3;
+constexpr int kFieldNoBanks = -4;
+
+// A blank is a non-zero character whose value as a signed 8-bit number is at
+// most 32: controls, space, and every byte from 0x80 up (not 0x7F).
+inline bool isBlank(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u != 0 && (u <= 32 || u >= 0x80);
+}
+
+// Returns: the cursor moved past any blanks.
+const char* skipBlanks(const char* cursor);
+
+// Copies source without its surrounding blanks into destination, which has
+// room for maxLength characters and a terminator; text past maxLength is dropped.
+void trimCopy(char* destination, const char* source, std::size_t maxLength);
+
+// Reads a run of hexadecimal digits between optional blanks, accumulated in
+// 32 bits (only the last 8 digits count). Leaves cursor after the trailing blanks.
+// Returns: the number of digits read; value is 0 when there were none.
+int parseHexRun(const char*& cursor, uint32_t& value);
+
+// Returns: kFieldOk with crc set to the low 16 bits, kFieldNoDigits, or kFieldTrailingText.
+int parseHex16(const char* text, uint16_t& crc);
+
+// Parses banks separated by one comma and/or blanks; prints the bank-range
+// message at verbosity >= 1 for a bank above 0x3F.
+// Returns: kFieldOk, kFieldBankTooHigh, kFieldTrailingText or kFieldNoBanks.
+int parseBankList(const RunSettings& settings, const char* text, std::array<uint8_t, kBankCount>& banks);
+
+// Parses one line, which it modifies in place (the separators become terminators).
+// Returns: kLineIsEntry with entry set, or kLineIsComment, kLineMissingSeparator,
+// kLineBadCrc, kLineBadBanks, kLineOutOfMemory with entry left empty.
+int parseCatalogueLine(const RunSettings& settings, char* line, std::unique_ptr<CatalogueEntry>& entry);

@@ -1,0 +1,26 @@
+// The whole run, step by step in its fixed order.
+#include "run/run_sequence.h"
+
+#include "catalogue/catalogue_store.h"
+#include "run/command_line.h"
+#include "run/console.h"
+#include "run/settings.h"
+
+int runTool(int argc, const char* const* argv) {
+    if (argc < 2) {
+        printUsage();
+        return kExitOk;
+    }
+    printBanner();
+
+    RunSettings settings;
+    if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
+
+    Catalogue catalogue;
+    if (loadCatalogueFile(settings, catalogue) != kCatalogueOk &&
+        writeDefaultCatalogue(settings, catalogue) != kCatalogueOk) {
+        reportError("** error - no CRC file ...\n");
+        return kExitFailure;
+    }
+    return kExitOk;
+}

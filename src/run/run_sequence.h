@@ -1,0 +1,8 @@
+// The whole run, step by step in its fixed order.
+#pragma once
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailure = 1;   // bad -sbXX argument, or no catalogue to be had
+
+// Runs the tool on a command line. Returns: the process exit status.
+int runTool(int argc, const char* const* argv);

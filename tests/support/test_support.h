@@ -1,0 +1,49 @@
+// Shared test helpers: a fresh working directory per test, console capture, file bytes.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "run/console.h"
+
+using Bytes = std::vector<uint8_t>;
+
+// Creates a fresh temporary directory and makes it the current directory
+// (the tool uses fixed file names there); restores and removes it afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+// Sends both console channels to temporary files while it lives.
+class CapturedConsole {
+public:
+    CapturedConsole();
+    ~CapturedConsole();
+    CapturedConsole(const CapturedConsole&) = delete;
+    CapturedConsole& operator=(const CapturedConsole&) = delete;
+    std::string progress() const { return contents(progress_); }
+    std::string errors() const { return contents(error_); }
+
+private:
+    static std::string contents(std::FILE* file);
+    ConsoleTargets saved_;
+    std::FILE* progress_;
+    std::FILE* error_;
+};
+
+Bytes readBytes(const std::filesystem::path& path);
+std::string readText(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const Bytes& bytes);
+void writeText(const std::filesystem::path& path, const std::string& text);
