@@ -2,6 +2,8 @@
 #include "run/run_sequence.h"
 
 #include "catalogue/catalogue_store.h"
+#include "output/bank_loader.h"
+#include "output/flash_image.h"
 #include "run/command_line.h"
 #include "run/console.h"
 #include "run/settings.h"
@@ -14,6 +16,8 @@ int runTool(int argc, const char* const* argv) {
     printBanner();
 
     RunSettings settings;
+    // Loaded before the options are read, so its messages follow verbosity 1.
+    if (loadFlasherProgram(settings) != kLoadOk) return kExitOk;
     if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
 
     Catalogue catalogue;
@@ -22,5 +26,8 @@ int runTool(int argc, const char* const* argv) {
         reportError("** error - no CRC file ...\n");
         return kExitFailure;
     }
+    openFlashImage(settings);  // on failure it switches the image off; the run goes on
+
+    settings.flashImageStream.reset();
     return kExitOk;
 }

@@ -1,0 +1,40 @@
+// Loader record writer.
+#include "output/loader_records.h"
+
+#include <array>
+
+#include "output/little_endian.h"
+#include "run/console.h"
+
+int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
+    const uint16_t payloadLength = static_cast<uint16_t>(size - 2);
+    uint16_t address = readLe16(buffer);
+    progress(settings, 2, "------ writing buffer ------\n");
+    progress(settings, 2, "size: %lx\n", static_cast<unsigned long>(payloadLength));
+    progress(settings, 2, "start-adr: %04x\n", static_cast<unsigned>(address));
+
+    // Each record is assembled in one piece and handed to the stream at once.
+    std::array<uint8_t, 3 + kMaxRecordPayload + 1> record;
+    const uint8_t* payload = buffer + 2;
+    std::size_t remaining = payloadLength;
+    for (int number = 1; remaining > 0; ++number) {
+        const std::size_t length = remaining < kMaxRecordPayload ? remaining : kMaxRecordPayload;
+        writeLe16(record.data(), address);
+        record[2] = static_cast<uint8_t>(length & 0xFF);
+        uint8_t sum = record[0];
+        sum = addEndAroundCarry(sum, record[1]);
+        sum = addEndAroundCarry(sum, record[2]);
+        for (std::size_t i = 0; i < length; ++i) {
+            record[3 + i] = payload[i];
+            sum = addEndAroundCarry(sum, payload[i]);
+        }
+        record[3 + length] = sum;
+        std::fwrite(record.data(), 1, length + 4, stream);
+        progress(settings, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
+                 static_cast<unsigned>(length), static_cast<unsigned>(sum));
+        address = static_cast<uint16_t>(address + length);
+        payload += length;
+        remaining -= length;
+    }
+    return 0;
+}

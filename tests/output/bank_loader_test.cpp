@@ -1,0 +1,143 @@
+// Flasher program loading and bank loader files, read back as a receiver would.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "output/bank_loader.h"
+#include "output/flash_image.h"
+#include "support/record_decoder.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Bytes flasherOf(std::size_t size) {
+    Bytes bytes(size);
+    if (size > 0) bytes[0] = 0x00;
+    if (size > 1) bytes[1] = 0x03;
+    for (std::size_t i = 2; i < size; ++i) bytes[i] = static_cast<uint8_t>(i ^ 0x5A);
+    return bytes;
+}
+
+Bytes blockBuffer(uint8_t seed) {
+    Bytes buffer(kBlockBufferSize);
+    buffer[0] = 0x00;
+    buffer[1] = 0x40;
+    for (std::size_t i = 2; i < buffer.size(); ++i) buffer[i] = static_cast<uint8_t>(seed + i * 31);
+    return buffer;
+}
+
+}  // namespace
+
+TEST(LoadWholeFile, SizesAndTheirOutcomes) {
+    const struct { long size; int status; const char* errors; } cases[] = {
+        {-1, kLoadNotFound, "** file not found: fcFlash.prg"},
+        {0, kLoadReadError, "** error reading file: fcFlash.prg"},
+        {1, kLoadOk, ""}, {2, kLoadOk, ""}, {1023, kLoadOk, ""}, {1024, kLoadOk, ""},
+        {1025, kLoadNotFound, "** File to large: fcFlash.prg; max. filesize=1024"},
+        {70000, kLoadNotFound, "** File to large: fcFlash.prg; max. filesize=1024"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        if (c.size >= 0) writeBytes("fcFlash.prg", flasherOf(static_cast<std::size_t>(c.size)));
+        RunSettings settings;
+        settings.verbosity = 2;
+        CapturedConsole console;
+        EXPECT_EQ(loadFlasherProgram(settings), c.status) << c.size;
+        EXPECT_EQ(console.errors(), c.errors) << c.size;
+        if (c.status == kLoadOk) {
+            EXPECT_EQ(settings.flasherSize, c.size);
+            EXPECT_EQ(Bytes(settings.flasherBuffer.begin(), settings.flasherBuffer.begin() + c.size),
+                      flasherOf(static_cast<std::size_t>(c.size)));
+        }
+        if (c.size >= 0) {
+            char expected[96];
+            std::snprintf(expected, sizeof expected, "------ reading file ------\nfile: fcFlash.prg\nsize: %lx\n",
+                          static_cast<unsigned long>(c.size));
+            EXPECT_EQ(console.progress(), expected);
+        }
+    }
+}
+
+TEST(BankLoaderFile, FlasherWithBankByteThenTheBlockAt4000) {
+    const struct { std::size_t flasherSize; std::vector<std::size_t> flasherRecords; } cases[] = {
+        {4, {3}}, {2, {1}}, {1, {}}, {1023, {256, 256, 256, 254}}, {1024, {256, 256, 256, 255}},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        writeBytes("fcFlash.prg", flasherOf(c.flasherSize));
+        RunSettings settings;
+        CapturedConsole console;
+        ASSERT_EQ(loadFlasherProgram(settings), kLoadOk);
+        const Bytes block = blockBuffer(7);
+        ASSERT_EQ(writeBankLoaderFile(settings, 0x0B, block.data()), 0);
+        EXPECT_EQ(console.progress(), "====== open file for output ======\nfile: &flashbank0b.prg\nbank: 0b\n");
+
+        const Bytes file = readBytes("&flashbank0b.prg");
+        const DecodedFile decoded = decodeLoaderFile(file);
+        ASSERT_EQ(decoded.fault, "") << c.flasherSize;
+        const std::size_t blockStream = c.flasherRecords.empty() ? 0 : 1;
+        ASSERT_EQ(decoded.streams.size(), blockStream + 1) << c.flasherSize;
+        if (blockStream == 1) {
+            const Bytes flasher = flasherOf(c.flasherSize);
+            Bytes flasherPayload(flasher.begin() + 2, flasher.end());
+            flasherPayload.push_back(0x0B);
+            EXPECT_EQ(decoded.streams[0].start, 0x0300);
+            EXPECT_EQ(decoded.streams[0].payload, flasherPayload);
+            EXPECT_EQ(decoded.streams[0].recordLengths, c.flasherRecords);
+        }
+        EXPECT_EQ(decoded.streams[blockStream].start, 0x4000);
+        EXPECT_EQ(decoded.streams[blockStream].payload, Bytes(block.begin() + 2, block.end()));
+        EXPECT_EQ(decoded.streams[blockStream].recordLengths, std::vector<std::size_t>(32, 256));
+    }
+}
+
+TEST(BankLoaderFile, FourByteFlasherStartsAsWorkedOut) {
+    ScratchDir dir;
+    writeBytes("fcFlash.prg", {0x00, 0x03, 0xAA, 0xBB});
+    RunSettings settings;
+    CapturedConsole console;
+    ASSERT_EQ(loadFlasherProgram(settings), kLoadOk);
+    const Bytes block = blockBuffer(1);
+    writeBankLoaderFile(settings, 0x0B, block.data());
+    writeBankLoaderFile(settings, 0x18, block.data());
+    const Bytes eleven = readBytes("&flashbank0b.prg");
+    const Bytes twentyFour = readBytes("&flashbank18.prg");
+    ASSERT_EQ(eleven.size(), 7u + 8320u);
+    EXPECT_EQ(Bytes(eleven.begin(), eleven.begin() + 7), (Bytes{0x00, 0x03, 0x03, 0xAA, 0xBB, 0x0B, 0x77}));
+    // Two banks for one block differ only in the bank byte and its record's checksum.
+    EXPECT_EQ(Bytes(twentyFour.begin(), twentyFour.begin() + 7), (Bytes{0x00, 0x03, 0x03, 0xAA, 0xBB, 0x18, 0x84}));
+    EXPECT_TRUE(std::equal(eleven.begin() + 7, eleven.end(), twentyFour.begin() + 7));
+}
+
+TEST(BankLoaderFile, UpdatesTheImageSlotOnlyWhenTheFileWasWritten) {
+    ScratchDir dir;
+    writeBytes("fcFlash.prg", flasherOf(4));
+    fs::create_directory("&flashbank05.prg");  // cannot be created as a file
+    RunSettings settings;
+    settings.writeFlashImage = true;
+    CapturedConsole console;
+    ASSERT_EQ(loadFlasherProgram(settings), kLoadOk);
+    ASSERT_EQ(openFlashImage(settings), 0);
+    const Bytes block = blockBuffer(3);
+    EXPECT_EQ(writeBankLoaderFile(settings, 0x05, block.data()), kBankFileNotCreated);
+    EXPECT_EQ(writeBankLoaderFile(settings, 0x06, block.data()), 0);
+    EXPECT_EQ(writeBankLoaderFile(settings, 0x40, block.data()), 0);  // a file, but no slot
+    settings.flashImageStream.reset();
+
+    EXPECT_EQ(console.errors(), "** cannot open file: &flashbank05.prg** bank 40 has no slot in flash.bin\n");
+    EXPECT_TRUE(fs::exists("&flashbank40.prg"));
+    Bytes expected(524288, 0xFF);
+    std::copy(block.begin() + 2, block.end(), expected.begin() + 6 * 8192);
+    EXPECT_EQ(readBytes("flash.bin"), expected);
+}
+
+TEST(BankLoaderFile, NothingWithoutAFlasher) {
+    ScratchDir dir;
+    RunSettings settings;
+    CapturedConsole console;
+    EXPECT_EQ(writeBankLoaderFile(settings, 0x01, blockBuffer(0).data()), 0);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_EQ(console.progress(), "");
+}

@@ -1,0 +1,104 @@
+// Loader records: hand-worked streams, record cutting, and what a receiver reads back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "output/loader_records.h"
+#include "support/record_decoder.h"
+#include "support/test_support.h"
+
+namespace {
+
+Bytes recordsFor(uint16_t start, const Bytes& payload, int verbosity = 0, std::string* progressText = nullptr) {
+    Bytes buffer{static_cast<uint8_t>(start & 0xFF), static_cast<uint8_t>(start >> 8)};
+    buffer.insert(buffer.end(), payload.begin(), payload.end());
+    RunSettings settings;
+    settings.verbosity = verbosity;
+    CapturedConsole console;
+    std::FILE* stream = std::tmpfile();
+    EXPECT_EQ(writeLoaderRecords(settings, buffer.data(), buffer.size(), stream), 0);
+    std::rewind(stream);
+    Bytes written;
+    for (int c; (c = std::fgetc(stream)) != EOF;) written.push_back(static_cast<uint8_t>(c));
+    std::fclose(stream);
+    if (progressText != nullptr) *progressText = console.progress();
+    return written;
+}
+
+Bytes counting(std::size_t length) {
+    Bytes bytes(length);
+    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + 3);
+    return bytes;
+}
+
+}  // namespace
+
+TEST(LoaderRecords, HandWorkedStreams) {
+    const struct { uint16_t start; Bytes payload; Bytes expected; } cases[] = {
+        {0x0500, {0x01, 0x02, 0x03}, {0x00, 0x05, 0x03, 0x01, 0x02, 0x03, 0x0E}},
+        {0xFFFF, {0xFF}, {0xFF, 0xFF, 0x01, 0xFF, 0x01}},
+        {0x0300, {0xAA, 0xBB, 0x0B}, {0x00, 0x03, 0x03, 0xAA, 0xBB, 0x0B, 0x77}},
+        {0x1234, {}, {}},
+        {0x0000, {0x00}, {0x00, 0x00, 0x01, 0x00, 0x01}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(recordsFor(c.start, c.payload), c.expected) << std::hex << c.start;
+}
+
+TEST(LoaderRecords, CutsIntoRecordsThatDecodeBack) {
+    const struct { uint16_t start; std::size_t length; std::vector<std::size_t> records; std::vector<uint16_t> starts; } cases[] = {
+        {0x4000, 8192, std::vector<std::size_t>(32, 256), {0x4000}},
+        {0x0801, 257, {256, 1}, {0x0801}},
+        {0x0801, 1023, {256, 256, 256, 255}, {0x0801}},
+        {0xFF80, 512, {256, 256}, {0xFF80}},  // the second record's address wraps to 0x0080
+        {0x1000, 65535, std::vector<std::size_t>(255, 256), {0x1000}},
+    };
+    for (const auto& c : cases) {
+        const Bytes payload = counting(c.length);
+        const Bytes written = recordsFor(c.start, payload);
+        EXPECT_EQ(written.size(), c.length + 4 * ((c.length + 255) / 256));
+        const DecodedFile decoded = decodeLoaderFile(written);
+        ASSERT_EQ(decoded.fault, "") << c.length;
+        ASSERT_EQ(decoded.streams.size(), 1u) << c.length;
+        EXPECT_EQ(decoded.streams[0].start, c.start);
+        EXPECT_EQ(decoded.streams[0].payload, payload);
+        std::vector<std::size_t> lengths = decoded.streams[0].recordLengths;
+        lengths.resize(std::min(lengths.size(), c.records.size()));
+        EXPECT_EQ(lengths, c.records) << c.length;
+    }
+    // The wrapped address is stored as 0x0080, not 0x10080 cut some other way.
+    const Bytes wrapped = recordsFor(0xFF80, counting(512));
+    EXPECT_EQ(wrapped[260], 0x80);
+    EXPECT_EQ(wrapped[261], 0x00);
+}
+
+TEST(LoaderRecords, PayloadLengthIsSixteenBits) {
+    // 65536 payload bytes count as 0: nothing is written.
+    EXPECT_TRUE(recordsFor(0x1000, counting(65536)).empty());
+}
+
+TEST(LoaderRecords, ProgressLines) {
+    std::string text;
+    recordsFor(0x0500, {0x01, 0x02, 0x03}, 3, &text);
+    EXPECT_EQ(text, "------ writing buffer ------\nsize: 3\nstart-adr: 0500\n"
+                    "Blk 1: adr=0500; size=003; checksum=0e\n");
+    recordsFor(0xFFFF, Bytes(300, 0x00), 3, &text);
+    EXPECT_EQ(text, "------ writing buffer ------\nsize: 12c\nstart-adr: ffff\n"
+                    "Blk 1: adr=ffff; size=100; checksum=ff\n"
+                    "Blk 2: adr=00ff; size=02c; checksum=2c\n");
+    recordsFor(0xFFFF, Bytes(300, 0x00), 2, &text);
+    EXPECT_EQ(text, "------ writing buffer ------\nsize: 12c\nstart-adr: ffff\n");
+    recordsFor(0x1234, {}, 2, &text);
+    EXPECT_EQ(text, "------ writing buffer ------\nsize: 0\nstart-adr: 1234\n");
+}
+
+TEST(RecordDecoder, CatchesDamage) {
+    const Bytes good = recordsFor(0x4000, counting(600));
+    ASSERT_EQ(decodeLoaderFile(good).fault, "");
+    Bytes flipped = good;
+    flipped[260 + 10] ^= 0x01;  // a data byte of the second record
+    EXPECT_EQ(decodeLoaderFile(flipped).fault, "checksum");
+    EXPECT_EQ(decodeLoaderFile(flipped).faultOffset, 260u);
+    const Bytes cut(good.begin(), good.end() - 1);
+    EXPECT_EQ(decodeLoaderFile(cut).fault, "record runs past the end");
+    EXPECT_EQ(decodeLoaderFile(cut).faultOffset, 520u);
+}
