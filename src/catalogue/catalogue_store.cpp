@@ -52,7 +52,7 @@ int firstBank(const CatalogueEntry* entry) { return nextBank(entry, -1); }
 
 int loadCatalogueFile(const RunSettings& settings, Catalogue& catalogue) {
     progress(settings, 1, "====== reading CRC file ======\n");
-    FilePtr file(std::fopen(kCatalogueFileName, "rb"));
+    FilePtr file = openReadableFile(kCatalogueFileName);
     if (!file) {
         progress(settings, 1, "missing CRC file ...\n");
         return kCatalogueMissing;
@@ -71,12 +71,6 @@ int loadCatalogueFile(const RunSettings& settings, Catalogue& catalogue) {
             addEntry(catalogue, std::move(entry));
             ++entries;
         }
-    }
-    // Something that opens but cannot be read at all (a directory on some
-    // systems) is no catalogue: treat it like a missing file.
-    if (line == 0 && std::ferror(file.get())) {
-        progress(settings, 1, "missing CRC file ...\n");
-        return kCatalogueMissing;
     }
     progress(settings, 1, "count of valid CRC entries: %d\n", entries);
     progress(settings, 1, "count of lines in file: %d\n", line);

@@ -6,7 +6,7 @@
 #include "run/console.h"
 
 int loadWholeFile(const RunSettings& settings, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
-    FilePtr file(std::fopen(path, "rb"));
+    FilePtr file = openReadableFile(path);
     if (!file) {
         reportError("** file not found: %s", path);
         return kLoadNotFound;

@@ -3,14 +3,8 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 
-// Closes a stdio stream; lets std::unique_ptr own a FILE so it closes on every path.
-struct FileCloser {
-    void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+#include "run/files.h"
 
 constexpr std::size_t kFlasherCapacity = 1024;  // largest "fcFlash.prg" accepted
 constexpr int32_t kNoForcedBank = -1;
