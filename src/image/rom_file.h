@@ -1,0 +1,16 @@
+// ROM image files: size check, optional load address, and the split into 8 KB blocks.
+#pragma once
+
+#include "catalogue/catalogue_store.h"
+#include "run/settings.h"
+
+constexpr int kRomFileDone = 0;
+constexpr int kRomFileRejected = -3;   // cannot be opened (mandatory file), or size not accepted
+constexpr int kRomFileReadError = -4;
+
+// Reads the ROM file at path block by block and classifies each block. An
+// optional file (the all-banks mode) that cannot be opened is passed over
+// silently. Accepted sizes: multiples of 8192, or that plus a 2-byte load
+// address; exactly 8192 (after the load address) with a forced bank.
+// Returns: kRomFileDone, kRomFileRejected or kRomFileReadError.
+int processRomFile(RunSettings& settings, const Catalogue& catalogue, const char* path, bool optional);
