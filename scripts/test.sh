@@ -21,7 +21,7 @@ run_suite() {  # name, build directory, cmake options...
 
 what=${1:-all}
 case "$what" in
-    native|all) run_suite native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;&
+    native|all) run_suite native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLASHTOOL_BUILD_BENCH=ON ;;&
     sanitize|all) run_suite sanitize build/sanitize -DCMAKE_BUILD_TYPE=Debug -DFLASHTOOL_SANITIZE=ON ;;
     native) ;;
     *) echo "usage: scripts/test.sh [native|sanitize]" >&2; exit 2 ;;
