@@ -15,12 +15,11 @@ Bytes recordsFor(uint16_t start, const Bytes& payload, int verbosity = 0, std::s
     RunSettings settings;
     settings.verbosity = verbosity;
     CapturedConsole console;
-    std::FILE* stream = std::tmpfile();
-    EXPECT_EQ(writeLoaderRecords(settings, buffer.data(), buffer.size(), stream), 0);
-    std::rewind(stream);
+    TempFile stream;
+    EXPECT_EQ(writeLoaderRecords(settings, buffer.data(), buffer.size(), stream.get()), 0);
+    std::rewind(stream.get());
     Bytes written;
-    for (int c; (c = std::fgetc(stream)) != EOF;) written.push_back(static_cast<uint8_t>(c));
-    std::fclose(stream);
+    for (int c; (c = std::fgetc(stream.get())) != EOF;) written.push_back(static_cast<uint8_t>(c));
     if (progressText != nullptr) *progressText = console.progress();
     return written;
 }

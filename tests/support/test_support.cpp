@@ -8,11 +8,18 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::string randomSuffix() {
+    static std::mt19937_64 random{std::random_device{}()};
+    return std::to_string(random());
+}
+
+}  // namespace
+
 ScratchDir::ScratchDir() : previous_(fs::current_path()) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("flashtool-test-" + std::to_string(random()));
+        fs::path candidate = fs::temp_directory_path() / ("flashtool-test-" + randomSuffix());
         if (fs::create_directory(candidate)) {
             path_ = candidate;
             fs::current_path(path_);
@@ -28,18 +35,26 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, ignored);
 }
 
-CapturedConsole::CapturedConsole()
-    : saved_(consoleTargets()), progress_(std::tmpfile()), error_(std::tmpfile()) {
-    if (progress_ == nullptr || error_ == nullptr) throw std::runtime_error("tmpfile failed");
-    consoleTargets().progress = progress_;
-    consoleTargets().error = error_;
+TempFile::TempFile() {
+    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
+        path_ = fs::temp_directory_path() / ("flashtool-capture-" + randomSuffix());
+        if (!fs::exists(path_)) file_ = std::fopen(path_.string().c_str(), "w+b");
+    }
+    if (file_ == nullptr) throw std::runtime_error("cannot create a temporary file");
 }
 
-CapturedConsole::~CapturedConsole() {
-    consoleTargets() = saved_;
-    std::fclose(progress_);
-    std::fclose(error_);
+TempFile::~TempFile() {
+    std::fclose(file_);
+    std::error_code ignored;
+    fs::remove(path_, ignored);
 }
+
+CapturedConsole::CapturedConsole() : saved_(consoleTargets()) {
+    consoleTargets().progress = progress_.get();
+    consoleTargets().error = error_.get();
+}
+
+CapturedConsole::~CapturedConsole() { consoleTargets() = saved_; }
 
 std::string CapturedConsole::contents(std::FILE* file) {
     std::fflush(file);

@@ -26,6 +26,21 @@ private:
     std::filesystem::path path_;
 };
 
+// A read-write binary file under a unique name in the temporary directory,
+// removed when it closes (tmpfile() collides between parallel tests on some systems).
+class TempFile {
+public:
+    TempFile();
+    ~TempFile();
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    std::FILE* get() const { return file_; }
+
+private:
+    std::filesystem::path path_;
+    std::FILE* file_ = nullptr;
+};
+
 // Sends both console channels to temporary files while it lives.
 class CapturedConsole {
 public:
@@ -33,14 +48,14 @@ public:
     ~CapturedConsole();
     CapturedConsole(const CapturedConsole&) = delete;
     CapturedConsole& operator=(const CapturedConsole&) = delete;
-    std::string progress() const { return contents(progress_); }
-    std::string errors() const { return contents(error_); }
+    std::string progress() const { return contents(progress_.get()); }
+    std::string errors() const { return contents(error_.get()); }
 
 private:
     static std::string contents(std::FILE* file);
     ConsoleTargets saved_;
-    std::FILE* progress_;
-    std::FILE* error_;
+    TempFile progress_;
+    TempFile error_;
 };
 
 Bytes readBytes(const std::filesystem::path& path);
