@@ -6,7 +6,7 @@
 #include "run/settings.h"
 
 #if defined(__GNUC__)
-#define FLASHTOOL_PRINTF(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
+#define FLASHTOOL_PRINTF(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
 #else
 #define FLASHTOOL_PRINTF(fmtIndex, firstArg)
 #endif
