@@ -86,6 +86,7 @@ int writeDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue) {
     }
     clearCatalogue(catalogue);
     int line = 0;
+    bool writeFailed = false;
     for (std::size_t i = 0; i < kDefaultCatalogue.size() && i < kMaxDefaultLines; ++i) {
         ++line;
         char text[kLineBufferSize];
@@ -97,9 +98,15 @@ int writeDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue) {
             progress(settings, 1, "error in line %d: rc=%d\n", line, status);
             continue;
         }
-        std::fputs(kDefaultCatalogue[i], file.get());
-        std::fputc('\n', file.get());
+        if (std::fputs(kDefaultCatalogue[i], file.get()) == EOF || std::fputc('\n', file.get()) == EOF) {
+            writeFailed = true;
+        }
         if (status == kLineIsEntry) addEntry(catalogue, std::move(entry));
+    }
+    // The entries are in memory either way; a crc.ini cut short (a full disk)
+    // must not pass unnoticed, or the next run would read it as it is.
+    if (std::fclose(file.release()) != 0 || writeFailed) {
+        reportError("** error writing file: %s\n", kCatalogueFileName);
     }
     return kCatalogueOk;
 }

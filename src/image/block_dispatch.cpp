@@ -12,7 +12,7 @@ namespace {
 
 void writeBlockFile(const RunSettings& settings, const uint8_t* block, int index) {
     char name[32];
-    std::snprintf(name, sizeof name, "block%02x.bin", static_cast<unsigned>(index));
+    (void)std::snprintf(name, sizeof name, "block%02x.bin", static_cast<unsigned>(index));
     progress(settings, 1, "writing block file: %s\n", name);
     FilePtr file(std::fopen(name, "wb"));
     if (!file) {

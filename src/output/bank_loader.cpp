@@ -39,7 +39,7 @@ int loadFlasherProgram(RunSettings& settings) {
 int writeBankLoaderFile(RunSettings& settings, int bank, const uint8_t* blockBuffer) {
     if (settings.flasherSize == 0) return 0;
     char name[32];
-    std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
+    (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
     progress(settings, 2, "======\n");
     progress(settings, 1, "====== open file for output ======\n");
     progress(settings, 2, "======\n");

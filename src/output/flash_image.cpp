@@ -7,8 +7,16 @@
 
 namespace {
 
+// Unbuffered: each slot goes to the file in one write, and a failed write is
+// seen at once, where it can be reported. Set before any other use of the stream.
+FilePtr openImage(const char* mode) {
+    FilePtr image(std::fopen(kFlashImageName, mode));
+    if (image) (void)std::setvbuf(image.get(), nullptr, _IONBF, 0);
+    return image;
+}
+
 FilePtr openExistingImage() {
-    FilePtr image(std::fopen(kFlashImageName, "r+b"));
+    FilePtr image = openImage("r+b");
     if (image && (std::fseek(image.get(), 0, SEEK_END) != 0 || std::ftell(image.get()) != kFlashImageSize)) {
         image.reset();
     }
@@ -21,19 +29,15 @@ int openFlashImage(RunSettings& settings) {
     if (!settings.writeFlashImage) return 0;
     settings.flashImageStream = openExistingImage();
     if (settings.flashImageStream) {
-        // Unbuffered: each slot goes to the file in one write, and a failed
-        // write is seen at once, where it can be reported.
-        std::setvbuf(settings.flashImageStream.get(), nullptr, _IONBF, 0);
         progress(settings, 1, "opening file FLASH.BIN ok.\n");
         return 0;
     }
-    settings.flashImageStream.reset(std::fopen(kFlashImageName, "wb"));
+    settings.flashImageStream = openImage("wb");
     if (!settings.flashImageStream) {
         reportError("** error creating file: 'flash.bin'");
         settings.writeFlashImage = false;
         return kFlashImageNotCreated;
     }
-    std::setvbuf(settings.flashImageStream.get(), nullptr, _IONBF, 0);
     progress(settings, 1, "creating file FLASH.BIN ok.\n");
     std::array<uint8_t, kSlotSize> erased;
     erased.fill(0xFF);

@@ -1,10 +1,14 @@
 // Loader record writer.
 #include "output/loader_records.h"
 
-#include <array>
-
 #include "output/little_endian.h"
 #include "run/console.h"
+
+namespace {
+
+constexpr std::size_t kRecordHeaderSize = 3;  // address low, address high, length
+
+}  // namespace
 
 int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
     const uint16_t payloadLength = static_cast<uint16_t>(size - 2);
@@ -14,22 +18,23 @@ int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::
     progress(settings, 2, "start-adr: %04x\n", static_cast<unsigned>(address));
 
     // Each record is assembled in one piece and handed to the stream at once.
-    std::array<uint8_t, 3 + kMaxRecordPayload + 1> record;
+    uint8_t record[kRecordHeaderSize + kMaxRecordPayload + 1];
     const uint8_t* payload = buffer + 2;
     std::size_t remaining = payloadLength;
     for (int number = 1; remaining > 0; ++number) {
         const std::size_t length = remaining < kMaxRecordPayload ? remaining : kMaxRecordPayload;
-        writeLe16(record.data(), address);
+        writeLe16(record, address);
         record[2] = static_cast<uint8_t>(length & 0xFF);
         uint8_t sum = record[0];
         sum = addEndAroundCarry(sum, record[1]);
         sum = addEndAroundCarry(sum, record[2]);
         for (std::size_t i = 0; i < length; ++i) {
-            record[3 + i] = payload[i];
+            record[kRecordHeaderSize + i] = payload[i];
             sum = addEndAroundCarry(sum, payload[i]);
         }
-        record[3 + length] = sum;
-        std::fwrite(record.data(), 1, length + 4, stream);
+        record[kRecordHeaderSize + length] = sum;
+        // The caller checks the stream's error state once, when it closes the file.
+        (void)std::fwrite(record, 1, kRecordHeaderSize + length + 1, stream);
         progress(settings, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
                  static_cast<unsigned>(length), static_cast<unsigned>(sum));
         address = static_cast<uint16_t>(address + length);

@@ -12,20 +12,20 @@ void progress(const RunSettings& settings, int level, const char* format, ...) {
     if (settings.verbosity < level) return;
     va_list args;
     va_start(args, format);
-    std::vfprintf(consoleTargets().progress, format, args);
+    (void)std::vfprintf(consoleTargets().progress, format, args);
     va_end(args);
 }
 
 void progressAlways(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(consoleTargets().progress, format, args);
+    (void)std::vfprintf(consoleTargets().progress, format, args);
     va_end(args);
 }
 
 void reportError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(consoleTargets().error, format, args);
+    (void)std::vfprintf(consoleTargets().error, format, args);
     va_end(args);
 }

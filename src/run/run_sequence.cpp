@@ -47,7 +47,7 @@ int runTool(int argc, const char* const* argv) {
         // All-banks mode: every numbered bank file that exists, identified by its blocks.
         for (int number = 0; number <= kLastBankFileNumber; ++number) {
             char name[32];
-            std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", static_cast<unsigned>(number));
+            (void)std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", static_cast<unsigned>(number));
             processRomFile(settings, catalogue, name, true);
         }
     }

@@ -203,3 +203,19 @@ TEST_F(Run, VerbosityZeroShowsOnlyTheBanner) {
         EXPECT_EQ(run.err, "");
     }
 }
+
+TEST_F(Run, WritesThatFailAreReportedNotPassedOver) {
+    // A full disk, played by /dev/full where the system has one.
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    writeBytes("rom.bin", kQuickDos);
+    for (const char* name : {"&flashbank24.prg", "block00.bin", "flash.bin"}) {
+        fs::create_symlink("/dev/full", name);
+    }
+    const RunResult run = runFlashtool({"rom.bin", "-b", "-t", "-v0"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "** error writing file: rc=0\n"          // creating the 512 KB image
+              "** error writing file: block00.bin\n"
+              "** error writing file: rc=0\n"          // the image slot
+              "** error writing file: &flashbank24.prg\n");
+}
