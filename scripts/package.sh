@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix googletest zip
+need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix googletest zip unzip
 jobs=$(build_jobs)
 
 echo "== package: .deb"
