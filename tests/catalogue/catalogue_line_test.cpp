@@ -103,7 +103,7 @@ TEST(ParseCatalogueLine, BankRangeMessageIsSilentBelowVerbosityOne) {
     EXPECT_EQ(console.errors(), "");
 }
 
-TEST(HexHelpers, RunsAndSixteenBitFields) {
+TEST(ParseHexRun, LeavesTheCursorAfterTrailingBlanks) {
     const struct { const char* text; int count; uint32_t value; char rest; } runs[] = {
         {"  1aF  ,x", 3, 0x1AF, ','}, {"", 0, 0, '\0'}, {"  x", 0, 0, 'x'},
         {"123456789", 9, 0x23456789, '\0'}, {"\x85" "ff\xa0", 2, 0xFF, '\0'},
@@ -115,25 +115,5 @@ TEST(HexHelpers, RunsAndSixteenBitFields) {
         EXPECT_EQ(value, r.value) << r.text;
         EXPECT_EQ(*cursor, r.rest) << r.text;
     }
-    const struct { const char* text; int status; uint16_t crc; } fields[] = {
-        {"d3da", 0, 0xD3DA}, {" 12345 ", 0, 0x2345}, {"", -2, 0}, {"  ", -2, 0}, {"12 3", -3, 0}, {"12x", -3, 0},
-    };
-    for (const auto& f : fields) {
-        uint16_t crc = 0;
-        EXPECT_EQ(parseHex16(f.text, crc), f.status) << f.text;
-        if (f.status == 0) {
-            EXPECT_EQ(crc, f.crc) << f.text;
-        }
-    }
 }
 
-TEST(TrimCopy, KeepsInnerBlanksAndCutsAtTheLimit) {
-    const struct { const char* source; std::size_t max; const char* expected; } cases[] = {
-        {"  a b  ", 80, "a b"}, {"abcdef", 4, "abcd"}, {"ab   cd", 4, "ab"}, {"   ", 4, ""}, {"\x90x\x90", 4, "x"},
-    };
-    for (const auto& c : cases) {
-        char destination[81];
-        trimCopy(destination, c.source, c.max);
-        EXPECT_STREQ(destination, c.expected) << c.source;
-    }
-}

@@ -62,16 +62,6 @@ TEST(CatalogueStore, LaterLineWinsAndBanksAscend) {
     EXPECT_EQ(findByCrc(catalogue, 0x1111), nullptr);
 }
 
-TEST(CatalogueFile, MissingFileIsReported) {
-    ScratchDir dir;
-    RunSettings settings;
-    Catalogue catalogue;
-    CapturedConsole console;
-    EXPECT_EQ(loadCatalogueFile(settings, catalogue), kCatalogueMissing);
-    EXPECT_EQ(console.progress(), "====== reading CRC file ======\nmissing CRC file ...\n");
-    EXPECT_FALSE(std::filesystem::exists("crc.ini"));
-}
-
 TEST(CatalogueFile, ReadsLinePiecesReportsFaultsAndKeepsTheFile) {
     ScratchDir dir;
     const std::string longLine = "abcd; 05; " + std::string(190, 'L');  // 200 characters
@@ -117,17 +107,6 @@ TEST(CatalogueFile, AnyReadableFileCountsAsLoaded) {
     }
 }
 
-TEST(CatalogueFile, DirectoryNamedLikeTheCatalogueIsNotACatalogue) {
-    ScratchDir dir;
-    std::filesystem::create_directory("crc.ini");
-    RunSettings settings;
-    Catalogue catalogue;
-    CapturedConsole console;
-    EXPECT_EQ(loadCatalogueFile(settings, catalogue), kCatalogueMissing);
-    EXPECT_EQ(writeDefaultCatalogue(settings, catalogue), kCatalogueNotCreated);
-    EXPECT_EQ(console.errors(), "** error creating file: 'crc.ini'");
-}
-
 TEST(DefaultCatalogue, WritesTheTableByteForByteAndLoadsIt) {
     ScratchDir dir;
     RunSettings settings;
@@ -143,15 +122,4 @@ TEST(DefaultCatalogue, WritesTheTableByteForByteAndLoadsIt) {
     EXPECT_EQ(firstBank(speedDos), 0x0B);
     EXPECT_EQ(nextBank(speedDos, 0x0B), 0x18);
     EXPECT_EQ(nextBank(speedDos, 0x18), kNoBank);
-
-    // Reading it back gives the same entries.
-    Catalogue reread;
-    ASSERT_EQ(loadCatalogueFile(settings, reread), kCatalogueOk);
-    EXPECT_EQ(entryCount(reread), 29);
-    for (const CatalogueEntry* e = catalogue.head; e != nullptr; e = e->next) {
-        const CatalogueEntry* again = findByCrc(reread, e->crc);
-        ASSERT_NE(again, nullptr);
-        EXPECT_EQ(again->banks, e->banks);
-        EXPECT_STREQ(again->name.get(), e->name.get());
-    }
 }

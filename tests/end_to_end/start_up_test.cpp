@@ -1,8 +1,8 @@
-// End to end: the built tool's start-up, up to and including the catalogue.
+// End to end: the usage text and every way a run ends before the file loop.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "support/run_binary.h"
 #include "support/test_support.h"
@@ -11,71 +11,74 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kBanner = "##### Quillmore Flash Tool #####\n";
+const std::string kBanner = "##### Quillmore Flash Tool #####\n";
 
 }  // namespace
 
-TEST(StartUp, NoArgumentsPrintsUsageOnly) {
+TEST(StartUp, NoArgumentsPrintsTheUsageTextAndTouchesNothing) {
     ScratchDir dir;
     const RunResult run = runFlashtool({});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out.substr(0, 7), "Usage:\n");
-    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 13);
+    EXPECT_EQ(run.out,
+              "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n"
+              " -a            ... all memFlashBank_xx.bin files\n"
+              " -b            ... write block binary files\n"
+              " -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
+              " -t            ... write flash file 512KB (for TL866)\n"
+              " -oFILENAME    ... set name of output file\n"
+              " -vN           ... set verbosity N\n"
+              "\nExample:\n Quillmore-flashtool DD2.bin\n");
     EXPECT_EQ(run.err, "");
-    EXPECT_TRUE(fs::is_empty(dir.path())) << "no file is touched";
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-TEST(StartUp, BadSetBankEndsWithStatusOneBeforeTheCatalogue) {
-    ScratchDir dir;
-    writeText("fcFlash.prg", std::string("\x00\x03\xaa\xbb", 4));
-    const RunResult run = runFlashtool({"rom.bin", "-sbZZ"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, kBanner);
-    EXPECT_EQ(run.err, "** option 'set bank' need a hex byte argument ...\n");
-    EXPECT_FALSE(fs::exists("crc.ini"));
-}
-
-TEST(StartUp, UncreatableCatalogueEndsWithStatusOne) {
-    ScratchDir dir;
-    writeText("fcFlash.prg", std::string("\x00\x03\xaa\xbb", 4));
-    fs::create_directory("crc.ini");
-    const RunResult run = runFlashtool({"rom.bin", "-t"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, std::string(kBanner) +
-                           "====== reading CRC file ======\nmissing CRC file ...\n"
-                           "====== creating default CRC file ======\n");
-    EXPECT_EQ(run.err, "** error creating file: 'crc.ini'** error - no CRC file ...\n");
-    EXPECT_FALSE(fs::exists("flash.bin")) << "the image is not opened before a catalogue exists";
-}
-
-TEST(StartUp, FlasherProblemsEndTheRunWithStatusZeroBeforeAnythingElse) {
-    const struct { long size; const char* errors; } cases[] = {
-        {-1, "** file not found: fcFlash.prg"},
-        {0, "** error reading file: fcFlash.prg"},
-        {1025, "** File to large: fcFlash.prg; max. filesize=1024"},
+TEST(StartUp, EarlyEndsTouchNoCatalogueOrImage) {
+    const Bytes flasher{0x00, 0x03, 0xAA, 0xBB};
+    const struct {
+        const char* label;
+        std::function<void()> setUp;
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;
+    } cases[] = {
+        {"no flasher", [] {}, {"rom.bin", "-t", "-sbZZ"}, 0, kBanner, "** file not found: fcFlash.prg"},
+        {"empty flasher", [] { writeBytes("fcFlash.prg", {}); }, {"rom.bin", "-t"}, 0, kBanner,
+         "** error reading file: fcFlash.prg"},
+        {"flasher too large", [] { writeBytes("fcFlash.prg", Bytes(1025, 1)); }, {"rom.bin", "-t"}, 0, kBanner,
+         "** File to large: fcFlash.prg; max. filesize=1024"},
+        {"bad -sbXX", [&] { writeBytes("fcFlash.prg", flasher); }, {"rom.bin", "-t", "-sbZZ"}, 1, kBanner,
+         "** option 'set bank' need a hex byte argument ...\n"},
+        {"uncreatable catalogue",
+         [&] {
+             writeBytes("fcFlash.prg", flasher);
+             fs::create_directory("crc.ini");
+         },
+         {"rom.bin", "-t"}, 1,
+         kBanner + "====== reading CRC file ======\nmissing CRC file ...\n====== creating default CRC file ======\n",
+         "** error creating file: 'crc.ini'** error - no CRC file ...\n"},
     };
     for (const auto& c : cases) {
         ScratchDir dir;
-        if (c.size >= 0) writeBytes("fcFlash.prg", Bytes(static_cast<std::size_t>(c.size), 0x01));
-        const RunResult run = runFlashtool({"rom.bin", "-t", "-sbZZ"});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, kBanner);
-        EXPECT_EQ(run.err, c.errors);
-        EXPECT_FALSE(fs::exists("crc.ini"));
-        EXPECT_FALSE(fs::exists("flash.bin"));
+        c.setUp();
+        const RunResult run = runFlashtool(c.args);
+        EXPECT_EQ(run.status, c.status) << c.label;
+        EXPECT_EQ(run.out, c.out) << c.label;
+        EXPECT_EQ(run.err, c.err) << c.label;
+        EXPECT_FALSE(fs::is_regular_file("crc.ini")) << c.label;
+        EXPECT_FALSE(fs::exists("flash.bin")) << c.label;
     }
 }
 
-TEST(StartUp, ImageIsOpenedAfterTheCatalogue) {
+TEST(StartUp, ImageIsOpenedAfterTheCatalogueWhichIsKept) {
     ScratchDir dir;
-    writeText("fcFlash.prg", std::string("\x00\x03\xaa\xbb", 4));
+    writeBytes("fcFlash.prg", {0x00, 0x03, 0xAA, 0xBB});
     writeText("crc.ini", "# mine\n");
     const RunResult run = runFlashtool({"-a", "-t"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, std::string(kBanner) +
+    EXPECT_EQ(run.out, kBanner +
                            "====== reading CRC file ======\ncount of valid CRC entries: 0\ncount of lines in file: 1\n"
                            "creating file FLASH.BIN ok.\n");
-    EXPECT_EQ(run.err, "");
     EXPECT_EQ(readText("crc.ini"), "# mine\n");
     EXPECT_EQ(readBytes("flash.bin"), Bytes(524288, 0xFF));
 }

@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> filesHere() {
-    std::set<std::string> names;
-    for (const auto& item : fs::directory_iterator(fs::current_path())) names.insert(item.path().filename().string());
-    return names;
-}
-
 void addLine(Catalogue& catalogue, const char* line) {
     RunSettings settings;
     std::string buffer = line;
@@ -108,14 +102,3 @@ TEST(ClassifyBlock, UncreatableBlockFileIsReportedAndTheBlockStillGoes) {
     EXPECT_TRUE(fs::exists("&flashbank24.prg"));
 }
 
-TEST(ClassifyBlock, BlockIndicesFrom256HaveThreeDigits) {
-    ScratchDir dir;
-    Catalogue catalogue;
-    RunSettings settings;
-    settings.writeBlockFiles = true;
-    settings.verbosity = 0;
-    Bytes buffer(2 + 8192, 0xFF);
-    CapturedConsole console;
-    EXPECT_EQ(classifyBlock(settings, catalogue, buffer.data(), 0x123), kBlockBlank);
-    EXPECT_TRUE(fs::exists("block123.bin"));
-}

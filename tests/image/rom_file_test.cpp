@@ -62,22 +62,6 @@ TEST(ProcessRomFile, SizeRules) {
     }
 }
 
-TEST(ProcessRomFile, LoadAddressLinesAtVerbosityTwo) {
-    ScratchDir dir;
-    Bytes rom(8194, 0xFF);
-    rom[0] = 0x01;
-    rom[1] = 0x08;
-    writeBytes("rom.bin", rom);
-    RunSettings settings;
-    settings.verbosity = 2;
-    Catalogue catalogue;
-    CapturedConsole console;
-    EXPECT_EQ(processRomFile(settings, catalogue, "rom.bin", false), kRomFileDone);
-    EXPECT_EQ(console.progress(),
-              "======\n====== open file for input ======\n======\nfile: rom.bin\nsize: 2002\n"
-              "cutting LOAD address ...\nload address: 0801\nblank page (contain $FF only), block: 00 \n");
-}
-
 TEST(ProcessRomFile, MissingAndUnreadablePaths) {
     ScratchDir dir;
     std::filesystem::create_directory("folder");

@@ -10,12 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Bytes patterned(std::size_t length, uint8_t seed) {
-    Bytes bytes(length);
-    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 13);
-    return bytes;
-}
-
 // Opens the image as the run would, with -t at the given verbosity.
 RunSettings openedImage(int verbosity = 1) {
     RunSettings settings;
@@ -26,14 +20,6 @@ RunSettings openedImage(int verbosity = 1) {
 }
 
 }  // namespace
-
-TEST(FlashImage, OffWritesNothing) {
-    ScratchDir dir;
-    RunSettings settings;
-    EXPECT_EQ(openFlashImage(settings), 0);
-    EXPECT_EQ(writeFlashSlot(settings, 3, patterned(8192, 1).data()), 0);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
-}
 
 TEST(FlashImage, WrongSizesAreRecreatedAndTheRightSizeIsKept) {
     const struct { long size; bool kept; } cases[] = {

@@ -10,23 +10,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string randomSuffix() {
+// A fresh name in the temporary directory (64 random bits: no retries needed).
+fs::path uniqueTempPath(const char* prefix) {
     static std::mt19937_64 random{std::random_device{}()};
-    return std::to_string(random());
+    return fs::temp_directory_path() / (prefix + std::to_string(random()));
 }
 
 }  // namespace
 
-ScratchDir::ScratchDir() : previous_(fs::current_path()) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("flashtool-test-" + randomSuffix());
-        if (fs::create_directory(candidate)) {
-            path_ = candidate;
-            fs::current_path(path_);
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a scratch directory");
+ScratchDir::ScratchDir() : previous_(fs::current_path()), path_(uniqueTempPath("flashtool-test-")) {
+    if (!fs::create_directory(path_)) throw std::runtime_error("cannot create " + path_.string());
+    fs::current_path(path_);
 }
 
 ScratchDir::~ScratchDir() {
@@ -35,12 +29,8 @@ ScratchDir::~ScratchDir() {
     fs::remove_all(path_, ignored);
 }
 
-TempFile::TempFile() {
-    for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
-        path_ = fs::temp_directory_path() / ("flashtool-capture-" + randomSuffix());
-        if (!fs::exists(path_)) file_ = std::fopen(path_.string().c_str(), "w+b");
-    }
-    if (file_ == nullptr) throw std::runtime_error("cannot create a temporary file");
+TempFile::TempFile() : path_(uniqueTempPath("flashtool-capture-")), file_(std::fopen(path_.string().c_str(), "w+b")) {
+    if (file_ == nullptr) throw std::runtime_error("cannot create " + path_.string());
 }
 
 TempFile::~TempFile() {
@@ -65,6 +55,18 @@ std::string CapturedConsole::contents(std::FILE* file) {
     while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
     std::fseek(file, 0, SEEK_END);
     return text;
+}
+
+Bytes patterned(std::size_t length, uint8_t seed) {
+    Bytes bytes(length);
+    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 13 + (i >> 8));
+    return bytes;
+}
+
+std::set<std::string> filesHere() {
+    std::set<std::string> names;
+    for (const auto& item : fs::directory_iterator(fs::current_path())) names.insert(item.path().filename().string());
+    return names;
 }
 
 Bytes readBytes(const fs::path& path) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,11 @@ private:
     TempFile progress_;
     TempFile error_;
 };
+
+// Bytes that differ from their neighbours (never a blank block).
+Bytes patterned(std::size_t length, uint8_t seed);
+// The names of the files in the current directory.
+std::set<std::string> filesHere();
 
 Bytes readBytes(const std::filesystem::path& path);
 std::string readText(const std::filesystem::path& path);
