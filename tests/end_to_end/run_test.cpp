@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/crc_forge.h"
-#include "support/record_decoder.h"
+#include "output/loader_decoder.h"
 #include "support/run_binary.h"
 #include "support/test_support.h"
 
@@ -52,8 +52,8 @@ void expectBankFile(int bank, const Bytes& block) {
     SCOPED_TRACE(bankFile(bank));
     const Bytes file = readBytes(bankFile(bank));
     EXPECT_EQ(file.size(), 7u + 8320u);
-    const DecodedFile decoded = decodeLoaderFile(file);
-    ASSERT_EQ(decoded.fault, "");
+    const DecodedRecords decoded = decodeLoaderRecords(file.data(), file.size());
+    ASSERT_EQ(decoded.fault, kDecodeOk);
     ASSERT_EQ(decoded.streams.size(), 2u);
     EXPECT_EQ(decoded.streams[0].start, 0x0300);
     EXPECT_EQ(decoded.streams[0].payload, (Bytes{0xAA, 0xBB, static_cast<uint8_t>(bank)}));

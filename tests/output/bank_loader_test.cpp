@@ -6,7 +6,7 @@
 
 #include "output/bank_loader.h"
 #include "output/flash_image.h"
-#include "support/record_decoder.h"
+#include "output/loader_decoder.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -69,8 +69,8 @@ TEST(BankLoaderFile, FlasherWithBankByteThenTheBlockAt4000) {
         EXPECT_EQ(console.progress(), "====== open file for output ======\nfile: &flashbank0b.prg\nbank: 0b\n");
 
         const Bytes file = readBytes("&flashbank0b.prg");
-        const DecodedFile decoded = decodeLoaderFile(file);
-        ASSERT_EQ(decoded.fault, "") << c.flasherSize;
+        const DecodedRecords decoded = decodeLoaderRecords(file.data(), file.size());
+        ASSERT_EQ(decoded.fault, kDecodeOk) << c.flasherSize;
         const std::size_t blockStream = c.flasherRecords.empty() ? 0 : 1;
         ASSERT_EQ(decoded.streams.size(), blockStream + 1) << c.flasherSize;
         if (blockStream == 1) {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "output/loader_records.h"
-#include "support/record_decoder.h"
+#include "output/loader_decoder.h"
 #include "support/test_support.h"
 
 namespace {
@@ -50,8 +50,8 @@ TEST(LoaderRecords, CutsIntoRecordsThatDecodeBack) {
         const Bytes payload = patterned(c.length, 3);
         const Bytes written = recordsFor(c.start, payload);
         EXPECT_EQ(written.size(), c.length + 4 * ((c.length + 255) / 256));
-        const DecodedFile decoded = decodeLoaderFile(written);
-        ASSERT_EQ(decoded.fault, "") << c.length;
+        const DecodedRecords decoded = decodeLoaderRecords(written.data(), written.size());
+        ASSERT_EQ(decoded.fault, kDecodeOk) << c.length;
         ASSERT_EQ(decoded.streams.size(), 1u) << c.length;
         EXPECT_EQ(decoded.streams[0].start, c.start);
         EXPECT_EQ(decoded.streams[0].payload, payload);
