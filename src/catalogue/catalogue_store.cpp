@@ -77,6 +77,30 @@ int loadCatalogueFile(const RunSettings& settings, Catalogue& catalogue) {
     return kCatalogueOk;
 }
 
+namespace {
+
+// Parses line `index` of the built-in table, reporting it as line index + 1 when faulty.
+// Returns: the line's status.
+int parseDefaultLine(const RunSettings& settings, std::size_t index, std::unique_ptr<CatalogueEntry>& entry) {
+    char text[kLineBufferSize];
+    std::strncpy(text, kDefaultCatalogue[index], kLineBufferSize - 1);
+    text[kLineBufferSize - 1] = '\0';
+    const int status = parseCatalogueLine(settings, text, entry);
+    if (status < 0) progress(settings, 1, "error in line %d: rc=%d\n", static_cast<int>(index + 1), status);
+    return status;
+}
+
+}  // namespace
+
+int loadDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue) {
+    clearCatalogue(catalogue);
+    for (std::size_t i = 0; i < kDefaultCatalogue.size() && i < kMaxDefaultLines; ++i) {
+        std::unique_ptr<CatalogueEntry> entry;
+        if (parseDefaultLine(settings, i, entry) == kLineIsEntry) addEntry(catalogue, std::move(entry));
+    }
+    return kCatalogueOk;
+}
+
 int writeDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue) {
     progress(settings, 1, "====== creating default CRC file ======\n");
     FilePtr file(std::fopen(kCatalogueFileName, "wb"));
@@ -85,19 +109,11 @@ int writeDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue) {
         return kCatalogueNotCreated;
     }
     clearCatalogue(catalogue);
-    int line = 0;
     bool writeFailed = false;
     for (std::size_t i = 0; i < kDefaultCatalogue.size() && i < kMaxDefaultLines; ++i) {
-        ++line;
-        char text[kLineBufferSize];
-        std::strncpy(text, kDefaultCatalogue[i], kLineBufferSize - 1);
-        text[kLineBufferSize - 1] = '\0';
         std::unique_ptr<CatalogueEntry> entry;
-        const int status = parseCatalogueLine(settings, text, entry);
-        if (status < 0) {
-            progress(settings, 1, "error in line %d: rc=%d\n", line, status);
-            continue;
-        }
+        const int status = parseDefaultLine(settings, i, entry);
+        if (status < 0) continue;
         if (std::fputs(kDefaultCatalogue[i], file.get()) == EOF || std::fputc('\n', file.get()) == EOF) {
             writeFailed = true;
         }

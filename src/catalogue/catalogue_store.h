@@ -47,6 +47,10 @@ int firstBank(const CatalogueEntry* entry);
 // Returns: kCatalogueOk, or kCatalogueMissing when it cannot be opened or read.
 int loadCatalogueFile(const RunSettings& settings, Catalogue& catalogue);
 
+// Loads the built-in table into the catalogue without writing any file.
+// Returns: kCatalogueOk.
+int loadDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue);
+
 // Writes "crc.ini" from the built-in table (bare line feeds) and loads its entries.
 // Returns: kCatalogueOk, or kCatalogueNotCreated when the file cannot be created.
 int writeDefaultCatalogue(const RunSettings& settings, Catalogue& catalogue);

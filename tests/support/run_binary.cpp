@@ -14,20 +14,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string toolPath() {
-    const char* fromEnvironment = std::getenv("FLASHTOOL_EXE");
-    return fromEnvironment != nullptr ? fromEnvironment : FLASHTOOL_EXE;
-}
-
-}  // namespace
-
-RunResult runFlashtool(const std::vector<std::string>& args) {
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
     // Captures go beside the working directory, not into it, so they never
     // show up among the files the tool wrote.
     const fs::path base = fs::current_path();
     const fs::path outFile = base.string() + ".stdout";
     const fs::path errFile = base.string() + ".stderr";
-    std::string command = "\"" + toolPath() + "\"";
+    std::string command = "\"" + program + "\"";
     for (const std::string& arg : args) command += " \"" + arg + "\"";
     command += " >\"" + outFile.string() + "\" 2>\"" + errFile.string() + "\"";
 #ifdef _WIN32
@@ -57,3 +50,9 @@ RunResult runFlashtool(const std::vector<std::string>& args) {
     fs::remove(errFile);
     return result;
 }
+
+}  // namespace
+
+RunResult runFlashtool(const std::vector<std::string>& args) { return runProgram(FLASHTOOL_EXE, args); }
+
+RunResult runFlashinfo(const std::vector<std::string>& args) { return runProgram(FLASHINFO_EXE, args); }

@@ -10,5 +10,6 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the tool with these arguments (no shell metacharacters in them).
+// Run the built tools with these arguments (no double quotes or % in them).
 RunResult runFlashtool(const std::vector<std::string>& args);
+RunResult runFlashinfo(const std::vector<std::string>& args);
