@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 need_packages cmake make g++
 cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
-cmake --build build/demo -j "$(build_jobs)" --target quillmore-flashtool
+cmake --build build/demo -j "$(build_jobs)" --target quillmore-flashtool quillmore-flashinfo
 tool=$PWD/build/demo/src/quillmore-flashtool
 
 rm -rf demo

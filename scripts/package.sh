@@ -22,7 +22,7 @@ dpkg-deb --contents "$deb"
 echo "== package: .zip"
 rm -rf build/windows/packages
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/windows -j "$jobs" --target quillmore-flashtool manual_text
+cmake --build build/windows -j "$jobs" --target quillmore-flashtool quillmore-flashinfo manual_text
 (cd build/windows && cpack -G ZIP >/dev/null)
 zip=$(ls build/windows/packages/*.zip)
 unzip -l "$zip"
@@ -33,6 +33,9 @@ if [ "${1:-}" = "--check" ]; then
     trap 'dpkg -r quillmore-flashtool >/dev/null' EXIT
     quillmore-flashtool | head -2
     [ "$(quillmore-flashtool | wc -l)" -eq 13 ] || { echo "usage text is not 13 lines" >&2; exit 1; }
-    MANWIDTH=80 man -P cat quillmore-flashtool 2>/dev/null | grep -q "EXIT STATUS" || { echo "man page not found" >&2; exit 1; }
-    echo "installed .deb: usage text and man page ok"
+    for page in quillmore-flashtool quillmore-flashinfo; do
+        MANWIDTH=80 man -P cat "$page" 2>/dev/null | grep -q "EXIT STATUS" || { echo "man page $page not found" >&2; exit 1; }
+    done
+    quillmore-flashinfo --version
+    echo "installed .deb: usage text, quillmore-flashinfo and both man pages ok"
 fi
