@@ -11,10 +11,13 @@ cmake --build build/demo -j "$(build_jobs)" --target quillmore-flashtool quillmo
 tool=$PWD/build/demo/src/quillmore-flashtool
 
 rm -rf demo
-cp -r examples demo
+mkdir demo
+cp examples/fcFlash.prg examples/DD2.bin demo/
 cd demo
 echo "== in $PWD: quillmore-flashtool DD2.bin -t"
 status=0
 "$tool" DD2.bin -t || status=$?
 echo "== exit status $status; files now in demo/:"
 ls -l
+echo "== quillmore-flashinfo on the bank loader files it wrote:"
+"$(dirname "$tool")/quillmore-flashinfo" '&flashbank0b.prg' '&flashbank18.prg'
