@@ -123,3 +123,16 @@ TEST(DefaultCatalogue, WritesTheTableByteForByteAndLoadsIt) {
     EXPECT_EQ(nextBank(speedDos, 0x0B), 0x18);
     EXPECT_EQ(nextBank(speedDos, 0x18), kNoBank);
 }
+
+TEST(DefaultCatalogue, AFileThatCannotBeWrittenIsReported) {
+    // A full disk, played by /dev/full where the system has one.
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ScratchDir dir;
+    std::filesystem::create_symlink("/dev/full", "crc.ini");
+    RunSettings settings;
+    Catalogue catalogue;
+    CapturedConsole console;
+    EXPECT_EQ(writeDefaultCatalogue(settings, catalogue), kCatalogueOk) << "the entries are in memory";
+    EXPECT_EQ(entryCount(catalogue), 29);
+    EXPECT_EQ(console.errors(), "** error writing file: crc.ini\n");
+}
