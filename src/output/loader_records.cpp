@@ -11,6 +11,7 @@ constexpr std::size_t kRecordHeaderSize = 3;  // address low, address high, leng
 }  // namespace
 
 int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
+    if (size < 2) return 0;  // not even a start address: nothing to write, and nothing to read past
     const uint16_t payloadLength = static_cast<uint16_t>(size - 2);
     uint16_t address = readLe16(buffer);
     progress(settings, 2, "------ writing buffer ------\n");
