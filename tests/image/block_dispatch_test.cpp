@@ -39,14 +39,9 @@ TEST(ClassifyBlock, Outcomes) {
     const Bytes known = forgedBlock(0xD3DA, 1);
     const Bytes unknown = forgedBlock(0x1A2B, 2);
     const Bytes blank(8192, 0xFF);
-    const std::string toBank0b = "====== open file for output ======\nfile: &flashbank0b.prg\nbank: 0b\n";
-    const std::string toBank18 = "====== open file for output ======\nfile: &flashbank18.prg\nbank: 18\n";
     const std::string toBank05 = "====== open file for output ======\nfile: &flashbank05.prg\nbank: 05\n";
     const std::string blankLine = "blank page (contain $FF only), block: 03 \n";
     const DispatchCase cases[] = {
-        {"known", -1, false, known, kBlockSent, "ROM name: SpeedDOS 40T HIROM\n" + toBank0b + toBank18, "",
-         {"&flashbank0b.prg", "&flashbank18.prg"}},
-        {"blank", -1, false, blank, kBlockBlank, blankLine, "", {}},
         {"unknown", -1, false, unknown, kBlockUnknown, "", "** unknown block: 03 ...  (CRC-16:1a2b)\n", {}},
         {"forced", 0x05, false, unknown, kBlockSent, "bank: 05\n" + toBank05, "", {"&flashbank05.prg"}},
         {"forced blank", 0x05, false, blank, kBlockBlank, "bank: 05\n" + blankLine, "", {}},

@@ -30,30 +30,6 @@ Bytes blockBuffer(uint8_t seed) {
 
 }  // namespace
 
-TEST(LoadWholeFile, SizesAndTheirOutcomes) {
-    const struct { long size; int status; const char* errors; } cases[] = {
-        {-1, kLoadNotFound, "** file not found: fcFlash.prg"},
-        {0, kLoadReadError, "** error reading file: fcFlash.prg"},
-        {1, kLoadOk, ""}, {2, kLoadOk, ""}, {1023, kLoadOk, ""}, {1024, kLoadOk, ""},
-        {1025, kLoadNotFound, "** File to large: fcFlash.prg; max. filesize=1024"},
-        {70000, kLoadNotFound, "** File to large: fcFlash.prg; max. filesize=1024"},
-    };
-    for (const auto& c : cases) {
-        ScratchDir dir;
-        if (c.size >= 0) writeBytes("fcFlash.prg", flasherOf(static_cast<std::size_t>(c.size)));
-        RunSettings settings;
-        settings.verbosity = 2;
-        CapturedConsole console;
-        EXPECT_EQ(loadFlasherProgram(settings), c.status) << c.size;
-        EXPECT_EQ(console.errors(), c.errors) << c.size;
-        if (c.status == kLoadOk) {
-            EXPECT_EQ(settings.flasherSize, c.size);
-            EXPECT_EQ(Bytes(settings.flasherBuffer.begin(), settings.flasherBuffer.begin() + c.size),
-                      flasherOf(static_cast<std::size_t>(c.size)));
-        }
-    }
-}
-
 TEST(BankLoaderFile, FlasherWithBankByteThenTheBlockAt4000) {
     const struct { std::size_t flasherSize; std::vector<std::size_t> flasherRecords; } cases[] = {
         {4, {3}}, {2, {1}}, {1, {}}, {1023, {256, 256, 256, 254}}, {1024, {256, 256, 256, 255}},
