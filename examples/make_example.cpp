@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-#include "support/crc_forge.h"
 #include "support/test_support.h"
 
 int main(int argc, char** argv) {

@@ -1,89 +1,135 @@
 // Shared test helpers.
 #include "support/test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <stdexcept>
+
+#include "image/crc16.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A fresh name in the temporary directory (64 random bits: no retries needed).
-fs::path uniqueTempPath(const char* prefix) {
+ScratchDir::ScratchDir() : previous(fs::current_path()) {
     static std::mt19937_64 random{std::random_device{}()};
-    return fs::temp_directory_path() / (prefix + std::to_string(random()));
-}
-
-}  // namespace
-
-ScratchDir::ScratchDir() : previous_(fs::current_path()), path_(uniqueTempPath("flashtool-test-")) {
-    if (!fs::create_directory(path_)) throw std::runtime_error("cannot create " + path_.string());
-    fs::current_path(path_);
+    path = fs::temp_directory_path() / ("flashtool-test-" + std::to_string(random()));
+    fs::create_directory(path);
+    fs::current_path(path);
 }
 
 ScratchDir::~ScratchDir() {
     std::error_code ignored;
-    fs::current_path(previous_, ignored);
-    fs::remove_all(path_, ignored);
-}
-
-TempFile::TempFile() : path_(uniqueTempPath("flashtool-capture-")), file_(std::fopen(path_.string().c_str(), "w+b")) {
-    if (file_ == nullptr) throw std::runtime_error("cannot create " + path_.string());
-}
-
-TempFile::~TempFile() {
-    std::fclose(file_);
-    std::error_code ignored;
-    fs::remove(path_, ignored);
-}
-
-CapturedConsole::CapturedConsole() : saved_(consoleTargets()) {
-    consoleTargets().progress = progress_.get();
-    consoleTargets().error = error_.get();
-}
-
-CapturedConsole::~CapturedConsole() { consoleTargets() = saved_; }
-
-std::string CapturedConsole::contents(std::FILE* file) {
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, got);
-    std::fseek(file, 0, SEEK_END);
-    return text;
-}
-
-Bytes patterned(std::size_t length, uint8_t seed) {
-    Bytes bytes(length);
-    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<uint8_t>(seed + i * 13 + (i >> 8));
-    return bytes;
-}
-
-std::set<std::string> filesHere() {
-    std::set<std::string> names;
-    for (const auto& item : fs::directory_iterator(fs::current_path())) names.insert(item.path().filename().string());
-    return names;
+    fs::current_path(previous, ignored);
+    fs::remove_all(path, ignored);
 }
 
 Bytes readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string readText(const fs::path& path) {
-    const Bytes bytes = readBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 void writeBytes(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-void writeText(const fs::path& path, const std::string& text) { writeBytes(path, Bytes(text.begin(), text.end())); }
+Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+void writeFiles(const Files& files) {
+    for (const auto& [name, bytes] : files) writeBytes(name, bytes);
+}
+
+Files filesHere() {
+    Files files;
+    for (const auto& item : fs::directory_iterator(".")) {
+        if (item.is_regular_file()) files[item.path().filename().string()] = readBytes(item.path());
+    }
+    return files;
+}
+
+void forgeCrc(Bytes& data, uint16_t target) {
+    // Two bytes at the end of the data are added to the remainder unchanged.
+    const std::size_t n = data.size();
+    data[n - 2] = data[n - 1] = 0;
+    const auto tail = static_cast<uint16_t>(crc16Block(data.data(), static_cast<uint16_t>(n)) ^ target);
+    data[n - 2] = static_cast<uint8_t>(tail >> 8);
+    data[n - 1] = static_cast<uint8_t>(tail & 0xFF);
+}
+
+Bytes forgedBlock(uint16_t target, uint8_t seed) {
+    Bytes block(8192);
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(seed + i * 3 + (i >> 8));
+    forgeCrc(block, target);
+    return block;
+}
+
+Bytes recordsOf(uint16_t start, const Bytes& payload) {
+    Bytes out;
+    for (std::size_t at = 0; at < payload.size(); at += 256) {
+        const std::size_t n = std::min<std::size_t>(256, payload.size() - at);
+        const auto address = static_cast<uint16_t>(start + at);
+        Bytes record{static_cast<uint8_t>(address & 0xFF), static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(n)};
+        record.insert(record.end(), payload.begin() + at, payload.begin() + at + n);
+        unsigned total = 0;  // the end-around-carry sum is the byte total folded into 1..255 (0 only for 0)
+        for (uint8_t byte : record) total += byte;
+        record.push_back(static_cast<uint8_t>(total == 0 ? 0 : (total - 1) % 255 + 1));
+        out.insert(out.end(), record.begin(), record.end());
+    }
+    return out;
+}
+
+const Bytes kFlasher{0x00, 0x03, 0xAA, 0xBB};
+
+Bytes bankFile(int bank, const Bytes& block) {
+    return concat({recordsOf(0x0300, {0xAA, 0xBB, static_cast<uint8_t>(bank)}), recordsOf(0x4000, block)});
+}
+
+Bytes imageWith(const std::map<int, Bytes>& slots) {
+    Bytes image(524288, 0xFF);
+    for (const auto& [bank, block] : slots) std::copy(block.begin(), block.end(), image.begin() + bank * 8192);
+    return image;
+}
+
+namespace {
+
+std::string readCapture(const std::string& path) {
+    const Bytes bytes = readBytes(path);
+    std::string text(bytes.begin(), bytes.end());
+    fs::remove(path);
+#ifdef _WIN32
+    // The console streams are in text mode there: fold CR LF to LF.
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+#endif
+    return text;
+}
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
+    // Captures go beside the working directory, never into it.
+    const std::string capture = fs::current_path().string();
+    std::string command = "\"" + program + "\"";
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
+    command += " >\"" + capture + ".out\" 2>\"" + capture + ".err\"";
+#ifdef _WIN32
+    command = "\"" + command + "\"";  // cmd /c strips one pair of outer quotes
+    const int status = std::system(command.c_str());
+#else
+    const int raw = std::system(command.c_str());
+    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+#endif
+    return {status, readCapture(capture + ".out"), readCapture(capture + ".err")};
+}
+
+}  // namespace
+
+RunResult runFlashtool(const std::vector<std::string>& args) { return runProgram(FLASHTOOL_EXE, args); }
+
+RunResult runFlashinfo(const std::vector<std::string>& args) { return runProgram(FLASHINFO_EXE, args); }

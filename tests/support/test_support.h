@@ -1,70 +1,57 @@
-// Shared test helpers: a fresh working directory per test, console capture, file bytes.
+// Shared test helpers: a fresh working directory per test, file bytes, blocks
+// with a chosen CRC-16, loader records built by hand, and the built tools run
+// as a user runs them.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "run/console.h"
-
 using Bytes = std::vector<uint8_t>;
+using Files = std::map<std::string, Bytes>;  // a directory: file name -> bytes
 
-// Creates a fresh temporary directory and makes it the current directory
-// (the tool uses fixed file names there); restores and removes it afterwards.
-class ScratchDir {
-public:
+// Makes a fresh temporary directory the current one (the tools use fixed
+// names there) while it lives; removes it afterwards.
+struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path previous_;
-    std::filesystem::path path_;
+    std::filesystem::path previous;
+    std::filesystem::path path;
 };
-
-// A read-write binary file under a unique name in the temporary directory,
-// removed when it closes (tmpfile() collides between parallel tests on some systems).
-class TempFile {
-public:
-    TempFile();
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    std::FILE* get() const { return file_; }
-
-private:
-    std::filesystem::path path_;
-    std::FILE* file_ = nullptr;
-};
-
-// Sends both console channels to temporary files while it lives.
-class CapturedConsole {
-public:
-    CapturedConsole();
-    ~CapturedConsole();
-    CapturedConsole(const CapturedConsole&) = delete;
-    CapturedConsole& operator=(const CapturedConsole&) = delete;
-    std::string progress() const { return contents(progress_.get()); }
-    std::string errors() const { return contents(error_.get()); }
-
-private:
-    static std::string contents(std::FILE* file);
-    ConsoleTargets saved_;
-    TempFile progress_;
-    TempFile error_;
-};
-
-// Bytes that differ from their neighbours (never a blank block).
-Bytes patterned(std::size_t length, uint8_t seed);
-// The names of the files in the current directory.
-std::set<std::string> filesHere();
 
 Bytes readBytes(const std::filesystem::path& path);
-std::string readText(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const Bytes& bytes);
-void writeText(const std::filesystem::path& path, const std::string& text);
+Bytes text(const std::string& s);
+Bytes concat(std::initializer_list<Bytes> parts);
+
+// Writes every file; Returns: the regular files of the current directory.
+void writeFiles(const Files& files);
+Files filesHere();
+
+// Returns: an 8192-byte block, never blank, patterned from seed, with CRC-16 target.
+Bytes forgedBlock(uint16_t target, uint8_t seed);
+// Sets the last two bytes of data so that its CRC-16 is target.
+void forgeCrc(Bytes& data, uint16_t target);
+
+// Returns: payload as loader records from start, worked out from the format,
+// not from the tool's writer.
+Bytes recordsOf(uint16_t start, const Bytes& payload);
+
+// The flasher the tests use: load address 0300, body AA BB.
+extern const Bytes kFlasher;
+// Returns: the bank loader file for bank and block with kFlasher, as the drive's flasher receives it.
+Bytes bankFile(int bank, const Bytes& block);
+// Returns: a 512 KB flash image, all 0xFF but for these slots.
+Bytes imageWith(const std::map<int, Bytes>& slots);
+
+struct RunResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the built tools in the current directory (arguments without double quotes).
+RunResult runFlashtool(const std::vector<std::string>& args);
+RunResult runFlashinfo(const std::vector<std::string>& args);

@@ -1,0 +1,227 @@
+// quillmore-flashtool end to end: whole runs of the built binary in a fresh
+// directory, comparing status, both console channels and every file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "catalogue/default_catalogue.h"
+#include "support/test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);   // banks 0b and 18 in the default catalogue
+const Bytes kQuickDos = forgedBlock(0x40E2, 2);   // bank 24
+const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
+const Bytes kUnknown = forgedBlock(0x1A2B, 4);
+const Bytes kBlank(8192, 0xFF);
+const std::string kBanner = "##### Quillmore Flash Tool #####\n";
+const std::string kCatalogueRead = "====== reading CRC file ======\ncount of valid CRC entries: 29\ncount of lines in file: 32\n";
+const std::string kCatalogueMade =
+    "====== reading CRC file ======\nmissing CRC file ...\n====== creating default CRC file ======\n";
+const Bytes kDefaultFile = [] {  // crc.ini as written when missing: the built-in table, one line each
+    std::string file;
+    for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
+    return text(file);
+}();
+
+std::string hex2(int value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x", value);
+    return text;
+}
+
+std::string bankName(int bank) { return "&flashbank" + hex2(bank) + ".prg"; }
+
+// The lines of one bank loader file; rule is "======\n" from verbosity 2 on.
+std::string toBank(int bank, const std::string& rule = "") {
+    return rule + "====== open file for output ======\n" + rule + "file: " + bankName(bank) + "\nbank: " + hex2(bank) + "\n";
+}
+
+// The bank loader files for these banks and blocks.
+Files banks(const std::map<int, Bytes>& blocks) {
+    Files files;
+    for (const auto& [bank, block] : blocks) files[bankName(bank)] = bankFile(bank, block);
+    return files;
+}
+
+Files with(Files files, const Files& more) {
+    files.insert(more.begin(), more.end());
+    return files;
+}
+
+struct RunCase {
+    const char* label;
+    Files before;  // the working directory
+    std::vector<std::string> args;
+    int status;
+    std::string out, err;
+    Files written;  // files created or replaced; every other file stays as it was
+};
+
+void expectRuns(const std::vector<RunCase>& cases) {
+    for (const RunCase& c : cases) {
+        ScratchDir dir;
+        writeFiles(c.before);
+        const RunResult run = runFlashtool(c.args);
+        EXPECT_EQ(run.status, c.status) << c.label;
+        EXPECT_EQ(run.out, c.out) << c.label;
+        EXPECT_EQ(run.err, c.err) << c.label;
+        Files expected = c.written;
+        expected.insert(c.before.begin(), c.before.end());
+        EXPECT_EQ(filesHere(), expected) << c.label;
+    }
+}
+
+// A working directory with the flasher, the default catalogue and these files.
+Files ready(const Files& files) { return with(files, {{"fcFlash.prg", kFlasher}, {"crc.ini", kDefaultFile}}); }
+
+}  // namespace
+
+TEST(Flashtool, RoadOfOneBlockAtVerbosityTwo) {
+    auto bankV2 = [](int bank, const char* offset) {
+        return toBank(bank, "======\n") + "------ writing buffer ------\nsize: 3\nstart-adr: 0300\n------ writing buffer ------\n"
+               "size: 2000\nstart-adr: 4000\n---------\nwriting into file FLASH.BIN, offset=" + offset + "\n";
+    };
+    expectRuns({{"DD2.bin -t -v2", {{"fcFlash.prg", kFlasher}, {"DD2.bin", concat({{0x01, 0x08}, kSpeedDos, kBlank})}},
+                 {"DD2.bin", "-t", "-v2"}, 0,
+                 kBanner + kCatalogueMade + "creating file FLASH.BIN ok.\n======\n====== open file for input ======\n======\n"
+                     "file: DD2.bin\nsize: 4002\ncutting LOAD address ...\nload address: 0801\n=========================\n"
+                     "reading block: 00\nCRC-16: d3da\n- binary file ok - \nROM name: SpeedDOS 40T HIROM\n" +
+                     bankV2(0x0B, "016000") + bankV2(0x18, "030000") +
+                     "=========================\nreading block: 01\nblank page (contain $FF only), block: 01 \n", "",
+                 with(banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}),
+                      {{"crc.ini", kDefaultFile}, {"flash.bin", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}})}})}});
+}
+
+TEST(Flashtool, EveryRecordAndTheLastSlotAtVerbosityThree) {
+    std::string blockRecords;  // a block of zeros makes every checksum its record's address high byte
+    for (int n = 1; n <= 32; ++n) {
+        blockRecords += "Blk " + std::to_string(n) + ": adr=" + hex2(0x3F + n) + "00; size=100; checksum=" + hex2(0x3F + n) + "\n";
+    }
+    const Bytes zeros(8192, 0x00);
+    expectRuns({{"-sb3f -t -v3", ready({{"zero.bin", zeros}}), {"zero.bin", "-sb3f", "-t", "-v3"}, 0,
+                 kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n======\n====== open file for input ======\n======\n"
+                     "file: zero.bin\nsize: 2000\nbank: 3f\n" + toBank(0x3F, "======\n") + "------ writing buffer ------\n"
+                     "size: 3\nstart-adr: 0300\nBlk 1: adr=0300; size=003; checksum=ab\n------ writing buffer ------\n"
+                     "size: 2000\nstart-adr: 4000\n" + blockRecords +
+                     "---------\nwriting into file FLASH.BIN, offset=07e000\nfseek() ... ok\nfwrite() ... ok\n", "",
+                 with(banks({{0x3F, zeros}}), {{"flash.bin", imageWith({{0x3F, zeros}})}})}});
+}
+
+TEST(Flashtool, FileLoop) {
+    const Files allBanks = ready({{"memFlashBank_00.bin", kQuickDos}, {"memFlashBank_05.bin", kUnknown},
+                                  {"memFlashBank_22.bin", concat({{0x00, 0x80}, kImprLorom})},
+                                  {"memFlashBank_23.bin", kSpeedDos},  // past the last number
+                                  {"rom.bin", kSpeedDos}});            // after "-": never a ROM file
+    const Files two = ready({{"rom1.bin", kQuickDos}, {"rom2.bin", kSpeedDos}, {"bad.bin", Bytes(8193, 0)}});
+    const std::string input = "====== open file for input ======\n";
+    const std::string quick = input + "file: rom1.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24);
+    expectRuns({
+        {"all banks", allBanks, {"-a", "rom.bin", "-v0"}, 0, kBanner + "size: 2002\n",
+         "** unknown block: 00 ...  (CRC-16:1a2b)\n", banks({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})},
+        {"stops at the first option, which still applies", two, {"rom1.bin", "-b", "rom2.bin"}, 0,
+         kBanner + kCatalogueRead + input + "file: rom1.bin\nwriting block file: block00.bin\nROM name: QuickDOS HIROM\n" +
+             toBank(0x24), "", with(banks({{0x24, kQuickDos}}), {{"block00.bin", kQuickDos}})},
+        {"stops at a rejected file", two, {"rom1.bin", "bad.bin", "rom2.bin", "-t"}, 0,
+         kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + quick + input + "file: bad.bin\nsize: 2001\n",
+         "** File Size must be 2000 Bytes (or a multiple) ...\n",
+         with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+        {"stops at a missing file", two, {"rom1.bin", "missing.bin", "rom2.bin"}, 0, kBanner + kCatalogueRead + quick + input,
+         "** cannot open file: missing.bin", banks({{0x24, kQuickDos}})},
+        {"-sbXX takes one block only", ready({{"rom.bin", concat({kQuickDos, kQuickDos})}}), {"rom.bin", "-sb05", "-v0"}, 0,
+         kBanner + "size: 4000\n", "** File Size must be 2000 Bytes for option -sbXX ...\n", {}},
+        {"files without blocks", ready({{"e.bin", {}}, {"a.bin", {1, 8}}}), {"e.bin", "a.bin", "-v0"}, 0,
+         kBanner + "size: 0\nsize: 2\n", "", {}},
+    });
+}
+
+TEST(Flashtool, BlocksAndTheImage) {
+    const Bytes old = imageWith({{0x01, kUnknown}});
+    expectRuns({
+        {"block files for unknown and blank blocks", ready({{"r.bin", concat({kUnknown, kBlank})}}), {"r.bin", "-b"}, 0,
+         kBanner + kCatalogueRead + "====== open file for input ======\nfile: r.bin\nsize: 4000\n=========================\n"
+             "reading block: 00\nwriting block file: block00.bin\n=========================\nreading block: 01\n"
+             "writing block file: block01.bin\nblank page (contain $FF only), block: 01 \n",
+         "** unknown block: 00 ...  (CRC-16:1a2b)\n", {{"block00.bin", kUnknown}, {"block01.bin", kBlank}}},
+        {"a forced blank block goes nowhere", ready({{"b.bin", kBlank}}), {"b.bin", "-sb05", "-t"}, 0,
+         kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n====== open file for input ======\nfile: b.bin\n"
+             "bank: 05\nblank page (contain $FF only), block: 00 \n", "", {{"flash.bin", imageWith({})}}},
+        {"an image of the right size is kept", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-t"}, 0,
+         kBanner + kCatalogueRead + "opening file FLASH.BIN ok.\n====== open file for input ======\nfile: q.bin\n"
+             "ROM name: QuickDOS HIROM\n" + toBank(0x24), "",
+         with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
+        {"an image of another size is made anew", ready({{"q.bin", kQuickDos}, {"flash.bin", Bytes(524289, 0)}}),
+         {"q.bin", "-t", "-v0"}, 0, kBanner, "", with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-sb40", "-t", "-v0"}, 0,
+         kBanner, "** bank 40 has no slot in flash.bin\n", banks({{0x40, kQuickDos}})},
+    });
+}
+
+TEST(Flashtool, StartUpAndItsEarlyEnds) {
+    const std::string usage =
+        "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n -a            ... all memFlashBank_xx.bin files\n"
+        " -b            ... write block binary files\n -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
+        " -t            ... write flash file 512KB (for TL866)\n -oFILENAME    ... set name of output file\n"
+        " -vN           ... set verbosity N\n\nExample:\n Quillmore-flashtool DD2.bin\n";
+    const Files rom{{"rom.bin", kQuickDos}};
+    const Bytes bigFlasher = concat({kFlasher, Bytes(1020, 0xEA)});  // 1024 bytes: the bank byte still fits
+    const Bytes bigPayload = concat({Bytes(bigFlasher.begin() + 2, bigFlasher.end()), {0x24}});
+    expectRuns({
+        {"no arguments", {}, {}, 0, usage, "", {}},
+        {"no flasher", rom, {"rom.bin", "-t", "-sbZZ"}, 0, kBanner, "** file not found: fcFlash.prg", {}},
+        {"empty flasher", {{"fcFlash.prg", {}}}, {"rom.bin"}, 0, kBanner, "** error reading file: fcFlash.prg", {}},
+        {"flasher too large", {{"fcFlash.prg", Bytes(1025, 1)}}, {"rom.bin"}, 0, kBanner,
+         "** File to large: fcFlash.prg; max. filesize=1024", {}},
+        {"largest flasher", {{"fcFlash.prg", bigFlasher}, {"rom.bin", kQuickDos}}, {"rom.bin", "-v0"}, 0, kBanner, "",
+         {{"crc.ini", kDefaultFile}, {bankName(0x24), concat({recordsOf(0x0300, bigPayload), recordsOf(0x4000, kQuickDos)})}}},
+        {"bad -sbXX", ready(rom), {"rom.bin", "-t", "-sb5"}, 1, kBanner, "** option 'set bank' need a hex byte argument ...\n", {}},
+        {"later options win, by prefix and case", ready(rom), {"rom.bin", "-v0", "-v2x", "-vb", "-sb0bxyz", "-SB05", "-T", "-o", "x"},
+         0, kBanner, "", banks({{0x0B, kQuickDos}})},
+        {"argument one is never an option", {{"fcFlash.prg", kFlasher}}, {"-v3"}, 0, kBanner + kCatalogueMade, "",
+         {{"crc.ini", kDefaultFile}}},
+    });
+}
+
+TEST(Flashtool, CatalogueFile) {
+    // Line 3 is read in two pieces: its first 159 characters, then the rest.
+    const std::string text = "# mine\r\n1111; 01; one\r\nabcd; 05; " + std::string(190, 'L') +
+                             "\n2222; 40; too high\n\n1111; 02; one again\nbad line\n# last";
+    const Bytes one = forgedBlock(0x1111, 5), other = forgedBlock(0xABCD, 6);
+    const Files mine{{"fcFlash.prg", kFlasher}, {"crc.ini", ::text(text)}, {"r.bin", concat({one, other})}};
+    expectRuns({
+        {"faulty lines are reported and skipped; the later line wins", mine, {"r.bin"}, 0,
+         kBanner + "====== reading CRC file ======\nerror in line 4: rc=-2\nerror in line 5: rc=-4\nerror in line 8: rc=-2\n"
+             "count of valid CRC entries: 3\ncount of lines in file: 9\n====== open file for input ======\nfile: r.bin\n"
+             "size: 4000\n=========================\nreading block: 00\nROM name: one again\n" + toBank(0x02) +
+             "=========================\nreading block: 01\nROM name: " + std::string(80, 'L') + "\n" + toBank(0x05),
+         "value for 'bank' must less than 0x40: 40\n", banks({{0x02, one}, {0x05, other}})},
+        {"the bank-range message follows the verbosity", mine, {"r.bin", "-v0"}, 0, kBanner + "size: 4000\n", "",
+         banks({{0x02, one}, {0x05, other}})},
+    });
+}
+
+TEST(Flashtool, OutputsThatCannotBeWrittenAreReported) {
+    ScratchDir dir;
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}});
+    fs::create_directory("crc.ini");
+    RunResult run = runFlashtool({"q.bin", "-t"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, kBanner + kCatalogueMade);
+    EXPECT_EQ(run.err, "** error creating file: 'crc.ini'** error - no CRC file ...\n");
+    fs::remove("crc.ini");
+    for (const char* name : {"block00.bin", "flash.bin"}) fs::create_directory(name);
+    run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
+    EXPECT_EQ(run.err, "** error creating file: 'flash.bin'** cannot open file: block00.bin");
+    EXPECT_EQ(readBytes(bankName(0x24)), bankFile(0x24, kQuickDos));
+    if (!fs::exists("/dev/full")) return;  // a full disk, where the system has one
+    for (const char* name : {"block00.bin", "flash.bin", "&flashbank24.prg"}) {
+        fs::remove(name);
+        fs::create_symlink("/dev/full", name);
+    }
+    run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: rc=0\n"
+                       "** error writing file: &flashbank24.prg\n");
+}
