@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
+#include "base/flash_geometry.h"
 #include "image/crc16.h"
-#include "output/bank_loader.h"
 #include "output/loader_records.h"
-#include "run/console.h"
 #include "run/run_sequence.h"
 
 namespace fs = std::filesystem;
@@ -23,10 +23,12 @@ std::vector<uint8_t> patterned(std::size_t length) {
     return bytes;
 }
 
-void writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
+// Returns: false when the file could not be written in full.
+bool writeFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
 }
 
 void BM_Crc16Block(benchmark::State& state) {
@@ -39,15 +41,17 @@ BENCHMARK(BM_Crc16Block);
 // The two payloads of one bank loader file: a 1024-byte flasher with its
 // bank byte, then the 8 KB block; written to a memory-backed temporary file.
 void BM_BankLoaderRecords(benchmark::State& state) {
-    RunSettings settings;
-    settings.verbosity = 0;
     const std::vector<uint8_t> flasher = patterned(1025);
-    std::vector<uint8_t> block = patterned(kBlockBufferSize);
+    const std::vector<uint8_t> block = patterned(kBlockBufferSize);
     std::FILE* sink = std::tmpfile();
+    if (sink == nullptr) {
+        state.SkipWithError("no temporary file");
+        return;
+    }
     for (auto _ : state) {
         std::rewind(sink);
-        writeLoaderRecords(settings, flasher.data(), flasher.size(), sink);
-        writeLoaderRecords(settings, block.data(), block.size(), sink);
+        writeLoaderRecords(0, flasher.data(), flasher.size(), sink);
+        writeLoaderRecords(0, block.data(), block.size(), sink);
     }
     std::fclose(sink);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (1023 + 8192));
@@ -63,21 +67,25 @@ void BM_AllBanksRun(benchmark::State& state) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::current_path(dir);
-    writeFile("fcFlash.prg", patterned(1024));
+    bool written = writeFile("fcFlash.prg", patterned(1024));
     std::string catalogue;
     for (int n = 0; n <= 0x22; ++n) {
         std::vector<uint8_t> rom = patterned(8194);
         rom[2] = static_cast<uint8_t>(n);
         char name[32];
         std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", n);
-        writeFile(name, rom);
+        written = writeFile(name, rom) && written;
         char line[64];
-        std::snprintf(line, sizeof line, "%04x; %02x; bench ROM %d\n", crc16Block(rom.data() + 2, 8192), n, n);
+        std::snprintf(line, sizeof line, "%04x; %02x; bench ROM %d\n", crc16Block(rom.data() + 2, kBlockSize), n, n);
         catalogue += line;
     }
-    writeFile("crc.ini", std::vector<uint8_t>(catalogue.begin(), catalogue.end()));
-
+    written = writeFile("crc.ini", std::vector<uint8_t>(catalogue.begin(), catalogue.end())) && written;
     std::FILE* quiet = std::tmpfile();
+    if (!written || quiet == nullptr) {
+        state.SkipWithError("cannot write the bench files");
+        fs::current_path(previous);
+        return;
+    }
     const ConsoleTargets saved = consoleTargets();
     consoleTargets().progress = quiet;
     const char* argv[] = {"quillmore-flashtool", "-a", "-t", "-b", "-v0"};

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "run/console.h"
+#include "base/console.h"
 
 namespace fuzz {
 

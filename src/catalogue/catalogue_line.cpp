@@ -2,10 +2,9 @@
 #include "catalogue/catalogue_line.h"
 
 #include <cstring>
-#include <new>
 
-#include "run/console.h"
-#include "run/hex_digit.h"
+#include "base/console.h"
+#include "base/hex_digit.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ int parseHex16(const char* text, uint16_t& crc) {
     return kFieldOk;
 }
 
-int parseBankList(const RunSettings& settings, const char* text, std::array<uint8_t, kBankCount>& banks) {
+int parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks) {
     banks.fill(0);
     int count = 0;
     while (*text != '\0') {
@@ -62,7 +61,7 @@ int parseBankList(const RunSettings& settings, const char* text, std::array<uint
         }
         if (*text == ',') ++text;
         if (bank > kHighestBank) {
-            if (settings.verbosity >= 1) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
+            if (verbosity >= 1) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
             return kFieldBankTooHigh;
         }
         banks[bank] = 1;
@@ -71,8 +70,7 @@ int parseBankList(const RunSettings& settings, const char* text, std::array<uint
     return count == 0 ? kFieldNoBanks : kFieldOk;
 }
 
-int parseCatalogueLine(const RunSettings& settings, char* line, std::unique_ptr<CatalogueEntry>& entry) {
-    entry.reset();
+int parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry) {
     char* crcField = line + (skipBlanks(line) - line);
     if (*crcField == '\0' || *crcField == '#' || *crcField == ';') return kLineIsComment;
 
@@ -93,16 +91,10 @@ int parseCatalogueLine(const RunSettings& settings, char* line, std::unique_ptr<
     uint16_t crc = 0;
     if (parseHex16(crcText, crc) != kFieldOk) return kLineBadCrc;
     std::array<uint8_t, kBankCount> banks{};
-    if (parseBankList(settings, bankText, banks) != kFieldOk) return kLineBadBanks;
+    if (parseBankList(verbosity, bankText, banks) != kFieldOk) return kLineBadBanks;
 
-    std::unique_ptr<CatalogueEntry> created(new (std::nothrow) CatalogueEntry);
-    if (!created) return kLineOutOfMemory;
-    const std::size_t nameLength = std::strlen(nameText);
-    created->name.reset(new (std::nothrow) char[nameLength + 1]);
-    if (!created->name) return kLineOutOfMemory;
-    std::memcpy(created->name.get(), nameText, nameLength + 1);
-    created->crc = crc;
-    created->banks = banks;
-    entry = std::move(created);
+    entry.crc = crc;
+    entry.banks = banks;
+    entry.name = nameText;
     return kLineIsEntry;
 }

@@ -4,10 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 
 #include "catalogue/catalogue_entry.h"
-#include "run/settings.h"
 
 // Statuses of parseCatalogueLine.
 constexpr int kLineIsComment = 1;
@@ -15,7 +13,6 @@ constexpr int kLineIsEntry = 0;
 constexpr int kLineMissingSeparator = -2;
 constexpr int kLineBadCrc = -3;
 constexpr int kLineBadBanks = -4;
-constexpr int kLineOutOfMemory = -99;
 
 // Statuses of the field parsers (folded into the line statuses above).
 constexpr int kFieldOk = 0;
@@ -49,9 +46,10 @@ int parseHex16(const char* text, uint16_t& crc);
 // Parses banks separated by one comma and/or blanks; prints the bank-range
 // message at verbosity >= 1 for a bank above 0x3F.
 // Returns: kFieldOk, kFieldBankTooHigh, kFieldTrailingText or kFieldNoBanks.
-int parseBankList(const RunSettings& settings, const char* text, std::array<uint8_t, kBankCount>& banks);
+int parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks);
 
-// Parses one line, which it modifies in place (the separators become terminators).
+// Parses one line, which it modifies in place (the separators become
+// terminators); verbosity gates the bank-range message.
 // Returns: kLineIsEntry with entry set, or kLineIsComment, kLineMissingSeparator,
-// kLineBadCrc, kLineBadBanks, kLineOutOfMemory with entry left empty.
-int parseCatalogueLine(const RunSettings& settings, char* line, std::unique_ptr<CatalogueEntry>& entry);
+// kLineBadCrc or kLineBadBanks with entry left as it was.
+int parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry);

@@ -3,13 +3,25 @@
 
 #include <cstdint>
 
-#include "catalogue/catalogue_store.h"
-#include "run/settings.h"
+#include "catalogue/catalogue.h"
+#include "output/bank_loader.h"
+#include "output/flash_image.h"
 
 constexpr int kBlockSent = 0;
 constexpr int kBlockUnknown = -1;
 constexpr int kBlockBlank = 255;
-constexpr int kBlockSize = 8192;
+constexpr int32_t kNoForcedBank = -1;
+
+// What the blocks of a run need on their way: the choices of the command
+// line, the catalogue, and what every bank loader file is made of.
+struct BlockRoute {
+    int32_t verbosity;
+    int32_t forcedBank;  // 0..255 sends every non-blank block there; kNoForcedBank asks the catalogue
+    bool writeBlockFiles;
+    const Catalogue& catalogue;
+    Flasher& flasher;
+    FlashImage& image;
+};
 
 // Classifies the block in bytes 2..8193 of buffer, the index-th of its ROM
 // file: with -b first saves it as "blockXX.bin"; a block of all 0xFF is
@@ -17,4 +29,4 @@ constexpr int kBlockSize = 8192;
 // CRC-16's catalogue entry names, lowest first. Sets bytes 0 and 1 to the
 // load address 0x4000 before writing.
 // Returns: kBlockSent, kBlockUnknown or kBlockBlank.
-int classifyBlock(RunSettings& settings, const Catalogue& catalogue, uint8_t* buffer, int index);
+int classifyBlock(BlockRoute& route, uint8_t* buffer, int index);

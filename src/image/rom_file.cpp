@@ -3,61 +3,72 @@
 
 #include <array>
 
-#include "image/block_dispatch.h"
-#include "output/bank_loader.h"
-#include "run/console.h"
+#include "base/console.h"
+#include "base/files.h"
+#include "base/little_endian.h"
 
-int processRomFile(RunSettings& settings, const Catalogue& catalogue, const char* path, bool optional) {
-    FilePtr file = openReadableFile(path);
-    if (!file && optional) return kRomFileDone;
-    progress(settings, 2, "======\n");
-    progress(settings, 1, "====== open file for input ======\n");
-    progress(settings, 2, "======\n");
-    if (!file) {
-        reportError("** cannot open file: %s", path);
-        return kRomFileRejected;
-    }
-    progress(settings, 1, "file: %s\n", path);
+namespace {
 
-    long size = -1;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
-    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        // Too large for this system's file positions: nothing can be read reliably.
+// Checks the file's size and reads past its load address when it has one.
+// Returns: kRomFileDone with the number of blocks set, or the status to end with.
+int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, long& blocks) {
+    long size = fileSize(file);
+    if (size < 0) {
         reportError("** error reading file: %s", path);
         return kRomFileReadError;
     }
     const long remainder = size % kBlockSize;
-    const long blocks = size / kBlockSize;
-    if (settings.verbosity >= 2 || size != kBlockSize) progressAlways("size: %lx\n", static_cast<unsigned long>(size));
-
-    std::array<uint8_t, kBlockBufferSize> buffer{};
-    if (remainder == 2) {
-        progress(settings, 2, "cutting LOAD address ...\n");
-        if (std::fread(buffer.data(), 2, 1, file.get()) != 1) {
+    blocks = size / kBlockSize;
+    if (route.verbosity >= 2 || size != kBlockSize) progressAlways("size: %lx\n", static_cast<unsigned long>(size));
+    if (remainder == static_cast<long>(kLoadAddressSize)) {
+        progress(route.verbosity, 2, "cutting LOAD address ...\n");
+        uint8_t address[kLoadAddressSize];
+        if (std::fread(address, kLoadAddressSize, 1, file) != 1) {
             reportError("** error reading file: %s", path);
             return kRomFileReadError;
         }
-        progress(settings, 2, "load address: %04x\n", static_cast<unsigned>(buffer[1] * 256 + buffer[0]));
-        size -= 2;
+        progress(route.verbosity, 2, "load address: %04x\n", static_cast<unsigned>(readLe16(address)));
+        size -= static_cast<long>(kLoadAddressSize);
     } else if (remainder != 0) {
         reportError("** File Size must be %04x Bytes (or a multiple) ...\n", static_cast<unsigned>(kBlockSize));
         return kRomFileRejected;
     }
-    if (settings.forcedBank >= 0 && size != kBlockSize) {
+    if (route.forcedBank != kNoForcedBank && size != kBlockSize) {
         reportError("** File Size must be %04x Bytes for option -sbXX ...\n", static_cast<unsigned>(kBlockSize));
         return kRomFileRejected;
     }
+    return kRomFileDone;
+}
 
+}  // namespace
+
+int processRomFile(BlockRoute& route, const char* path, bool optional) {
+    FilePtr file = openInputFile(path);
+    if (!file && optional) return kRomFileDone;
+    progress(route.verbosity, 2, "======\n");
+    progress(route.verbosity, 1, "====== open file for input ======\n");
+    progress(route.verbosity, 2, "======\n");
+    if (!file) {
+        reportError("** cannot open file: %s", path);
+        return kRomFileRejected;
+    }
+    progress(route.verbosity, 1, "file: %s\n", path);
+    long blocks = 0;
+    const int status = readRomHeader(route, file.get(), path, blocks);
+    if (status != kRomFileDone) return status;
+
+    // Bytes 0 and 1 stay free for the address the block is written at.
+    std::array<uint8_t, kBlockBufferSize> buffer{};
     for (long index = 0; index < blocks; ++index) {
-        if (std::fread(buffer.data() + 2, kBlockSize, 1, file.get()) != 1) {
+        if (std::fread(buffer.data() + kLoadAddressSize, kBlockSize, 1, file.get()) != 1) {
             reportError("** error reading file: %s", path);
             return kRomFileReadError;
         }
         if (blocks > 1) {
-            progress(settings, 1, "=========================\n");
-            progress(settings, 1, "reading block: %02x\n", static_cast<unsigned>(index));
+            progress(route.verbosity, 1, "=========================\n");
+            progress(route.verbosity, 1, "reading block: %02x\n", static_cast<unsigned>(index));
         }
-        classifyBlock(settings, catalogue, buffer.data(), static_cast<int>(index));
+        classifyBlock(route, buffer.data(), static_cast<int>(index));
     }
     return kRomFileDone;
 }

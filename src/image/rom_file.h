@@ -1,11 +1,10 @@
 // ROM image files: size check, optional load address, and the split into 8 KB blocks.
 #pragma once
 
-#include "catalogue/catalogue_store.h"
-#include "run/settings.h"
+#include "image/block_dispatch.h"
 
 constexpr int kRomFileDone = 0;
-constexpr int kRomFileRejected = -3;   // cannot be opened (mandatory file), or size not accepted
+constexpr int kRomFileRejected = -3;  // cannot be opened (mandatory file), or size not accepted
 constexpr int kRomFileReadError = -4;
 
 // Reads the ROM file at path block by block and classifies each block. An
@@ -13,4 +12,4 @@ constexpr int kRomFileReadError = -4;
 // silently. Accepted sizes: multiples of 8192, or that plus a 2-byte load
 // address; exactly 8192 (after the load address) with a forced bank.
 // Returns: kRomFileDone, kRomFileRejected or kRomFileReadError.
-int processRomFile(RunSettings& settings, const Catalogue& catalogue, const char* path, bool optional);
+int processRomFile(BlockRoute& route, const char* path, bool optional);

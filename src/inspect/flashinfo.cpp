@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_store.h"
-#include "inspect/report_output.h"
-#include "run/console.h"
+#include "base/console.h"
+#include "catalogue/catalogue_file.h"
+#include "inspect/report_printing.h"
 
 namespace {
 
@@ -42,16 +42,16 @@ bool endsWithBin(const std::string& path) {
 }
 
 int exitStatusFor(const InspectedFile& file) {
-    if (file.status != kInspectRead) return kInfoBadUsage;
+    if (file.status != kInspectRead) return kInfoFailed;
     if (file.isImage) return file.image.unknown + file.image.misplaced > 0 ? kInfoFoundWrong : kInfoAllGood;
     return loaderIsGood(file.loader) ? kInfoAllGood : kInfoFoundWrong;
 }
 
-}  // namespace
+constexpr int kArgumentsRead = -1;  // not an exit status: the files are to be inspected
 
-int runFlashInfo(int argc, const char* const* argv) {
-    bool json = false;
-    std::vector<InspectedFile> files;
+// Reads the options and the files to inspect.
+// Returns: kArgumentsRead, or the exit status when the run ends here (help, version, bad usage).
+int readArguments(int argc, const char* const* argv, bool& json, std::vector<InspectedFile>& files) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -68,7 +68,7 @@ int runFlashInfo(int argc, const char* const* argv) {
                 optionsEnded = true;
             } else {
                 reportError("quillmore-flashinfo: unknown option '%s' (see --help)\n", arg);
-                return kInfoBadUsage;
+                return kInfoFailed;
             }
             continue;
         }
@@ -79,15 +79,23 @@ int runFlashInfo(int argc, const char* const* argv) {
     }
     if (files.empty()) {
         reportError("Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n");
-        return kInfoBadUsage;
+        return kInfoFailed;
     }
+    return kArgumentsRead;
+}
 
-    RunSettings quiet;
-    quiet.verbosity = 0;
+}  // namespace
+
+int runFlashInfo(int argc, const char* const* argv) {
+    bool json = false;
+    std::vector<InspectedFile> files;
+    const int ended = readArguments(argc, argv, json, files);
+    if (ended != kArgumentsRead) return ended;
+
     Catalogue catalogue;
     std::string catalogueSource = kCatalogueFileName;
-    if (loadCatalogueFile(quiet, catalogue) != kCatalogueOk) {
-        loadDefaultCatalogue(quiet, catalogue);
+    if (loadCatalogueFile(0, catalogue) != kCatalogueOk) {
+        loadDefaultCatalogue(catalogue);
         catalogueSource = "built-in default";
     }
 

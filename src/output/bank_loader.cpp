@@ -1,28 +1,26 @@
 // Bank loader files and the flasher program.
 #include "output/bank_loader.h"
 
-#include "output/flash_image.h"
-#include "output/loader_records.h"
-#include "run/console.h"
+#include "base/console.h"
+#include "base/files.h"
 
-int loadWholeFile(const RunSettings& settings, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
-    FilePtr file = openReadableFile(path);
+int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
+    FilePtr file = openInputFile(path);
     if (!file) {
         reportError("** file not found: %s", path);
         return kLoadNotFound;
     }
-    progress(settings, 2, "------ reading file ------\n");
-    long length = -1;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) length = std::ftell(file.get());
-    progress(settings, 2, "file: %s\n", path);
-    progress(settings, 2, "size: %lx\n", static_cast<unsigned long>(length));
-    if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+    progress(verbosity, 2, "------ reading file ------\n");
+    const long length = fileSize(file.get());
+    progress(verbosity, 2, "file: %s\n", path);
+    progress(verbosity, 2, "size: %lx\n", static_cast<unsigned long>(length));
+    if (length < 0) {
         reportError("** error reading file: %s", path);
         return kLoadReadError;
     }
     if (static_cast<unsigned long>(length) > capacity) {
         reportError("** File to large: %s; max. filesize=%lu", path, static_cast<unsigned long>(capacity));
-        return kLoadNotFound;
+        return kLoadTooLarge;
     }
     if (std::fread(buffer, static_cast<std::size_t>(length), 1, file.get()) != 1) {
         reportError("** error reading file: %s", path);
@@ -32,34 +30,33 @@ int loadWholeFile(const RunSettings& settings, uint8_t* buffer, std::size_t capa
     return kLoadOk;
 }
 
-int loadFlasherProgram(RunSettings& settings) {
-    return loadWholeFile(settings, settings.flasherBuffer.data(), kFlasherCapacity, settings.flasherSize, kFlasherName);
+int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
+    return loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
 }
 
-int writeBankLoaderFile(RunSettings& settings, int bank, const uint8_t* blockBuffer) {
-    if (settings.flasherSize == 0) return 0;
+int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, int bank, const uint8_t* blockBuffer) {
+    if (flasher.size == 0) return kBankFileWritten;
     char name[32];
     (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
-    progress(settings, 2, "======\n");
-    progress(settings, 1, "====== open file for output ======\n");
-    progress(settings, 2, "======\n");
+    progress(verbosity, 2, "======\n");
+    progress(verbosity, 1, "====== open file for output ======\n");
+    progress(verbosity, 2, "======\n");
     FilePtr file(std::fopen(name, "wb"));
     if (!file) {
         reportError("** cannot open file: %s", name);
         return kBankFileNotCreated;
     }
-    progress(settings, 1, "file: %s\n", name);
-    progress(settings, 1, "bank: %02x\n", static_cast<unsigned>(bank));
-    settings.flasherBuffer[static_cast<std::size_t>(settings.flasherSize)] = static_cast<uint8_t>(bank & 0xFF);
-    writeLoaderRecords(settings, settings.flasherBuffer.data(), static_cast<std::size_t>(settings.flasherSize) + 1,
-                       file.get());
-    writeLoaderRecords(settings, blockBuffer, kBlockBufferSize, file.get());
-    writeFlashSlot(settings, bank, blockBuffer + 2);
+    progress(verbosity, 1, "file: %s\n", name);
+    progress(verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
+    const auto flasherSize = static_cast<std::size_t>(flasher.size);
+    flasher.buffer[flasherSize] = static_cast<uint8_t>(bank & 0xFF);
+    writeLoaderRecords(verbosity, flasher.buffer.data(), flasherSize + 1, file.get());
+    writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, file.get());
+    writeFlashSlot(verbosity, image, bank, blockBuffer + kLoadAddressSize);
     // A bank loader file cut short (a full disk) must not pass for a good one.
-    const bool failed = std::ferror(file.get()) != 0;
-    if (std::fclose(file.release()) != 0 || failed) {
+    if (!closeChecked(file)) {
         reportError("** error writing file: %s\n", name);
-        return kBankFileNotCreated;
+        return kBankFileCutShort;
     }
-    return 0;
+    return kBankFileWritten;
 }

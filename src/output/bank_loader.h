@@ -1,31 +1,47 @@
 // Bank loader files "&flashbankXX.prg" and the flasher program "fcFlash.prg".
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
-#include "run/settings.h"
+#include "base/flash_geometry.h"
+#include "output/flash_image.h"
+#include "output/loader_records.h"
 
 constexpr int kLoadOk = 0;
-constexpr int kLoadNotFound = -3;      // also: larger than the capacity
-constexpr int kLoadReadError = -4;     // also: empty
+constexpr int kLoadNotFound = -3;
+constexpr int kLoadTooLarge = -3;
+constexpr int kLoadReadError = -4;  // also: an empty file
+constexpr int kBankFileWritten = 0;
 constexpr int kBankFileNotCreated = -3;
+constexpr int kBankFileCutShort = -3;  // created, but not every byte reached it
 
 constexpr const char* kFlasherName = "fcFlash.prg";
-constexpr std::size_t kBlockBufferSize = 2 + 8192;   // load address, then the block
-constexpr uint16_t kBlockLoadAddress = 0x4000;
+
+// The largest bank loader file: the records of the largest flasher's body
+// with its bank byte, then those of the block.
+constexpr std::size_t kMaxBankLoaderFileSize =
+    loaderRecordsSize(kFlasherCapacity - kLoadAddressSize + 1) + loaderRecordsSize(kBlockSize);
+static_assert(kMaxBankLoaderFileSize == 9359, "4 records of flasher, 32 of block");
+
+// The flasher program as loaded, and after it the byte that carries the bank
+// number into every bank loader file (so a full 1024-byte program has room for it).
+struct Flasher {
+    std::array<uint8_t, kFlasherCapacity + 1> buffer{};
+    int32_t size = 0;
+};
 
 // Reads the whole file at path into buffer, which holds capacity bytes.
-// Returns: kLoadOk with size set, kLoadNotFound (missing or too large) or
-// kLoadReadError (empty or unreadable), each after its message.
-int loadWholeFile(const RunSettings& settings, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path);
+// Returns: kLoadOk with size set, or kLoadNotFound, kLoadTooLarge or
+// kLoadReadError, each after its message.
+int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path);
 
-// Loads "fcFlash.prg" into settings.flasherBuffer and flasherSize.
-// Returns: as loadWholeFile.
-int loadFlasherProgram(RunSettings& settings);
+// Loads "fcFlash.prg". Returns: as loadWholeFile.
+int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 
 // Writes "&flashbankXX.prg" for bank: the flasher's records with the bank
 // number as their last byte, then the block's records at 0x4000; then the
-// block's flash image slot. Does nothing while no flasher is loaded.
-// Returns: 0, or kBankFileNotCreated.
-int writeBankLoaderFile(RunSettings& settings, int bank, const uint8_t* blockBuffer);
+// block's slot of the image. Does nothing while no flasher is loaded.
+// Returns: kBankFileWritten, kBankFileNotCreated or kBankFileCutShort.
+int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, int bank, const uint8_t* blockBuffer);

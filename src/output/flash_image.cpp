@@ -3,7 +3,8 @@
 
 #include <array>
 
-#include "run/console.h"
+#include "base/console.h"
+#include "base/flash_geometry.h"
 
 namespace {
 
@@ -25,51 +26,50 @@ FilePtr openExistingImage() {
 
 }  // namespace
 
-int openFlashImage(RunSettings& settings) {
-    if (!settings.writeFlashImage) return 0;
-    settings.flashImageStream = openExistingImage();
-    if (settings.flashImageStream) {
-        progress(settings, 1, "opening file FLASH.BIN ok.\n");
-        return 0;
+int openFlashImage(int32_t verbosity, FlashImage& image) {
+    image.stream = openExistingImage();
+    if (isOn(image)) {
+        progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
+        return kFlashImageOk;
     }
-    settings.flashImageStream = openImage("wb");
-    if (!settings.flashImageStream) {
+    image.stream = openImage("wb");
+    if (!isOn(image)) {
         reportError("** error creating file: 'flash.bin'");
-        settings.writeFlashImage = false;
         return kFlashImageNotCreated;
     }
-    progress(settings, 1, "creating file FLASH.BIN ok.\n");
-    std::array<uint8_t, kSlotSize> erased;
+    progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
+    std::array<uint8_t, kBlockSize> erased;
     erased.fill(0xFF);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        const std::size_t written = std::fwrite(erased.data(), erased.size(), 1, settings.flashImageStream.get());
+    for (int slot = 0; slot < kBankCount; ++slot) {
+        const std::size_t written = std::fwrite(erased.data(), erased.size(), 1, image.stream.get());
         if (written != 1) {
             reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
             break;
         }
     }
-    return 0;
+    return kFlashImageOk;
 }
 
-int writeFlashSlot(const RunSettings& settings, int bank, const uint8_t* block) {
-    if (!settings.writeFlashImage || !settings.flashImageStream) return 0;
-    if (bank < 0 || bank >= kSlotCount) {
+int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block) {
+    if (!isOn(image)) return kFlashImageOk;
+    if (bank < 0 || bank >= kBankCount) {
         // Writing past the 64 slots would grow the file, and the next run
         // would recreate the image and lose every slot in it.
         reportError("** bank %02x has no slot in flash.bin\n", static_cast<unsigned>(bank));
-        return 0;
+        return kFlashImageOk;
     }
-    const long offset = static_cast<long>(bank) * kSlotSize;
-    progress(settings, 2, "---------\n");
-    progress(settings, 2, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
-    std::FILE* image = settings.flashImageStream.get();
-    if (std::fseek(image, offset, SEEK_SET) != 0) return 0;
-    progress(settings, 3, "fseek() ... ok\n");
-    const std::size_t written = std::fwrite(block, kSlotSize, 1, image);
+    const long offset = static_cast<long>(bank) * kBlockSize;
+    progress(verbosity, 2, "---------\n");
+    progress(verbosity, 2, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
+    if (std::fseek(image.stream.get(), offset, SEEK_SET) != 0) return kFlashImageOk;
+    progress(verbosity, 3, "fseek() ... ok\n");
+    const std::size_t written = std::fwrite(block, kBlockSize, 1, image.stream.get());
     if (written != 1) {
         reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
     } else {
-        progress(settings, 3, "fwrite() ... ok\n");
+        progress(verbosity, 3, "fwrite() ... ok\n");
     }
-    return 0;
+    return kFlashImageOk;
 }
+
+void closeFlashImage(FlashImage& image) { image.stream.reset(); }

@@ -1,24 +1,32 @@
-// The flash image "flash.bin": 64 slots of 8 KB, kept between runs.
+// The flash image "flash.bin": one 8 KB slot per bank, kept between runs.
 #pragma once
 
 #include <cstdint>
 
-#include "run/settings.h"
+#include "base/files.h"
 
-constexpr long kFlashImageSize = 524288;   // 64 banks × 8192 bytes
-constexpr int kSlotSize = 8192;
-constexpr int kSlotCount = 64;
+constexpr int kFlashImageOk = 0;
 constexpr int kFlashImageNotCreated = -3;
 
 constexpr const char* kFlashImageName = "flash.bin";
 
-// With writeFlashImage on: opens "flash.bin" when it has exactly 524288
-// bytes, keeping its contents; otherwise creates it all 0xFF. When it cannot
-// be created, switches writeFlashImage off so the run goes on without it.
-// Returns: 0, or kFlashImageNotCreated.
-int openFlashImage(RunSettings& settings);
+// The image while a run keeps it; it is on exactly while its stream is open.
+struct FlashImage {
+    FilePtr stream;
+};
 
-// With writeFlashImage on: writes the 8192 block bytes into the slot of
-// bank. A bank above 0x3F has no slot; it is reported and nothing is written.
-// Returns: 0.
-int writeFlashSlot(const RunSettings& settings, int bank, const uint8_t* block);
+inline bool isOn(const FlashImage& image) { return image.stream != nullptr; }
+
+// Opens "flash.bin" when it has exactly 524288 bytes, keeping its contents;
+// otherwise creates it all 0xFF. When it cannot be created the image stays
+// off, and the run goes on without it.
+// Returns: kFlashImageOk, or kFlashImageNotCreated.
+int openFlashImage(int32_t verbosity, FlashImage& image);
+
+// While the image is on, writes the 8192 block bytes into the slot of bank.
+// A bank above 0x3F has no slot; it is reported and nothing is written.
+// Returns: kFlashImageOk.
+int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block);
+
+// Closes the image; it is off afterwards.
+void closeFlashImage(FlashImage& image);

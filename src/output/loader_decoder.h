@@ -18,20 +18,10 @@ struct LoaderRecord {
     std::size_t length = 0;      // 1..256
 };
 
-// Records that continue each other: each follows the previous one's address,
-// and every record but the last carries 256 bytes.
-struct LoaderStream {
-    std::size_t offset = 0;
-    uint16_t start = 0;
-    std::vector<uint8_t> payload;
-    std::vector<std::size_t> recordLengths;
-};
-
 struct DecodedRecords {
     int fault = kDecodeOk;
     std::size_t faultOffset = 0;        // the record where decoding stopped
     std::vector<LoaderRecord> records;  // the whole records before any fault
-    std::vector<LoaderStream> streams;  // the same records, grouped
 };
 
 // Returns: the records of data; on a fault, those before it and where it is.

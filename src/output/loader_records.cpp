@@ -1,26 +1,21 @@
 // Loader record writer.
 #include "output/loader_records.h"
 
-#include "output/little_endian.h"
-#include "run/console.h"
+#include "base/console.h"
+#include "base/flash_geometry.h"
+#include "base/little_endian.h"
 
-namespace {
-
-constexpr std::size_t kRecordHeaderSize = 3;  // address low, address high, length
-
-}  // namespace
-
-int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
-    if (size < 2) return 0;  // not even a start address: nothing to write, and nothing to read past
-    const uint16_t payloadLength = static_cast<uint16_t>(size - 2);
+int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
+    if (size < kLoadAddressSize) return 0;  // not even a start address: nothing to write, and nothing to read past
+    const uint16_t payloadLength = static_cast<uint16_t>(size - kLoadAddressSize);
     uint16_t address = readLe16(buffer);
-    progress(settings, 2, "------ writing buffer ------\n");
-    progress(settings, 2, "size: %lx\n", static_cast<unsigned long>(payloadLength));
-    progress(settings, 2, "start-adr: %04x\n", static_cast<unsigned>(address));
+    progress(verbosity, 2, "------ writing buffer ------\n");
+    progress(verbosity, 2, "size: %lx\n", static_cast<unsigned long>(payloadLength));
+    progress(verbosity, 2, "start-adr: %04x\n", static_cast<unsigned>(address));
 
     // Each record is assembled in one piece and handed to the stream at once.
-    uint8_t record[kRecordHeaderSize + kMaxRecordPayload + 1];
-    const uint8_t* payload = buffer + 2;
+    uint8_t record[kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize];
+    const uint8_t* payload = buffer + kLoadAddressSize;
     std::size_t remaining = payloadLength;
     for (int number = 1; remaining > 0; ++number) {
         const std::size_t length = remaining < kMaxRecordPayload ? remaining : kMaxRecordPayload;
@@ -35,8 +30,8 @@ int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::
         }
         record[kRecordHeaderSize + length] = sum;
         // The caller checks the stream's error state once, when it closes the file.
-        (void)std::fwrite(record, 1, kRecordHeaderSize + length + 1, stream);
-        progress(settings, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
+        (void)std::fwrite(record, 1, kRecordHeaderSize + length + kRecordChecksumSize, stream);
+        progress(verbosity, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
                  static_cast<unsigned>(length), static_cast<unsigned>(sum));
         address = static_cast<uint16_t>(address + length);
         payload += length;

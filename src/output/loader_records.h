@@ -5,9 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "run/settings.h"
-
 constexpr std::size_t kMaxRecordPayload = 256;
+constexpr std::size_t kRecordHeaderSize = 3;  // address low, address high, length
+constexpr std::size_t kRecordChecksumSize = 1;
+
+// Returns: the number of bytes the records of a payload of this length take.
+constexpr std::size_t loaderRecordsSize(std::size_t payloadLength) {
+    const std::size_t records = (payloadLength + kMaxRecordPayload - 1) / kMaxRecordPayload;
+    return payloadLength + records * (kRecordHeaderSize + kRecordChecksumSize);
+}
 
 // Adds one byte to an end-around-carry sum: a carry out of bit 7 comes back in at bit 0.
 inline uint8_t addEndAroundCarry(uint8_t sum, uint8_t byte) {
@@ -20,4 +26,4 @@ inline uint8_t addEndAroundCarry(uint8_t sum, uint8_t byte) {
 // The payload length size - 2 is taken as 16 bits; an empty payload writes
 // nothing. Write errors on the stream are left to the caller to find.
 // Returns: 0.
-int writeLoaderRecords(const RunSettings& settings, const uint8_t* buffer, std::size_t size, std::FILE* stream);
+int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream);

@@ -1,8 +1,8 @@
 // Command line: usage text, banner, option scan.
 #include "run/command_line.h"
 
-#include "run/console.h"
-#include "run/hex_digit.h"
+#include "base/console.h"
+#include "base/hex_digit.h"
 #include "run/usage_text.h"
 
 int parseHexByte(const char* text) {

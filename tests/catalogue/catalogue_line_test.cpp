@@ -3,26 +3,24 @@
 
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/catalogue_line.h"
-#include "catalogue/catalogue_store.h"
 
 namespace {
 
 // Returns: "rc=N" for a line without an entry, else "crc banks...|name".
 std::string parsed(std::string line) {
-    RunSettings settings;
-    settings.verbosity = 0;
-    std::unique_ptr<CatalogueEntry> entry;
-    const int status = parseCatalogueLine(settings, &line[0], entry);
+    CatalogueEntry entry;
+    const int status = parseCatalogueLine(0, &line[0], entry);
     if (status != kLineIsEntry) return "rc=" + std::to_string(status);
     char text[16];
-    std::snprintf(text, sizeof text, "%04x", entry->crc);
+    std::snprintf(text, sizeof text, "%04x", entry.crc);
     std::string result = text;
-    for (int bank = firstBank(entry.get()); bank != kNoBank; bank = nextBank(entry.get(), bank)) {
+    for (int bank = firstBank(&entry); bank != kNoBank; bank = nextBank(&entry, bank)) {
         std::snprintf(text, sizeof text, " %02x", static_cast<unsigned>(bank));
         result += text;
     }
-    return result + "|" + entry->name.get();
+    return result + "|" + entry.name;
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ Files ready(const Files& files) { return with(files, {{"fcFlash.prg", kFlasher},
 
 }  // namespace
 
-TEST(Flashtool, RoadOfOneBlockAtVerbosityTwo) {
+TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
     auto bankV2 = [](int bank, const char* offset) {
         return toBank(bank, "======\n") + "------ writing buffer ------\nsize: 3\nstart-adr: 0300\n------ writing buffer ------\n"
                "size: 2000\nstart-adr: 4000\n---------\nwriting into file FLASH.BIN, offset=" + offset + "\n";
@@ -93,9 +93,6 @@ TEST(Flashtool, RoadOfOneBlockAtVerbosityTwo) {
                      "=========================\nreading block: 01\nblank page (contain $FF only), block: 01 \n", "",
                  with(banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}),
                       {{"crc.ini", kDefaultFile}, {"flash.bin", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}})}})}});
-}
-
-TEST(Flashtool, EveryRecordAndTheLastSlotAtVerbosityThree) {
     std::string blockRecords;  // a block of zeros makes every checksum its record's address high byte
     for (int n = 1; n <= 32; ++n) {
         blockRecords += "Blk " + std::to_string(n) + ": adr=" + hex2(0x3F + n) + "00; size=100; checksum=" + hex2(0x3F + n) + "\n";

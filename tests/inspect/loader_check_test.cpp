@@ -2,14 +2,15 @@
 // each kind of structural damage is named.
 #include <gtest/gtest.h>
 
-#include "inspect/inspect_reports.h"
+#include "catalogue/catalogue_file.h"
+#include "inspect/file_checks.h"
 #include "support/test_support.h"
 
 namespace {
 
 LoaderReport checked(const Bytes& file) {
     static Catalogue catalogue;
-    if (catalogue.head == nullptr) loadDefaultCatalogue(RunSettings{}, catalogue);
+    if (catalogue.entries.empty()) loadDefaultCatalogue(catalogue);
     LoaderReport report;
     inspectLoaderBytes(file.data(), file.size(), catalogue, report);
     return report;

@@ -1,17 +1,11 @@
-// The command line's number conversions: hex digits, -sbXX and -vN.
+// The command line's number conversions: -sbXX and -vN.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "run/command_line.h"
-#include "run/hex_digit.h"
 
-TEST(CommandLine, HexDigitsAndBankBytes) {
-    const struct { char c; int value; } digits[] = {
-        {'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15}, {'/', -1},
-        {':', -1}, {'`', -1}, {'g', -1}, {'@', -1}, {'G', -1}, {'\0', -1}, {'\xC1', -1},
-    };
-    for (const auto& d : digits) EXPECT_EQ(hexDigitValue(d.c), d.value) << d.c;
+TEST(CommandLine, BankBytes) {
     const struct { const char* text; int bank; } banks[] = {
         {"3f", 0x3F}, {"FF", 0xFF}, {"0bxyz", 0x0B}, {"5", -1}, {"", -1}, {"g0", -1}, {" 5", -1},
     };

@@ -1,5 +1,5 @@
 // The two console channels.
-#include "run/console.h"
+#include "base/console.h"
 
 #include <cstdarg>
 
@@ -8,24 +8,30 @@ ConsoleTargets& consoleTargets() {
     return targets;
 }
 
-void progress(const RunSettings& settings, int level, const char* format, ...) {
-    if (settings.verbosity < level) return;
+namespace {
+
+void print(std::FILE* channel, const char* format, va_list args) { (void)std::vfprintf(channel, format, args); }
+
+}  // namespace
+
+void progress(int32_t verbosity, int level, const char* format, ...) {
+    if (verbosity < level) return;
     va_list args;
     va_start(args, format);
-    (void)std::vfprintf(consoleTargets().progress, format, args);
+    print(consoleTargets().progress, format, args);
     va_end(args);
 }
 
 void progressAlways(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    (void)std::vfprintf(consoleTargets().progress, format, args);
+    print(consoleTargets().progress, format, args);
     va_end(args);
 }
 
 void reportError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    (void)std::vfprintf(consoleTargets().error, format, args);
+    print(consoleTargets().error, format, args);
     va_end(args);
 }

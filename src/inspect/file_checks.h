@@ -1,4 +1,4 @@
-// What is in a flash image or a bank loader file, checked against the catalogue.
+// Checking what is in a flash image or a bank loader file, against the catalogue.
 #pragma once
 
 #include <cstddef>
@@ -6,17 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_store.h"
+#include "catalogue/catalogue.h"
 
 // Statuses of the inspect operations.
-constexpr int kInspectRead = 0;          // read and reported (the report may still show problems)
-constexpr int kInspectWrongSize = -2;    // a flash image that is not exactly 524288 bytes
+constexpr int kInspectRead = 0;        // read and checked (the report may still show problems)
+constexpr int kInspectWrongSize = -2;  // a flash image that is not exactly 524288 bytes
 constexpr int kInspectCannotOpen = -3;
 constexpr int kInspectReadError = -4;
-
-// The largest bank loader file: a 1024-byte flasher (1023 payload bytes in
-// 4 records) and the block (32 records of 256 bytes).
-constexpr std::size_t kMaxLoaderFileSize = (1023 + 4 * 4) + (8192 + 32 * 4);
 
 enum class BankContent { Blank, Known, Unknown };
 
@@ -24,33 +20,43 @@ struct BankReport {
     int bank = 0;
     BankContent content = BankContent::Blank;
     uint16_t crc = 0;
-    const CatalogueEntry* entry = nullptr;   // for Known
-    bool misplaced = false;                  // known, but its entry does not name this bank
+    const CatalogueEntry* entry = nullptr;  // for Known
+    bool misplaced = false;                 // known, but its entry does not name this bank
 };
 
 struct ImageReport {
-    std::vector<BankReport> banks;   // 64, in bank order
+    std::vector<BankReport> banks;  // 64, in bank order
     int used = 0;
     int blank = 0;
     int unknown = 0;
     int misplaced = 0;
-    long size = 0;                   // the file's size, also when it is refused
+    long size = 0;  // the file's size, also when it is refused
 };
 
 struct LoaderReport {
     long size = 0;
     bool damaged = false;
     std::size_t damageOffset = 0;
-    std::string damage;              // the kind of damage
+    std::string damage;  // the kind of damage
     bool hasFlasher = false;
     uint16_t flasherAddress = 0;
-    std::size_t flasherSize = 0;     // as "fcFlash.prg" was: load address + body
+    std::size_t flasherSize = 0;  // as "fcFlash.prg" was: load address + body
     uint8_t bankByte = 0;
     uint16_t blockStart = 0;
     std::size_t blockSize = 0;
     uint16_t crc = 0;
     const CatalogueEntry* entry = nullptr;
-    bool bankNamed = false;          // the bank byte is one of the entry's banks
+    bool bankNamed = false;  // the bank byte is one of the entry's banks
+};
+
+// One file named on the inspector's command line: which kind, what was found,
+// or why it could not be read.
+struct InspectedFile {
+    std::string path;
+    bool isImage = false;
+    int status = kInspectRead;
+    ImageReport image;
+    LoaderReport loader;
 };
 
 // Reads the flash image at path and reports each of its 64 slots.

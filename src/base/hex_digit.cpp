@@ -1,5 +1,5 @@
 // Hexadecimal digit value.
-#include "run/hex_digit.h"
+#include "base/hex_digit.h"
 
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -1,19 +1,10 @@
-// Prints inspection reports: aligned tables for people, JSON for scripts.
+// Prints what the checks found: aligned tables for people, JSON for scripts.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "inspect/inspect_reports.h"
-
-// One inspected file: which kind, what was found, or why it could not be read.
-struct InspectedFile {
-    std::string path;
-    bool isImage = false;
-    int status = kInspectRead;
-    ImageReport image;
-    LoaderReport loader;
-};
+#include "inspect/file_checks.h"
 
 // Returns: the text for an inspect status that stopped the reading.
 std::string inspectStatusText(const InspectedFile& file);

@@ -1,10 +1,10 @@
-// Prints inspection reports.
-#include "inspect/report_output.h"
+// Prints what the checks found.
+#include "inspect/report_printing.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "run/console.h"
+#include "base/console.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string bankList(const CatalogueEntry* entry) {
     return list;
 }
 
-std::string romName(const CatalogueEntry* entry) { return entry != nullptr ? entry->name.get() : "unknown"; }
+std::string romName(const CatalogueEntry* entry) { return entry != nullptr ? entry->name : "unknown"; }
 
 // Rows of cells printed with every column as wide as its widest cell.
 void printAligned(const std::vector<std::vector<std::string>>& rows) {
@@ -120,7 +120,7 @@ std::string jsonBanks(const CatalogueEntry* entry) {
 
 std::string jsonRom(const CatalogueEntry* entry) {
     if (entry == nullptr) return "\"name\": null, \"catalogueBanks\": []";
-    return "\"name\": " + jsonString(entry->name.get()) + ", \"catalogueBanks\": " + jsonBanks(entry);
+    return "\"name\": " + jsonString(entry->name) + ", \"catalogueBanks\": " + jsonBanks(entry);
 }
 
 std::string imageJson(const ImageReport& image) {
