@@ -1,13 +1,75 @@
-// Opening inputs, telling sizes, closing outputs.
+// Opening inputs, telling sizes, and replacing outputs whole.
 #include "base/files.h"
 
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kMaxLinkDepth = 40;      // more links than this in a row is a loop
+constexpr int kMaxTemporaryTries = 100;
+
+// Follows name through any links to the file they end at (which need not
+// exist), and tells what that file is.
+// Returns: false for a link loop or a link that cannot be read.
+bool linkTarget(const fs::path& name, fs::path& target, FileKind& kind) {
+    target = name;
+    std::error_code error;
+    fs::file_status status = fs::symlink_status(target, error);
+    for (int depth = 0; fs::is_symlink(status); ++depth) {
+        const fs::path next = fs::read_symlink(target, error);
+        if (error || depth == kMaxLinkDepth) return false;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+        status = fs::symlink_status(target, error);
+    }
+    kind = !fs::exists(status) ? FileKind::Missing : fs::is_regular_file(status) ? FileKind::Regular : FileKind::Other;
+    return true;
+}
+
+bool isSpared(const fs::path& target, const SparedFiles& spared) {
+    for (const fs::path& input : spared) {
+        std::error_code error;
+        if (fs::equivalent(target, input, error)) return true;
+    }
+    return false;
+}
+
+// Whether an existing file may be written: asked of the system by opening it
+// for writing without truncating it, since permission bits and attributes
+// disagree with what the system allows (for root, and on Windows).
+bool isWritable(const fs::path& path) { return FilePtr(std::fopen(path.string().c_str(), "r+b")) != nullptr; }
+
+// Creates a temporary file beside target under a name no file has. Where the
+// C library honours the exclusive mode ("x", standard since C11), not even a
+// file made in the meantime is taken over.
+FilePtr createTemporary(const fs::path& target, fs::path& temporary) {
+    for (int n = 1; n <= kMaxTemporaryTries; ++n) {
+        temporary = target;
+        temporary += ".tmp" + std::to_string(n);
+        std::error_code error;
+        if (fs::exists(fs::symlink_status(temporary, error))) continue;
+        FilePtr stream(std::fopen(temporary.string().c_str(), "wbx"));
+        if (stream) return stream;
+        if (!fs::exists(fs::symlink_status(temporary, error))) break;  // the folder takes no new file
+    }
+    temporary.clear();
+    return FilePtr();
+}
+
+}  // namespace
+
+FileKind fileKind(const char* path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status)) return FileKind::Missing;
+    return fs::is_regular_file(status) ? FileKind::Regular : FileKind::Other;
+}
+
 FilePtr openInputFile(const char* path) {
-    FilePtr file(std::fopen(path, "rb"));
-    if (!file) return file;
-    const int first = std::fgetc(file.get());
-    if (first == EOF && std::ferror(file.get())) return FilePtr();
-    std::rewind(file.get());
-    return file;
+    if (fileKind(path) != FileKind::Regular) return FilePtr();
+    return FilePtr(std::fopen(path, "rb"));
 }
 
 long fileSize(std::FILE* file) {
@@ -20,4 +82,45 @@ long fileSize(std::FILE* file) {
 bool closeChecked(FilePtr& file) {
     const bool written = std::ferror(file.get()) == 0;
     return std::fclose(file.release()) == 0 && written;
+}
+
+ReplacedFile::~ReplacedFile() { abandonReplace(*this); }
+
+bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file) {
+    abandonReplace(file);
+    fs::path target;
+    FileKind kind = FileKind::Missing;
+    if (!linkTarget(name, target, kind)) return false;
+    if (kind == FileKind::Other || (kind == FileKind::Regular && (isSpared(target, spared) || !isWritable(target)))) {
+        return false;
+    }
+    file.stream = createTemporary(target, file.temporary);
+    if (!file.stream) return false;
+    file.target = target;
+    return true;
+}
+
+bool commitReplace(ReplacedFile& file) {
+    if (!file.stream) return false;
+    if (!closeChecked(file.stream)) {
+        abandonReplace(file);
+        return false;
+    }
+    if (file.temporary.empty()) return true;
+    std::error_code error;
+    fs::rename(file.temporary, file.target, error);
+    if (error) {
+        abandonReplace(file);
+        return false;
+    }
+    file.temporary.clear();
+    return true;
+}
+
+void abandonReplace(ReplacedFile& file) {
+    file.stream.reset();
+    if (file.temporary.empty()) return;
+    std::error_code ignored;
+    fs::remove(file.temporary, ignored);
+    file.temporary.clear();
 }

@@ -1,9 +1,12 @@
-// Files that close on every path, and the checks every reader and writer of
-// the tool needs: opening an input, telling its size, closing an output.
+// Files that close on every path, and the rules every reader and writer of
+// the tool follows: inputs are regular files, never probed by reading; an
+// output is replaced whole or not at all, and never replaces an input.
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 struct FileCloser {
     // Where a close can lose data, the code calls closeChecked instead.
@@ -11,10 +14,14 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// Opens path for binary reading. Something that opens but cannot be read at
-// all (a directory, on systems that open those) counts as not opened, so it
-// is reported the same way everywhere.
-// Returns: the stream positioned at the start, or an empty pointer.
+// What a name is, links followed: a dangling link is Missing, and a
+// directory, FIFO or device is Other.
+enum class FileKind { Missing, Regular, Other };
+FileKind fileKind(const char* path);
+
+// Opens path for binary reading when it is a regular file (links followed);
+// anything else is never opened, so nothing can block or run endlessly.
+// Returns: the stream, or an empty pointer.
 FilePtr openInputFile(const char* path);
 
 // Returns: the size of the file, with the stream back at its start; -1 when
@@ -24,3 +31,34 @@ long fileSize(std::FILE* file);
 // Closes an output file.
 // Returns: true when every write reached the file and the close succeeded.
 bool closeChecked(FilePtr& file);
+
+// The files a run reads, which none of its outputs may replace, whatever name
+// reaches them (the ROM files named on the command line).
+using SparedFiles = std::vector<std::filesystem::path>;
+
+// An output on its way: written to a temporary file beside the file it
+// replaces, which takes that file's place only when it is complete. A file
+// written in place (an existing flash image) has no temporary file.
+struct ReplacedFile {
+    FilePtr stream;
+    std::filesystem::path target;     // the file that is replaced (where a link points)
+    std::filesystem::path temporary;  // empty when writing in place
+    ReplacedFile() = default;
+    ReplacedFile(const ReplacedFile&) = delete;
+    ReplacedFile& operator=(const ReplacedFile&) = delete;
+    ~ReplacedFile();  // an output not committed leaves nothing behind
+};
+
+// Starts replacing name, which stays a link where it is one. Refused when
+// name (or where it points) is not a regular file, cannot be opened for
+// writing, is one of spared, or its folder takes no new file.
+// Returns: true with file.stream open on the temporary file.
+bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file);
+
+// Closes the temporary file and moves it onto its target; removes it instead
+// when a write or the close failed. A file written in place is just closed.
+// Returns: true when the target now holds every byte written.
+bool commitReplace(ReplacedFile& file);
+
+// Gives up the output: the temporary file is removed, the target left as it was.
+void abandonReplace(ReplacedFile& file);

@@ -31,11 +31,12 @@ std::size_t defaultLineCount() { return kDefaultCatalogue.size() < kMaxDefaultLi
 
 int loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
     progress(verbosity, 1, "====== reading CRC file ======\n");
-    FilePtr file = openInputFile(kCatalogueFileName);
-    if (!file) {
+    if (fileKind(kCatalogueFileName) == FileKind::Missing) {
         progress(verbosity, 1, "missing CRC file ...\n");
         return kCatalogueMissing;
     }
+    FilePtr file = openInputFile(kCatalogueFileName);
+    if (!file) return kCatalogueUnreadable;
     clearCatalogue(catalogue);
     int line = 0;
     int entries = 0;
@@ -66,8 +67,8 @@ void loadDefaultCatalogue(Catalogue& catalogue) {
 
 int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
     progress(verbosity, 1, "====== creating default CRC file ======\n");
-    FilePtr file(std::fopen(kCatalogueFileName, "wb"));
-    if (!file) {
+    ReplacedFile file;
+    if (!beginReplace(kCatalogueFileName, SparedFiles{}, file)) {
         reportError("** error creating file: '%s'", kCatalogueFileName);
         return kCatalogueNotCreated;
     }
@@ -76,12 +77,15 @@ int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
         CatalogueEntry entry;
         const int status = parseDefaultLine(verbosity, i, entry);
         if (status < 0) continue;
-        (void)std::fputs(kDefaultCatalogue[i], file.get());
-        (void)std::fputc('\n', file.get());
+        (void)std::fputs(kDefaultCatalogue[i], file.stream.get());
+        (void)std::fputc('\n', file.stream.get());
         if (status == kLineIsEntry) addEntry(catalogue, std::move(entry));
     }
     // The entries are in memory either way; a crc.ini cut short (a full disk)
-    // must not pass unnoticed, or the next run would read it as it is.
-    if (!closeChecked(file)) reportError("** error writing file: %s\n", kCatalogueFileName);
+    // is never left behind, or the next run would read it as it is.
+    if (!commitReplace(file)) {
+        reportError("** error writing file: %s\n", kCatalogueFileName);
+        return kCatalogueNotSaved;
+    }
     return kCatalogueOk;
 }

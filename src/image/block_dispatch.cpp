@@ -9,17 +9,22 @@
 
 namespace {
 
-void writeBlockFile(int32_t verbosity, const uint8_t* block, int index) {
+// Returns: false when the block file could not be written in full.
+bool writeBlockFile(const BlockRoute& route, const uint8_t* block, int index) {
     char name[32];
     (void)std::snprintf(name, sizeof name, "block%02x.bin", static_cast<unsigned>(index));
-    progress(verbosity, 1, "writing block file: %s\n", name);
-    FilePtr file(std::fopen(name, "wb"));
-    if (!file) {
+    progress(route.verbosity, 1, "writing block file: %s\n", name);
+    ReplacedFile file;
+    if (!beginReplace(name, route.spared, file)) {
         reportError("** cannot open file: %s", name);
-        return;
+        return false;
     }
-    (void)std::fwrite(block, kBlockSize, 1, file.get());
-    if (!closeChecked(file)) reportError("** error writing file: %s\n", name);
+    (void)std::fwrite(block, kBlockSize, 1, file.stream.get());
+    if (!commitReplace(file)) {
+        reportError("** error writing file: %s\n", name);
+        return false;
+    }
+    return true;
 }
 
 void reportBlank(int32_t verbosity, int index) {
@@ -30,7 +35,7 @@ void reportBlank(int32_t verbosity, int index) {
 
 int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
     const uint8_t* block = buffer + kLoadAddressSize;
-    if (route.writeBlockFiles) writeBlockFile(route.verbosity, block, index);
+    if (route.writeBlockFiles && !writeBlockFile(route, block, index)) route.outputFailed = true;
     const bool blank = std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
 
     const CatalogueEntry* entry = nullptr;
@@ -61,7 +66,9 @@ int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
     writeLe16(buffer, kBlockLoadAddress);
     // A forced bank has no entry, so nextBank ends the loop after it.
     for (; bank != kNoBank; bank = nextBank(entry, bank)) {
-        writeBankLoaderFile(route.verbosity, route.flasher, route.image, bank, buffer);
+        if (writeBankLoaderFile(route.verbosity, route.flasher, route.image, route.spared, bank, buffer) != kBankFileWritten) {
+            route.outputFailed = true;
+        }
     }
     return kBlockSent;
 }

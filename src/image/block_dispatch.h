@@ -13,7 +13,8 @@ constexpr int kBlockBlank = 255;
 constexpr int32_t kNoForcedBank = -1;
 
 // What the blocks of a run need on their way: the choices of the command
-// line, the catalogue, and what every bank loader file is made of.
+// line, the catalogue, what every bank loader file is made of, and the files
+// no output may replace. Notes when an output could not be written in full.
 struct BlockRoute {
     int32_t verbosity;
     int32_t forcedBank;  // 0..255 sends every non-blank block there; kNoForcedBank asks the catalogue
@@ -21,6 +22,8 @@ struct BlockRoute {
     const Catalogue& catalogue;
     Flasher& flasher;
     FlashImage& image;
+    const SparedFiles& spared;
+    bool outputFailed = false;
 };
 
 // Classifies the block in bytes 2..8193 of buffer, the index-th of its ROM

@@ -34,29 +34,34 @@ int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
     return loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
 }
 
-int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, int bank, const uint8_t* blockBuffer) {
+int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
+                        const uint8_t* blockBuffer) {
     if (flasher.size == 0) return kBankFileWritten;
     char name[32];
     (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
     progress(verbosity, 2, "======\n");
     progress(verbosity, 1, "====== open file for output ======\n");
     progress(verbosity, 2, "======\n");
-    FilePtr file(std::fopen(name, "wb"));
-    if (!file) {
+    // The whole file fits the stream's buffer, so it reaches the disk in one
+    // write when it is closed. The buffer outlives the stream.
+    std::array<char, kMaxBankLoaderFileSize> buffer;
+    ReplacedFile file;
+    if (!beginReplace(name, spared, file)) {
         reportError("** cannot open file: %s", name);
         return kBankFileNotCreated;
     }
+    (void)std::setvbuf(file.stream.get(), buffer.data(), _IOFBF, buffer.size());
     progress(verbosity, 1, "file: %s\n", name);
     progress(verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
     const auto flasherSize = static_cast<std::size_t>(flasher.size);
     flasher.buffer[flasherSize] = static_cast<uint8_t>(bank & 0xFF);
-    writeLoaderRecords(verbosity, flasher.buffer.data(), flasherSize + 1, file.get());
-    writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, file.get());
-    writeFlashSlot(verbosity, image, bank, blockBuffer + kLoadAddressSize);
-    // A bank loader file cut short (a full disk) must not pass for a good one.
-    if (!closeChecked(file)) {
+    writeLoaderRecords(verbosity, flasher.buffer.data(), flasherSize + 1, file.stream.get());
+    writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, file.stream.get());
+    const int slot = writeFlashSlot(verbosity, image, bank, blockBuffer + kLoadAddressSize);
+    // A bank loader file cut short (a full disk) must never reach the drive.
+    if (!commitReplace(file)) {
         reportError("** error writing file: %s\n", name);
         return kBankFileCutShort;
     }
-    return kBankFileWritten;
+    return slot == kFlashImageOk ? kBankFileWritten : kBankSlotNotWritten;
 }

@@ -15,7 +15,8 @@ constexpr int kLoadTooLarge = -3;
 constexpr int kLoadReadError = -4;  // also: an empty file
 constexpr int kBankFileWritten = 0;
 constexpr int kBankFileNotCreated = -3;
-constexpr int kBankFileCutShort = -3;  // created, but not every byte reached it
+constexpr int kBankFileCutShort = -4;    // begun, but not every byte reached it: the old file stays
+constexpr int kBankSlotNotWritten = -5;  // the file is written, its block's image slot is not
 
 constexpr const char* kFlasherName = "fcFlash.prg";
 
@@ -40,8 +41,10 @@ int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int3
 // Loads "fcFlash.prg". Returns: as loadWholeFile.
 int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 
-// Writes "&flashbankXX.prg" for bank: the flasher's records with the bank
-// number as their last byte, then the block's records at 0x4000; then the
-// block's slot of the image. Does nothing while no flasher is loaded.
-// Returns: kBankFileWritten, kBankFileNotCreated or kBankFileCutShort.
-int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, int bank, const uint8_t* blockBuffer);
+// Writes "&flashbankXX.prg" for bank, replacing it whole (never one of
+// spared): the flasher's records with the bank number as their last byte,
+// then the block's records at 0x4000; and the block's slot of the image.
+// Does nothing while no flasher is loaded.
+// Returns: kBankFileWritten, kBankFileNotCreated, kBankFileCutShort or kBankSlotNotWritten.
+int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
+                        const uint8_t* blockBuffer);

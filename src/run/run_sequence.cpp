@@ -13,19 +13,33 @@ namespace {
 
 constexpr int kLastBankFileNumber = 0x22;
 
-// The ROM files named before the first option, in order, until one fails.
-// Returns: how many were named.
-int processNamedFiles(BlockRoute& route, int argc, const char* const* argv) {
-    int named = 0;
-    for (int i = 1; i < argc && argv[i][0] != '-'; ++i) {
-        ++named;
-        if (processRomFile(route, argv[i], false) != kRomFileDone) break;
-    }
+// The ROM files named on the command line: the arguments before the first option.
+SparedFiles namedRomFiles(int argc, const char* const* argv) {
+    SparedFiles named;
+    for (int i = 1; i < argc && argv[i][0] != '-'; ++i) named.emplace_back(argv[i]);
     return named;
 }
 
-// All-banks mode: every numbered bank file that exists, identified by its blocks.
-void processBankFiles(BlockRoute& route) {
+// Reads "crc.ini", or writes it from the built-in table when there is none.
+// Returns: kCatalogueOk or kCatalogueNotSaved with a catalogue loaded; any
+// other status after its message.
+int loadCatalogue(int32_t verbosity, Catalogue& catalogue) {
+    const int status = loadCatalogueFile(verbosity, catalogue);
+    if (status == kCatalogueMissing) return writeDefaultCatalogue(verbosity, catalogue);
+    if (status == kCatalogueUnreadable) reportError("** error reading file: %s", kCatalogueFileName);
+    return status;
+}
+
+// The named ROM files in order, until one fails; or, when none is named (the
+// all-banks mode), every numbered bank file that exists, identified by its blocks.
+void processRomFiles(BlockRoute& route, const char* const* argv) {
+    const std::size_t named = route.spared.size();  // the files spared are those named
+    if (named > 0) {
+        for (std::size_t i = 1; i <= named; ++i) {
+            if (processRomFile(route, argv[i], false) != kRomFileDone) break;
+        }
+        return;
+    }
     for (int number = 0; number <= kLastBankFileNumber; ++number) {
         char name[32];
         (void)std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", static_cast<unsigned>(number));
@@ -48,18 +62,22 @@ int runTool(int argc, const char* const* argv) {
     if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
 
     Catalogue catalogue;
-    if (loadCatalogueFile(settings.verbosity, catalogue) != kCatalogueOk &&
-        writeDefaultCatalogue(settings.verbosity, catalogue) != kCatalogueOk) {
+    const int catalogueStatus = loadCatalogue(settings.verbosity, catalogue);
+    if (catalogueStatus != kCatalogueOk && catalogueStatus != kCatalogueNotSaved) {
         reportError("** error - no CRC file ...\n");
         return kExitFailure;
     }
-    // When it cannot be made, the image stays off and the run goes on.
-    if (settings.writeFlashImage) openFlashImage(settings.verbosity, settings.flashImage);
+    const SparedFiles spared = namedRomFiles(argc, argv);
+    // When it cannot be had, the image stays off and the run goes on.
+    const int imageStatus =
+        settings.writeFlashImage ? openFlashImage(settings.verbosity, spared, settings.flashImage) : kFlashImageOk;
 
-    BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles,
-                     catalogue,          settings.flasher,    settings.flashImage};
-    if (processNamedFiles(route, argc, argv) == 0) processBankFiles(route);
+    BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles, catalogue,
+                     settings.flasher,   settings.flashImage, spared};
+    processRomFiles(route, argv);
 
-    closeFlashImage(settings.flashImage);
-    return kExitOk;
+    const int closeStatus = closeFlashImage(settings.flashImage);
+    const bool outputFailed = catalogueStatus == kCatalogueNotSaved || imageStatus != kFlashImageOk ||
+                              route.outputFailed || closeStatus != kFlashImageOk;
+    return outputFailed ? kExitFailure : kExitOk;
 }

@@ -2,7 +2,7 @@
 #pragma once
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;   // bad -sbXX argument, or no catalogue to be had
+constexpr int kExitFailure = 1;  // bad -sbXX argument, no catalogue to be had, or an output not written in full
 
 // Runs the tool on a command line. Returns: the process exit status.
 int runTool(int argc, const char* const* argv);

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "catalogue/default_catalogue.h"
 #include "support/test_support.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -58,13 +63,16 @@ struct RunCase {
     int status;
     std::string out, err;
     Files written;  // files created or replaced; every other file stays as it was
+    std::function<void()> setUp = [] {};  // what the working directory holds besides files
+    std::string limit = "";               // shell text run before the tool, to limit the size of what it writes
 };
 
 void expectRuns(const std::vector<RunCase>& cases) {
     for (const RunCase& c : cases) {
         ScratchDir dir;
         writeFiles(c.before);
-        const RunResult run = runFlashtool(c.args);
+        c.setUp();
+        const RunResult run = runFlashtool(c.args, c.limit);
         EXPECT_EQ(run.status, c.status) << c.label;
         EXPECT_EQ(run.out, c.out) << c.label;
         EXPECT_EQ(run.err, c.err) << c.label;
@@ -151,8 +159,8 @@ TEST(Flashtool, BlocksAndTheImage) {
          with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
         {"an image of another size is made anew", ready({{"q.bin", kQuickDos}, {"flash.bin", Bytes(524289, 0)}}),
          {"q.bin", "-t", "-v0"}, 0, kBanner, "", with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
-        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-sb40", "-t", "-v0"}, 0,
-         kBanner, "** bank 40 has no slot in flash.bin\n", banks({{0x40, kQuickDos}})},
+        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-sb40", "-t", "-v0"}, 1,
+         kBanner, "** bank 40 has no slot in flash.bin\n", banks({{0x40, kQuickDos}})},  // status 1: a block not kept
     });
 }
 
@@ -199,26 +207,90 @@ TEST(Flashtool, CatalogueFile) {
     });
 }
 
-TEST(Flashtool, OutputsThatCannotBeWrittenAreReported) {
-    ScratchDir dir;
-    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}});
-    fs::create_directory("crc.ini");
-    RunResult run = runFlashtool({"q.bin", "-t"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, kBanner + kCatalogueMade);
-    EXPECT_EQ(run.err, "** error creating file: 'crc.ini'** error - no CRC file ...\n");
-    fs::remove("crc.ini");
-    for (const char* name : {"block00.bin", "flash.bin"}) fs::create_directory(name);
-    run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
-    EXPECT_EQ(run.err, "** error creating file: 'flash.bin'** cannot open file: block00.bin");
-    EXPECT_EQ(readBytes(bankName(0x24)), bankFile(0x24, kQuickDos));
-    if (!fs::exists("/dev/full")) return;  // a full disk, where the system has one
-    for (const char* name : {"block00.bin", "flash.bin", "&flashbank24.prg"}) {
-        fs::remove(name);
-        fs::create_symlink("/dev/full", name);
-    }
-    run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: rc=0\n"
-                       "** error writing file: &flashbank24.prg\n");
+TEST(Flashtool, InputsAreRegularFilesAndACatalogueIsNeverReplaced) {
+    const Files quick = ready({{"q.bin", kQuickDos}});
+    const std::string unreadable = "** error reading file: crc.ini** error - no CRC file ...\n";
+    std::vector<RunCase> cases{
+        {"a folder as ROM file", quick, {"d.bin", "q.bin", "-v0"}, 0, kBanner, "** cannot open file: d.bin", {},
+         [] { fs::create_directory("d.bin"); }},
+        {"a folder as crc.ini", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1, kBanner + "====== reading CRC file ======\n",
+         unreadable, {}, [] { fs::create_directory("crc.ini"); }},
+    };
+#ifndef _WIN32
+    const auto fifo = [](const char* name) { return [name] { mkfifo(name, 0600); }; };
+    const auto link = [](const char* from, const char* to) { return [=] { fs::create_symlink(to, from); }; };
+    cases.insert(cases.end(), {
+        {"a FIFO as ROM file", quick, {"f.bin", "q.bin", "-v0"}, 0, kBanner, "** cannot open file: f.bin", {}, fifo("f.bin")},
+        {"a FIFO as bank file", ready({{"memFlashBank_01.bin", kQuickDos}}), {"-a", "-v0"}, 0, kBanner, "",
+         banks({{0x24, kQuickDos}}), fifo("memFlashBank_00.bin")},
+        {"a FIFO as flasher", {}, {"q.bin"}, 0, kBanner, "** file not found: fcFlash.prg", {}, fifo("fcFlash.prg")},
+        {"a FIFO as crc.ini", {{"fcFlash.prg", kFlasher}}, {"-a", "-v0"}, 1, kBanner, unreadable, {}, fifo("crc.ini")},
+        {"crc.ini linked to a device", {{"fcFlash.prg", kFlasher}}, {"-a", "-v0"}, 1, kBanner, unreadable, {},
+         link("crc.ini", "/dev/zero")},
+        {"flash.bin linked to a device", quick, {"q.bin", "-t", "-v0"}, 1, kBanner, "** error creating file: 'flash.bin'",
+         banks({{0x24, kQuickDos}}), link("flash.bin", "/dev/null")},
+    });
+#endif
+    expectRuns(cases);
 }
+
+TEST(Flashtool, NoOutputReplacesANamedRomFile) {
+    const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}});
+    expectRuns({
+        {"-b with a ROM named block00.bin", ready({{"block00.bin", kQuickDos}}), {"block00.bin", "-b", "-v0"}, 1, kBanner,
+         "** cannot open file: block00.bin", banks({{0x24, kQuickDos}})},
+        {"a ROM named as its own bank loader file", ready({{"&flashbank0b.prg", kSpeedDos}}), {"&flashbank0b.prg", "-v0"}, 1,
+         kBanner, "** cannot open file: &flashbank0b.prg", banks({{0x18, kSpeedDos}})},
+        {"a later ROM, by another name", ready({{"r.bin", kSpeedDos}, {"block00.bin", kQuickDos}}),
+         {"r.bin", "./block00.bin", "-b", "-v0"}, 1, kBanner, "** cannot open file: block00.bin** cannot open file: block00.bin",
+         banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
+        {"a ROM named flash.bin", ready({{"flash.bin", kQuickDos}}), {"flash.bin", "-t", "-v0"}, 1, kBanner,
+         "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}})},
+        {"a 512 KB ROM named flash.bin is the image, written in place", image, {"flash.bin", "-t", "-v0"}, 0,
+         kBanner + "size: 80000\n", "",
+         with(banks({{0x24, kQuickDos}}), {{"flash.bin", imageWith({{0x01, kQuickDos}, {0x24, kQuickDos}})}})},
+    });
+}
+
+TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
+    const Files earlier = ready({{"q.bin", kQuickDos}, {bankName(0x24), bankFile(0x24, kUnknown)},
+                                 {"block00.bin", kUnknown}, {"flash.bin", Bytes(100, 1)}});
+    std::vector<RunCase> cases{
+        {"outputs that are folders", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
+         "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: &flashbank24.prg", {},
+         [] { for (const char* name : {"block00.bin", "flash.bin", "&flashbank24.prg"}) fs::create_directory(name); }},
+    };
+#ifndef _WIN32
+    // A full disk: no file may grow past 4096 bytes (512 for crc.ini), and the signal is ignored.
+    cases.insert(cases.end(), {
+        {"a full disk keeps the earlier outputs", earlier, {"q.bin", "-b", "-t"}, 1,
+         kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n====== open file for input ======\nfile: q.bin\n"
+             "writing block file: block00.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24),
+         "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: &flashbank24.prg\n", {},
+         [] {}, "ulimit -f 8; trap '' XFSZ; "},
+        {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1, kBanner,
+         "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {}, "ulimit -f 1; trap '' XFSZ; "},
+    });
+#endif
+    expectRuns(cases);
+}
+
+#ifndef _WIN32
+TEST(Flashtool, LinksStayLinksAndTheImageIsWrittenInPlace) {
+    ScratchDir dir;
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {"flash.bin", imageWith({})}});
+    fs::create_directory("out");
+    fs::create_hard_link("flash.bin", "image.bin");
+    fs::create_symlink("out/default.ini", "crc.ini");
+    fs::create_symlink("out/bank.prg", bankName(0x24));
+    fs::create_symlink("nowhere/block.bin", "block00.bin");
+    const RunResult run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "** cannot open file: block00.bin");
+    for (const char* name : {"crc.ini", "&flashbank24.prg", "block00.bin"}) EXPECT_TRUE(fs::is_symlink(name)) << name;
+    EXPECT_EQ(readBytes("out/default.ini"), kDefaultFile);
+    EXPECT_EQ(readBytes("out/bank.prg"), bankFile(0x24, kQuickDos));
+    EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "the same file, not a new one";
+    EXPECT_EQ(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 2) << "no temporary file";
+}
+#endif

@@ -112,10 +112,10 @@ std::string readCapture(const std::string& path) {
     return text;
 }
 
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "") {
     // Captures go beside the working directory, never into it.
     const std::string capture = fs::current_path().string();
-    std::string command = "\"" + program + "\"";
+    std::string command = before + "\"" + program + "\"";
     for (const std::string& arg : args) command += " \"" + arg + "\"";
     command += " >\"" + capture + ".out\" 2>\"" + capture + ".err\"";
 #ifdef _WIN32
@@ -130,6 +130,8 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 
 }  // namespace
 
-RunResult runFlashtool(const std::vector<std::string>& args) { return runProgram(FLASHTOOL_EXE, args); }
+RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before) {
+    return runProgram(FLASHTOOL_EXE, args, before);
+}
 
 RunResult runFlashinfo(const std::vector<std::string>& args) { return runProgram(FLASHINFO_EXE, args); }

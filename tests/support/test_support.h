@@ -52,6 +52,8 @@ struct RunResult {
     std::string err;
 };
 
-// Runs the built tools in the current directory (arguments without double quotes).
-RunResult runFlashtool(const std::vector<std::string>& args);
+// Runs the built tools in the current directory (arguments without double
+// quotes); before is shell text run first in the same process, as
+// "ulimit -f 8; trap '' XFSZ;" to limit the size of the files it writes.
+RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before = "");
 RunResult runFlashinfo(const std::vector<std::string>& args);
