@@ -15,6 +15,13 @@ namespace {
 
 constexpr std::size_t kBlockRecords = kBlockSize / kMaxRecordPayload;
 
+// Opens a file to inspect. Returns: kInspectRead with file open, kInspectNotRegular or kInspectCannotOpen.
+int openToInspect(const char* path, FilePtr& file) {
+    if (fileKind(path) == FileKind::Other) return kInspectNotRegular;
+    file = openInputFile(path);
+    return file ? kInspectRead : kInspectCannotOpen;
+}
+
 bool isBlank(const uint8_t* block) {
     return std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
 }
@@ -90,8 +97,9 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
 }  // namespace
 
 int inspectFlashImage(const char* path, const Catalogue& catalogue, ImageReport& report) {
-    FilePtr file = openInputFile(path);
-    if (!file) return kInspectCannotOpen;
+    FilePtr file;
+    const int opened = openToInspect(path, file);
+    if (opened != kInspectRead) return opened;
     report.size = fileSize(file.get());
     if (report.size != kFlashImageSize) return kInspectWrongSize;
     std::vector<uint8_t> image(static_cast<std::size_t>(kFlashImageSize));
@@ -139,8 +147,9 @@ void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& 
 }
 
 int inspectLoaderFile(const char* path, const Catalogue& catalogue, LoaderReport& report) {
-    FilePtr file = openInputFile(path);
-    if (!file) return kInspectCannotOpen;
+    FilePtr file;
+    const int opened = openToInspect(path, file);
+    if (opened != kInspectRead) return opened;
     report.size = fileSize(file.get());
     if (report.size < 0 || static_cast<unsigned long>(report.size) > kMaxBankLoaderFileSize) {
         // Nothing past what a bank loader file can hold is read, however large the file.

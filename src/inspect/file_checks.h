@@ -11,7 +11,8 @@
 // Statuses of the inspect operations.
 constexpr int kInspectRead = 0;        // read and checked (the report may still show problems)
 constexpr int kInspectWrongSize = -2;  // a flash image that is not exactly 524288 bytes
-constexpr int kInspectCannotOpen = -3;
+constexpr int kInspectCannotOpen = -3;  // missing, or not readable
+constexpr int kInspectNotRegular = -5;  // a folder, FIFO or device: never opened
 constexpr int kInspectReadError = -4;
 
 enum class BankContent { Blank, Known, Unknown };
@@ -60,7 +61,7 @@ struct InspectedFile {
 };
 
 // Reads the flash image at path and reports each of its 64 slots.
-// Returns: kInspectRead, kInspectWrongSize, kInspectCannotOpen or kInspectReadError.
+// Returns: kInspectRead, kInspectWrongSize, kInspectCannotOpen, kInspectNotRegular or kInspectReadError.
 int inspectFlashImage(const char* path, const Catalogue& catalogue, ImageReport& report);
 
 // Checks the bytes of a bank loader file: whole records with right
@@ -69,7 +70,7 @@ int inspectFlashImage(const char* path, const Catalogue& catalogue, ImageReport&
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report);
 
 // Reads the bank loader file at path (never more than a bank loader file can hold) and checks it.
-// Returns: kInspectRead, kInspectCannotOpen or kInspectReadError.
+// Returns: kInspectRead, kInspectCannotOpen, kInspectNotRegular or kInspectReadError.
 int inspectLoaderFile(const char* path, const Catalogue& catalogue, LoaderReport& report);
 
 // Returns: true when the report shows nothing wrong (no damage, a known ROM in a bank it names).

@@ -94,7 +94,12 @@ int runFlashInfo(int argc, const char* const* argv) {
 
     Catalogue catalogue;
     std::string catalogueSource = kCatalogueFileName;
-    if (loadCatalogueFile(0, catalogue) != kCatalogueOk) {
+    const int catalogueStatus = loadCatalogueFile(0, catalogue);
+    if (catalogueStatus == kCatalogueUnreadable) {
+        reportError("quillmore-flashinfo: %s: not a regular file, or not readable\n", kCatalogueFileName);
+        return kInfoFailed;
+    }
+    if (catalogueStatus == kCatalogueMissing) {
         loadDefaultCatalogue(catalogue);
         catalogueSource = "built-in default";
     }

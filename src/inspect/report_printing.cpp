@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/console.h"
+#include "inspect/display_text.h"
 
 namespace {
 
@@ -22,20 +23,20 @@ std::string bankList(const CatalogueEntry* entry) {
     return list;
 }
 
-std::string romName(const CatalogueEntry* entry) { return entry != nullptr ? entry->name : "unknown"; }
+std::string romName(const CatalogueEntry* entry) { return entry != nullptr ? tableText(entry->name) : "unknown"; }
 
 // Rows of cells printed with every column as wide as its widest cell.
 void printAligned(const std::vector<std::vector<std::string>>& rows) {
     std::vector<std::size_t> widths;
     for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
-        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], row[i].size());
+        for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], displayWidth(row[i]));
     }
     for (const auto& row : rows) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
             line += row[i];
-            if (i + 1 < row.size()) line += std::string(widths[i] - row[i].size() + 2, ' ');
+            if (i + 1 < row.size()) line += std::string(widths[i] - displayWidth(row[i]) + 2, ' ');
         }
         while (!line.empty() && line.back() == ' ') line.pop_back();
         progressAlways("%s\n", line.c_str());
@@ -44,7 +45,7 @@ void printAligned(const std::vector<std::vector<std::string>>& rows) {
 
 void printImageTable(const InspectedFile& file) {
     const ImageReport& image = file.image;
-    progressAlways("%s: flash image\n", file.path.c_str());
+    progressAlways("%s: flash image\n", tableText(file.path).c_str());
     std::vector<std::vector<std::string>> rows{{"bank", "content", "crc-16", "note"}};
     for (const BankReport& bank : image.banks) {
         std::vector<std::string> row{hex(static_cast<unsigned>(bank.bank), 2)};
@@ -77,37 +78,20 @@ void printLoaderTable(const std::vector<const InspectedFile*>& files) {
         const LoaderReport& report = file->loader;
         if (report.damaged) {
             std::vector<std::string> row(8, "-");
-            row[0] = file->path;
+            row[0] = tableText(file->path);
             row.push_back("damaged at offset " + std::to_string(report.damageOffset) + " (0x" +
                           hex(static_cast<unsigned>(report.damageOffset), 4) + "): " + report.damage);
             rows.push_back(row);
             continue;
         }
         const bool flasher = report.hasFlasher;
-        rows.push_back({file->path, flasher ? hex(report.flasherAddress, 4) : "-",
+        rows.push_back({tableText(file->path), flasher ? hex(report.flasherAddress, 4) : "-",
                         flasher ? std::to_string(report.flasherSize) : "-",
                         flasher ? hex(report.bankByte, 2) : "-", hex(report.blockStart, 4),
                         std::to_string(report.blockSize), hex(report.crc, 4), romName(report.entry),
                         loaderVerdict(report)});
     }
     printAligned(rows);
-}
-
-// A JSON string: quotes, backslashes and every byte outside printable ASCII escaped.
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (u < 0x20 || u >= 0x7F) {
-            quoted += "\\u00" + hex(u, 2);
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 std::string jsonBanks(const CatalogueEntry* entry) {
@@ -162,6 +146,7 @@ std::string loaderJson(const LoaderReport& report) {
 std::string inspectStatusText(const InspectedFile& file) {
     switch (file.status) {
         case kInspectCannotOpen: return "cannot open file";
+        case kInspectNotRegular: return "not a regular file";
         case kInspectReadError: return "error reading file";
         case kInspectWrongSize:
             return "not a flash image: " + std::to_string(file.image.size) + " bytes, a flash image has 524288";
@@ -174,7 +159,7 @@ void printReportTables(const std::string& catalogueSource, const std::vector<Ins
     std::vector<const InspectedFile*> loaders;
     for (const InspectedFile& file : files) {
         if (file.status != kInspectRead) {
-            reportError("quillmore-flashinfo: %s: %s\n", file.path.c_str(), inspectStatusText(file).c_str());
+            reportError("quillmore-flashinfo: %s: %s\n", tableText(file.path).c_str(), inspectStatusText(file).c_str());
         } else if (file.isImage) {
             printImageTable(file);
         } else {

@@ -6,6 +6,10 @@
 
 #include "support/test_support.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -53,6 +57,12 @@ TEST(Flashinfo, ReportsImagesAndBankLoaderFiles) {
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
     EXPECT_EQ(runFlashinfo({"good.prg"}).status, 0);
 
+    // A name in UTF-8 with a byte that is none and a terminal control sequence.
+    writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
+    EXPECT_NE(runFlashinfo({"good.prg"}).out.find("d3da    M\xC3\xBCller \\xff\\x1b[0m X  ok\n"), std::string::npos);
+    EXPECT_NE(runFlashinfo({"--json", "good.prg"}).out.find("\"name\": \"M\xC3\xBCller \xEF\xBF\xBD\\u001b[0m X\""),
+              std::string::npos);
+
     writeBytes("crc.ini", text("d3da; 05; M\"\\\x01" "e\n"));  // a name JSON must escape
     const std::string mine = "\"M\\\"\\\\\\u0001e\"";
     run = runFlashinfo({"--json", "good.prg", "flash.bin"});
@@ -98,7 +108,7 @@ TEST(Flashinfo, DamageUsageAndUnreadableFiles) {
          "\"kind\": \"empty file, no records\"}}\n]}\n", ""},
         {{"rom.bin", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
          "quillmore-flashinfo: rom.bin: not a flash image: 8192 bytes, a flash image has 524288\n"
-         "quillmore-flashinfo: folder.prg: cannot open file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
+         "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
     };
     for (const auto& c : cases) {
         const RunResult run = runFlashinfo(c.args);
@@ -107,4 +117,14 @@ TEST(Flashinfo, DamageUsageAndUnreadableFiles) {
         EXPECT_EQ(run.err, c.err);
     }
     EXPECT_EQ(runFlashinfo({"--help"}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
+#ifndef _WIN32
+    mkfifo("fifo.prg", 0600);
+    EXPECT_EQ(runFlashinfo({"fifo.prg"}).err, "quillmore-flashinfo: fifo.prg: not a regular file\n");
+    mkfifo("crc.ini", 0600);
+#else
+    fs::create_directory("crc.ini");
+#endif
+    const RunResult run = runFlashinfo({"cut.prg"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");
 }
