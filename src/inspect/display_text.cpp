@@ -86,3 +86,9 @@ std::string jsonString(const std::string& text) {
     }
     return quoted + "\"";
 }
+
+std::string hexText(unsigned value, int digits) {
+    char text[16];
+    (void)std::snprintf(text, sizeof text, "%0*x", digits, value);
+    return text;
+}

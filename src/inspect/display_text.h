@@ -15,3 +15,6 @@ std::size_t displayWidth(const std::string& text);
 // Returns: text as a quoted JSON string: valid UTF-8 kept as it is, quotes,
 // backslashes and control characters escaped, U+FFFD for bytes that are no UTF-8.
 std::string jsonString(const std::string& text);
+
+// Returns: value in lower-case hexadecimal with at least digits digits, as every report shows banks and CRCs.
+std::string hexText(unsigned value, int digits);

@@ -6,6 +6,7 @@
 
 #include "base/files.h"
 #include "base/flash_geometry.h"
+#include "base/little_endian.h"
 #include "image/crc16.h"
 #include "output/bank_loader.h"
 #include "output/loader_decoder.h"
@@ -14,13 +15,6 @@
 namespace {
 
 constexpr std::size_t kBlockRecords = kBlockSize / kMaxRecordPayload;
-
-// Opens a file to inspect. Returns: kInspectRead with file open, kInspectNotRegular or kInspectCannotOpen.
-int openToInspect(const char* path, FilePtr& file) {
-    if (fileKind(path) == FileKind::Other) return kInspectNotRegular;
-    file = openInputFile(path);
-    return file ? kInspectRead : kInspectCannotOpen;
-}
 
 bool isBlank(const uint8_t* block) {
     return std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
@@ -94,46 +88,93 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
     report.crc = crc16Block(block.data(), static_cast<uint16_t>(block.size()));
 }
 
-}  // namespace
+// Classifies one block by its CRC-16 in the catalogue, and counts it.
+BlockReport checkBlock(const Catalogue& catalogue, const uint8_t* block, int index, BlockCounts& counts) {
+    BlockReport report;
+    report.index = index;
+    report.crc = crc16Block(block, kBlockSize);
+    if (isBlank(block)) {
+        ++counts.blank;
+        return report;
+    }
+    ++counts.used;
+    report.entry = findByCrc(catalogue, report.crc);
+    report.content = report.entry != nullptr ? BlockContent::Known : BlockContent::Unknown;
+    if (report.entry == nullptr) ++counts.unknown;
+    return report;
+}
 
-int inspectFlashImage(const char* path, const Catalogue& catalogue, ImageReport& report) {
-    FilePtr file;
-    const int opened = openToInspect(path, file);
-    if (opened != kInspectRead) return opened;
-    report.size = fileSize(file.get());
-    if (report.size != kFlashImageSize) return kInspectWrongSize;
+int checkImage(std::FILE* file, const Catalogue& catalogue, ImageReport& report) {
     std::vector<uint8_t> image(static_cast<std::size_t>(kFlashImageSize));
-    if (std::fread(image.data(), image.size(), 1, file.get()) != 1) return kInspectReadError;
-
+    if (std::fread(image.data(), image.size(), 1, file) != 1) return kInspectReadError;
     for (int bank = 0; bank < kBankCount; ++bank) {
-        const uint8_t* slot = image.data() + static_cast<std::size_t>(bank) * kBlockSize;
-        BankReport bankReport;
-        bankReport.bank = bank;
-        if (isBlank(slot)) {
-            ++report.blank;
-        } else {
-            ++report.used;
-            bankReport.crc = crc16Block(slot, kBlockSize);
-            bankReport.entry = findByCrc(catalogue, bankReport.crc);
-            if (bankReport.entry == nullptr) {
-                bankReport.content = BankContent::Unknown;
-                ++report.unknown;
-            } else {
-                bankReport.content = BankContent::Known;
-                bankReport.misplaced = bankReport.entry->banks[bank] == 0;
-                if (bankReport.misplaced) ++report.misplaced;
-            }
-        }
-        report.banks.push_back(bankReport);
+        BlockReport slot = checkBlock(catalogue, image.data() + static_cast<std::size_t>(bank) * kBlockSize, bank, report.counts);
+        slot.misplaced = slot.entry != nullptr && slot.entry->banks[bank] == 0;
+        if (slot.misplaced) ++report.counts.misplaced;
+        report.banks.push_back(slot);
     }
     return kInspectRead;
 }
 
-void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report) {
-    if (size == 0) {
-        markDamage(report, 0, "empty file, no records");
-        return;
+bool isRomSize(long size) {
+    const long remainder = size % kBlockSize;
+    return size >= kBlockSize && (remainder == 0 || remainder == static_cast<long>(kLoadAddressSize));
+}
+
+// Reads a ROM file block by block, as quillmore-flashtool would.
+int checkRom(std::FILE* file, long size, const Catalogue& catalogue, RomReport& report) {
+    uint8_t block[kBlockSize];
+    if (size % kBlockSize == static_cast<long>(kLoadAddressSize)) {
+        if (std::fread(block, kLoadAddressSize, 1, file) != 1) return kInspectReadError;
+        report.hasLoadAddress = true;
+        report.loadAddress = readLe16(block);
     }
+    for (long index = 0; index < size / kBlockSize; ++index) {
+        if (std::fread(block, kBlockSize, 1, file) != 1) return kInspectReadError;
+        report.blocks.push_back(checkBlock(catalogue, block, static_cast<int>(index), report.counts));
+    }
+    return kInspectRead;
+}
+
+// Reads what a bank loader file can hold and checks it, when its first
+// record is a loader record. Returns: kInspectUnrecognised when it is not.
+int checkLoader(std::FILE* file, long size, const Catalogue& catalogue, LoaderReport& report) {
+    // Nothing past what a bank loader file can hold is read, however large the file.
+    std::vector<uint8_t> bytes(std::min(static_cast<std::size_t>(size), kMaxBankLoaderFileSize));
+    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return kInspectReadError;
+    const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
+    if (decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) return kInspectUnrecognised;
+    if (static_cast<std::size_t>(size) > kMaxBankLoaderFileSize) {
+        markDamage(report, kMaxBankLoaderFileSize,
+                   "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
+    } else {
+        inspectLoaderBytes(bytes.data(), bytes.size(), catalogue, report);
+    }
+    return kInspectRead;
+}
+
+}  // namespace
+
+int inspectFile(const Catalogue& catalogue, InspectedFile& file) {
+    const char* path = file.path.c_str();
+    if (fileKind(path) == FileKind::Other) return file.status = kInspectNotRegular;
+    FilePtr stream = openInputFile(path);
+    if (!stream) return file.status = kInspectCannotOpen;
+    file.size = fileSize(stream.get());
+    if (file.size < 0) return file.status = kInspectReadError;
+    if (file.size == kFlashImageSize) {
+        file.kind = InspectedKind::Image;
+        return file.status = checkImage(stream.get(), catalogue, file.image);
+    }
+    if (isRomSize(file.size)) {
+        file.kind = InspectedKind::Rom;
+        return file.status = checkRom(stream.get(), file.size, catalogue, file.rom);
+    }
+    file.kind = InspectedKind::Loader;
+    return file.status = checkLoader(stream.get(), file.size, catalogue, file.loader);
+}
+
+void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report) {
     const DecodedRecords decoded = decodeLoaderRecords(data, size);
     if (decoded.fault != kDecodeOk) {
         markDamage(report, decoded.faultOffset, decodeFaultText(decoded.fault));
@@ -146,21 +187,10 @@ void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& 
                        report.entry->banks[report.bankByte] != 0;
 }
 
-int inspectLoaderFile(const char* path, const Catalogue& catalogue, LoaderReport& report) {
-    FilePtr file;
-    const int opened = openToInspect(path, file);
-    if (opened != kInspectRead) return opened;
-    report.size = fileSize(file.get());
-    if (report.size < 0 || static_cast<unsigned long>(report.size) > kMaxBankLoaderFileSize) {
-        // Nothing past what a bank loader file can hold is read, however large the file.
-        markDamage(report, kMaxBankLoaderFileSize,
-                   "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
-        return kInspectRead;
+bool inspectedFileIsGood(const InspectedFile& file) {
+    switch (file.kind) {
+        case InspectedKind::Image: return file.image.counts.unknown + file.image.counts.misplaced == 0;
+        case InspectedKind::Rom: return file.rom.counts.unknown == 0;
+        default: return !file.loader.damaged && file.loader.bankNamed;
     }
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(report.size));
-    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file.get()) != 1) return kInspectReadError;
-    inspectLoaderBytes(bytes.data(), bytes.size(), catalogue, report);
-    return kInspectRead;
 }
-
-bool loaderIsGood(const LoaderReport& report) { return !report.damaged && report.bankNamed; }

@@ -1,4 +1,5 @@
-// Checking what is in a flash image or a bank loader file, against the catalogue.
+// Checking a file the tool reads or writes against the catalogue: what kind
+// it is (from its size and content, never its name) and what it holds.
 #pragma once
 
 #include <cstddef>
@@ -8,34 +9,45 @@
 
 #include "catalogue/catalogue.h"
 
-// Statuses of the inspect operations.
-constexpr int kInspectRead = 0;        // read and checked (the report may still show problems)
-constexpr int kInspectWrongSize = -2;  // a flash image that is not exactly 524288 bytes
-constexpr int kInspectCannotOpen = -3;  // missing, or not readable
-constexpr int kInspectNotRegular = -5;  // a folder, FIFO or device: never opened
+// Statuses of inspectFile.
+constexpr int kInspectRead = 0;          // read and checked (the report may still show problems)
+constexpr int kInspectUnrecognised = -2;  // none of the kinds the tool reads or writes
+constexpr int kInspectCannotOpen = -3;    // missing, or not readable
 constexpr int kInspectReadError = -4;
+constexpr int kInspectNotRegular = -5;    // a folder, FIFO or device: never opened
 
-enum class BankContent { Blank, Known, Unknown };
+enum class InspectedKind { Image, Loader, Rom };
+enum class BlockContent { Blank, Known, Unknown };
 
-struct BankReport {
-    int bank = 0;
-    BankContent content = BankContent::Blank;
+// One 8 KB block: a bank of an image, or a block of a ROM file.
+struct BlockReport {
+    int index = 0;  // the bank, or the block's index in its file
+    BlockContent content = BlockContent::Blank;
     uint16_t crc = 0;
     const CatalogueEntry* entry = nullptr;  // for Known
-    bool misplaced = false;                 // known, but its entry does not name this bank
+    bool misplaced = false;                 // in an image: known, but its entry does not name this bank
 };
 
-struct ImageReport {
-    std::vector<BankReport> banks;  // 64, in bank order
-    int used = 0;
+struct BlockCounts {
+    int used = 0;  // not blank
     int blank = 0;
     int unknown = 0;
     int misplaced = 0;
-    long size = 0;  // the file's size, also when it is refused
+};
+
+struct ImageReport {
+    std::vector<BlockReport> banks;  // 64, in bank order
+    BlockCounts counts;
+};
+
+struct RomReport {
+    bool hasLoadAddress = false;
+    uint16_t loadAddress = 0;
+    std::vector<BlockReport> blocks;  // in file order
+    BlockCounts counts;
 };
 
 struct LoaderReport {
-    long size = 0;
     bool damaged = false;
     std::size_t damageOffset = 0;
     std::string damage;  // the kind of damage
@@ -50,28 +62,30 @@ struct LoaderReport {
     bool bankNamed = false;  // the bank byte is one of the entry's banks
 };
 
-// One file named on the inspector's command line: which kind, what was found,
-// or why it could not be read.
+// One file named on the inspector's command line.
 struct InspectedFile {
     std::string path;
-    bool isImage = false;
     int status = kInspectRead;
+    long size = 0;
+    InspectedKind kind = InspectedKind::Loader;
     ImageReport image;
     LoaderReport loader;
+    RomReport rom;
 };
 
-// Reads the flash image at path and reports each of its 64 slots.
-// Returns: kInspectRead, kInspectWrongSize, kInspectCannotOpen, kInspectNotRegular or kInspectReadError.
-int inspectFlashImage(const char* path, const Catalogue& catalogue, ImageReport& report);
+// Reads the file at file.path and tells its kind: exactly 524288 bytes is a
+// flash image; whole 8 KB blocks, optionally after a 2-byte load address, a
+// ROM file; a file whose first record is a loader record, a bank loader file
+// (damage reported). Then checks it against the catalogue.
+// Returns: kInspectRead, kInspectUnrecognised, kInspectCannotOpen,
+// kInspectNotRegular or kInspectReadError (also kept in file.status).
+int inspectFile(const Catalogue& catalogue, InspectedFile& file);
 
 // Checks the bytes of a bank loader file: whole records with right
 // checksums, the flasher's records continuing each other, then exactly 32
 // records of 256 bytes at 0x4000; reports the first damage with its offset.
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report);
 
-// Reads the bank loader file at path (never more than a bank loader file can hold) and checks it.
-// Returns: kInspectRead, kInspectCannotOpen, kInspectNotRegular or kInspectReadError.
-int inspectLoaderFile(const char* path, const Catalogue& catalogue, LoaderReport& report);
-
-// Returns: true when the report shows nothing wrong (no damage, a known ROM in a bank it names).
-bool loaderIsGood(const LoaderReport& report);
+// Returns: true when the file shows nothing wrong: no damage, no unknown or
+// misplaced block, a bank loader file's bank named for its ROM.
+bool inspectedFileIsGood(const InspectedFile& file);

@@ -1,4 +1,4 @@
-// quillmore-flashinfo: reports what flash images and bank loader files hold.
+// quillmore-flashinfo: reports what the files of quillmore-flashtool hold.
 #include "inspect/flashinfo.h"
 
 #include <algorithm>
@@ -15,37 +15,29 @@ namespace {
 const char* const kHelp =
     "Usage: quillmore-flashinfo [--json] FILE...\n"
     "\n"
-    "Shows what a flash image or bank loader files hold, checked against the\n"
+    "Shows what a file of quillmore-flashtool holds, checked against the\n"
     "catalogue: crc.ini in the current directory if there is one, else the\n"
-    "built-in default catalogue (crc.ini is never written).\n"
+    "built-in default catalogue. It never writes a file. A file's kind is told\n"
+    "from its size and content, not its name:\n"
     "\n"
-    "  FILE ending in .bin   a flash image of exactly 524288 bytes: each bank 00..3f\n"
-    "                        is blank, a catalogued ROM, or unknown, and a ROM in a\n"
-    "                        bank its catalogue entry does not name is misplaced\n"
-    "  any other FILE        a bank loader file (&flashbankXX.prg): every record,\n"
-    "                        checksum and address is checked; the flasher and the\n"
-    "                        block are reported, with the bank byte checked against\n"
-    "                        the banks the catalogue names for the block\n"
+    "  flash image        exactly 524288 bytes: each bank 00..3f is blank, a\n"
+    "                     catalogued ROM, or unknown; a ROM in a bank its\n"
+    "                     catalogue entry does not name is misplaced\n"
+    "  ROM file           whole 8 KB blocks, optionally after a 2-byte load\n"
+    "                     address: each block's CRC-16, and whether it is blank,\n"
+    "                     unknown, or which catalogued ROM and the banks\n"
+    "                     quillmore-flashtool would write it to\n"
+    "  bank loader file   loader records (&flashbankXX.prg): every record,\n"
+    "                     checksum and address is checked; the flasher and the\n"
+    "                     block are reported, with the bank byte checked against\n"
+    "                     the banks the catalogue names for the block\n"
     "\n"
     "  --json      one JSON document for scripts instead of tables\n"
-    "  --help      this text\n"
+    "  -h, --help  this text\n"
     "  --version   the version\n"
     "\n"
     "Exit status: 0 all good, 1 something found wrong (damage, unknown or\n"
-    "misplaced content), 2 bad usage or a file that cannot be read.\n";
-
-bool endsWithBin(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string tail = path.substr(path.size() - 4);
-    std::transform(tail.begin(), tail.end(), tail.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    return tail == ".bin";
-}
-
-int exitStatusFor(const InspectedFile& file) {
-    if (file.status != kInspectRead) return kInfoFailed;
-    if (file.isImage) return file.image.unknown + file.image.misplaced > 0 ? kInfoFoundWrong : kInfoAllGood;
-    return loaderIsGood(file.loader) ? kInfoAllGood : kInfoFoundWrong;
-}
+    "misplaced content), 2 bad usage or a file that cannot be read or told.\n";
 
 constexpr int kArgumentsRead = -1;  // not an exit status: the files are to be inspected
 
@@ -58,7 +50,7 @@ int readArguments(int argc, const char* const* argv, bool& json, std::vector<Ins
         if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
             if (std::strcmp(arg, "--json") == 0) {
                 json = true;
-            } else if (std::strcmp(arg, "--help") == 0) {
+            } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
                 progressAlways("%s", kHelp);
                 return kInfoAllGood;
             } else if (std::strcmp(arg, "--version") == 0) {
@@ -74,7 +66,6 @@ int readArguments(int argc, const char* const* argv, bool& json, std::vector<Ins
         }
         InspectedFile file;
         file.path = arg;
-        file.isImage = endsWithBin(file.path);
         files.push_back(file);
     }
     if (files.empty()) {
@@ -106,9 +97,8 @@ int runFlashInfo(int argc, const char* const* argv) {
 
     int status = kInfoAllGood;
     for (InspectedFile& file : files) {
-        file.status = file.isImage ? inspectFlashImage(file.path.c_str(), catalogue, file.image)
-                                   : inspectLoaderFile(file.path.c_str(), catalogue, file.loader);
-        status = std::max(status, exitStatusFor(file));
+        const bool read = inspectFile(catalogue, file) == kInspectRead;
+        status = std::max(status, !read ? kInfoFailed : inspectedFileIsGood(file) ? kInfoAllGood : kInfoFoundWrong);
     }
     if (json) {
         printReportJson(catalogueSource, files);

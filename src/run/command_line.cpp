@@ -1,6 +1,8 @@
 // Command line: usage text, banner, option scan.
 #include "run/command_line.h"
 
+#include <string>
+
 #include "base/console.h"
 #include "base/hex_digit.h"
 #include "run/usage_text.h"
@@ -50,6 +52,20 @@ void printUsage() {
 }
 
 void printBanner() { progressAlways("##### Quillmore Flash Tool #####\n"); }
+
+bool answerHelpRequest(int argc, const char* const* argv) {
+    if (argc != 2) return false;
+    const std::string only = argv[1];
+    if (only == "--help" || only == "-h") {
+        printUsage();
+        return true;
+    }
+    if (only == "--version") {
+        progressAlways("quillmore-flashtool %s\n", FLASHTOOL_VERSION);
+        return true;
+    }
+    return false;
+}
 
 int applyOptions(RunSettings& settings, int argc, const char* const* argv) {
     for (int i = 2; i < argc; ++i) {

@@ -23,6 +23,11 @@ int32_t parseVerbosityValue(const char* text);
 void printUsage();
 void printBanner();
 
+// A request that is answered without running the tool: the only argument
+// is "--help" or "-h" (the usage text) or "--version" (one line).
+// Returns: true after printing the answer, false for any other command line.
+bool answerHelpRequest(int argc, const char* const* argv);
+
 // Applies the options among arguments 2..argc-1 (those beginning with "-")
 // to settings, in order; argument 1 is never an option. Unknown options are
 // ignored. Prints the message for a bad -sbXX.

@@ -54,6 +54,7 @@ int runTool(int argc, const char* const* argv) {
         printUsage();
         return kExitOk;
     }
+    if (answerHelpRequest(argc, argv)) return kExitOk;  // a request for help writes nothing
     printBanner();
 
     RunSettings settings;

@@ -1,5 +1,5 @@
-// quillmore-flashinfo end to end: its reports on images and bank loader files,
-// and its exit statuses.
+// quillmore-flashinfo end to end: each kind of file told from its content,
+// its reports as tables and JSON, and its exit statuses.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,81 +16,78 @@ namespace {
 
 const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
 const Bytes kUnknown = forgedBlock(0x1A2B, 4);
-
-// The image table: every bank blank but for these rows.
-std::string imageTable(const std::map<int, std::string>& rows) {
-    std::string table = "bank  content             crc-16  note\n";
-    for (int bank = 0; bank < 64; ++bank) {
-        char id[8];
-        std::snprintf(id, sizeof id, "%02x    ", bank);
-        table += id + (rows.count(bank) != 0 ? rows.at(bank) : "blank") + "\n";
-    }
-    return table;
-}
+const Bytes kBlank(8192, 0xFF);
+const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
+                                  "and a bank loader file at most 9359 starting with a loader record";
 
 }  // namespace
 
-TEST(Flashinfo, ReportsImagesAndBankLoaderFiles) {
-    ScratchDir dir;
-    const std::string speed = "SpeedDOS 40T HIROM  d3da";
-    writeFiles({{"flash.bin", imageWith({{0x05, kSpeedDos}, {0x06, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
-                {"good.prg", bankFile(0x0B, kSpeedDos)},
+TEST(Flashinfo, TellsEachKindFromItsContent) {
+    ScratchDir dir;  // no name tells the kind: the image is a .prg, a bank loader file a .bin
+    writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
+                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kBlank, kUnknown})},
+                {"good.bin", bankFile(0x0B, kSpeedDos)},
                 {"misplaced.prg", bankFile(0x05, kSpeedDos)},
                 {"unknown.prg", bankFile(0x06, kUnknown)},
                 {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
-    RunResult run = runFlashinfo({"flash.bin", "good.prg", "misplaced.prg", "unknown.prg", "bare.prg"});
+    RunResult run = runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              "catalogue: built-in default\nflash.bin: flash image\n" +
-                  imageTable({{0x05, speed + "    misplaced: the catalogue names 0b 18"},
-                              {0x06, "unknown             1a2b"},
-                              {0x0B, speed},
-                              {0x18, speed}}) +
-                  "banks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
-                  "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
-                  "good.prg       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
-                  "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  "
-                  "bank not named for this ROM (0b 18)\n"
-                  "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
-                  "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
+              "catalogue: built-in default\nimage.prg: flash image\nbank   content             crc-16  note\n"
+              "00-04  blank\n05     SpeedDOS 40T HIROM  d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
+              "07     unknown             1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM  d3da\n0c-17  blank\n"
+              "18     SpeedDOS 40T HIROM  d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
+              "rom.prg: ROM file, load address 0801\nblock  crc-16  content             banks\n"
+              "00     d3da    SpeedDOS 40T HIROM  0b 18\n01     0003    blank\n02     1a2b    unknown\n"
+              "blocks: 3, known: 1, blank: 1, unknown: 1\n"
+              "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
+              "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
+              "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
+              "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
+              "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
-    EXPECT_EQ(runFlashinfo({"good.prg"}).status, 0);
-
-    // A name in UTF-8 with a byte that is none and a terminal control sequence.
-    writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
-    EXPECT_NE(runFlashinfo({"good.prg"}).out.find("d3da    M\xC3\xBCller \\xff\\x1b[0m X  ok\n"), std::string::npos);
-    EXPECT_NE(runFlashinfo({"--json", "good.prg"}).out.find("\"name\": \"M\xC3\xBCller \xEF\xBF\xBD\\u001b[0m X\""),
-              std::string::npos);
+    EXPECT_EQ(runFlashinfo({"good.bin"}).status, 0);
+    EXPECT_EQ(runFlashinfo({"rom.prg"}).status, 1);
 
     writeBytes("crc.ini", text("d3da; 05; M\"\\\x01" "e\n"));  // a name JSON must escape
     const std::string mine = "\"M\\\"\\\\\\u0001e\"";
-    run = runFlashinfo({"--json", "good.prg", "flash.bin"});
+    run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});
     EXPECT_EQ(run.status, 1);
-    const std::string prefix =
-        "{\"catalogue\": \"crc.ini\",\n \"files\": [\n  {\"file\": \"good.prg\", \"kind\": \"bank loader\", \"ok\": false, "
-        "\"damage\": null, \"flasher\": {\"loadAddress\": \"0300\", \"size\": 4, \"bank\": 11}, \"block\": {\"start\": "
-        "\"4000\", \"size\": 8192, \"crc\": \"d3da\", \"name\": " + mine + ", \"catalogueBanks\": [5], \"bankNamed\": false}},\n"
-        "  {\"file\": \"flash.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": 0, \"content\": \"blank\"},\n";
-    EXPECT_EQ(run.out.substr(0, prefix.size()), prefix);
-    // Of the 64 entries, the four that are not blank, and the end.
-    for (const std::string& part : std::vector<std::string>{
-             ",\n    {\"bank\": 5, \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
-              ", \"catalogueBanks\": [5], \"misplaced\": false},\n    {\"bank\": 6, \"content\": \"unknown\", \"crc\": \"1a2b\", "
-              "\"name\": null, \"catalogueBanks\": [], \"misplaced\": false},\n    {\"bank\": 7, \"content\": \"blank\"},\n",
-          ",\n    {\"bank\": 24, \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
-              ", \"catalogueBanks\": [5], \"misplaced\": true},\n",
-          ",\n    {\"bank\": 63, \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, \"unknown\": 1, "
-          "\"misplaced\": 2}}\n]}\n"}) {
+    const std::string head =
+        "{\"catalogue\": \"crc.ini\",\n \"files\": [\n  {\"file\": \"good.bin\", \"kind\": \"bank loader\", \"ok\": false, "
+        "\"damage\": null, \"flasher\": {\"loadAddress\": \"0300\", \"size\": 4, \"bank\": \"0b\"}, \"block\": {\"start\": "
+        "\"4000\", \"size\": 8192, \"crc\": \"d3da\", \"name\": " + mine + ", \"catalogueBanks\": [\"05\"], \"bankNamed\": false}},\n"
+        "  {\"file\": \"rom.prg\", \"kind\": \"ROM file\", \"loadAddress\": \"0801\", \"blocks\": [\n    {\"block\": \"00\", "
+        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"01\", \"content\": "
+        "\"blank\", \"crc\": \"0003\"},\n    {\"block\": \"02\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"banks\": "
+        "[]}],\n   \"summary\": {\"blocks\": 3, \"known\": 1, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": \"image.prg\", \"kind\": "
+        "\"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": \"blank\"},\n";
+    EXPECT_EQ(run.out.substr(0, head.size()), head);
+    for (const std::string& part : std::vector<std::string>{  // one entry a bank, blank or not
+             ",\n    {\"bank\": \"05\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
+                 ", \"catalogueBanks\": [\"05\"], \"misplaced\": false},\n    {\"bank\": \"06\", \"content\": \"blank\"},\n    "
+                 "{\"bank\": \"07\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"catalogueBanks\": [], "
+                 "\"misplaced\": false},\n",
+             ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
+                 ", \"catalogueBanks\": [\"05\"], \"misplaced\": true},\n",
+             ",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, \"unknown\": 1, "
+             "\"misplaced\": 2}}\n]}\n"}) {
         EXPECT_NE(run.out.find(part), std::string::npos) << part;
     }
+
+    // A name in UTF-8 with a byte that is none and a terminal control sequence.
+    writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
+    EXPECT_NE(runFlashinfo({"good.bin"}).out.find("d3da    M\xC3\xBCller \\xff\\x1b[0m X  ok\n"), std::string::npos);
+    EXPECT_NE(runFlashinfo({"--json", "good.bin"}).out.find("\"name\": \"M\xC3\xBCller \xEF\xBF\xBD\\u001b[0m X\""),
+              std::string::npos);
 }
 
-TEST(Flashinfo, DamageUsageAndUnreadableFiles) {
+TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     ScratchDir dir;
     Bytes cut = bankFile(0x0B, kSpeedDos);
     cut.pop_back();
-    writeFiles({{"cut.prg", cut}, {"rom.bin", kSpeedDos}, {"-e.prg", {}}, {"big.prg", Bytes(9360, 0)}});
+    writeFiles({{"cut.prg", cut}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
     const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
         {{"--version"}, 0, "quillmore-flashinfo 1.0.0\n", ""},
@@ -101,13 +98,12 @@ TEST(Flashinfo, DamageUsageAndUnreadableFiles) {
          "cut.prg  -        -     -     -      -     -       -    damaged at offset 8067 (0x1f83): record runs past the end of "
          "the file\nbig.prg  -        -     -     -      -     -       -    damaged at offset 9359 (0x248f): larger than a bank "
          "loader file can be (9359 bytes)\n", ""},
-        {{"--json", "--", "cut.prg", "-e.prg"}, 1,
+        {{"--json", "--", "cut.prg", "-e.prg"}, 2,
          "{\"catalogue\": \"built-in default\",\n \"files\": [\n  {\"file\": \"cut.prg\", \"kind\": \"bank loader\", "
          "\"ok\": false, \"damage\": {\"offset\": 8067, \"kind\": \"record runs past the end of the file\"}},\n"
-         "  {\"file\": \"-e.prg\", \"kind\": \"bank loader\", \"ok\": false, \"damage\": {\"offset\": 0, "
-         "\"kind\": \"empty file, no records\"}}\n]}\n", ""},
-        {{"rom.bin", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
-         "quillmore-flashinfo: rom.bin: not a flash image: 8192 bytes, a flash image has 524288\n"
+         "  {\"file\": \"-e.prg\", \"error\": \"not a file the flash tool reads or writes: 0" + kUnrecognised + "\"}\n]}\n", ""},
+        {{"odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
+         "quillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised + "\n"
          "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
     };
     for (const auto& c : cases) {
@@ -116,7 +112,7 @@ TEST(Flashinfo, DamageUsageAndUnreadableFiles) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
     }
-    EXPECT_EQ(runFlashinfo({"--help"}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
+    for (const char* help : {"--help", "-h"}) EXPECT_EQ(runFlashinfo({help}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
 #ifndef _WIN32
     mkfifo("fifo.prg", 0600);
     EXPECT_EQ(runFlashinfo({"fifo.prg"}).err, "quillmore-flashinfo: fifo.prg: not a regular file\n");

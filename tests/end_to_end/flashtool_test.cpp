@@ -175,6 +175,10 @@ TEST(Flashtool, StartUpAndItsEarlyEnds) {
     const Bytes bigPayload = concat({Bytes(bigFlasher.begin() + 2, bigFlasher.end()), {0x24}});
     expectRuns({
         {"no arguments", {}, {}, 0, usage, "", {}},
+        {"--help writes nothing", ready(rom), {"--help"}, 0, usage, "", {}},
+        {"-h writes nothing", ready(rom), {"-h"}, 0, usage, "", {}},
+        {"--version writes nothing", ready(rom), {"--version"}, 0, "quillmore-flashtool 1.0.0\n", "", {}},
+        {"--help with more is the all-banks mode", ready(rom), {"--help", "-v0"}, 0, kBanner, "", {}},
         {"no flasher", rom, {"rom.bin", "-t", "-sbZZ"}, 0, kBanner, "** file not found: fcFlash.prg", {}},
         {"empty flasher", {{"fcFlash.prg", {}}}, {"rom.bin"}, 0, kBanner, "** error reading file: fcFlash.prg", {}},
         {"flasher too large", {{"fcFlash.prg", Bytes(1025, 1)}}, {"rom.bin"}, 0, kBanner,

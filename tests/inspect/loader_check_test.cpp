@@ -36,7 +36,6 @@ TEST(LoaderCheck, StructuralDamage) {
     const Bytes moved = concat({Bytes(good.begin(), good.begin() + 7 + 5 * 260), recordsOf(0x4600, Bytes(256, 0)),
                           Bytes(good.begin() + 7 + 6 * 260, good.end())});
     const struct { const char* label; Bytes bytes; std::size_t offset; std::string damage; } cases[] = {
-        {"empty", {}, 0, "empty file, no records"},
         {"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
         {"record cut", Bytes(good.begin(), good.end() - 1), 7 + 31 * 260, "record runs past the end of the file"},
         {"block missing", Bytes(good.begin(), good.begin() + 7), 7,
