@@ -1,6 +1,7 @@
 // The catalogue file "crc.ini" and the built-in default catalogue.
 #include "catalogue/catalogue_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -25,7 +26,7 @@ int parseDefaultLine(int32_t verbosity, std::size_t index, CatalogueEntry& entry
     return status;
 }
 
-std::size_t defaultLineCount() { return kDefaultCatalogue.size() < kMaxDefaultLines ? kDefaultCatalogue.size() : kMaxDefaultLines; }
+std::size_t defaultLineCount() { return std::min(kDefaultCatalogue.size(), kMaxDefaultLines); }
 
 }  // namespace
 

@@ -26,7 +26,9 @@ std::string jsonRom(const CatalogueEntry* entry, const char* banksKey) {
 // The fields of one block of an image or a ROM file: its index and what it holds.
 std::string blockFields(const BlockReport& block, const std::string& key, const char* banksKey, bool blankCrc) {
     std::string text = "\"" + key + "\": " + quotedHex(static_cast<unsigned>(block.index), 2) + ", \"content\": ";
-    if (block.content == BlockContent::Blank) return text + "\"blank\"" + (blankCrc ? ", \"crc\": " + quotedHex(block.crc, 4) : "");
+    if (block.content == BlockContent::Blank) {
+        return text + "\"blank\"" + (blankCrc ? ", \"crc\": " + quotedHex(block.crc, 4) : "");
+    }
     return text + (block.content == BlockContent::Known ? "\"known\"" : "\"unknown\"") + ", \"crc\": " +
            quotedHex(block.crc, 4) + ", " + jsonRom(block.entry, banksKey);
 }

@@ -6,17 +6,12 @@
 
 #include "support/test_support.h"
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
 
 const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
 const Bytes kUnknown = forgedBlock(0x1A2B, 4);
-const Bytes kBlank(8192, 0xFF);
 const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
                                   "and a bank loader file at most 9359 starting with a loader record";
 
@@ -25,10 +20,8 @@ const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM
 TEST(Flashinfo, TellsEachKindFromItsContent) {
     ScratchDir dir;  // no name tells the kind: the image is a .prg, a bank loader file a .bin
     writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
-                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kBlank, kUnknown})},
-                {"good.bin", bankFile(0x0B, kSpeedDos)},
-                {"misplaced.prg", bankFile(0x05, kSpeedDos)},
-                {"unknown.prg", bankFile(0x06, kUnknown)},
+                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, Bytes(8192, 0xFF), kUnknown})}, {"good.bin", bankFile(0x0B, kSpeedDos)},
+                {"misplaced.prg", bankFile(0x05, kSpeedDos)}, {"unknown.prg", bankFile(0x06, kUnknown)},
                 {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
     RunResult run = runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"});
     EXPECT_EQ(run.status, 1);
@@ -48,7 +41,6 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
               "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
     EXPECT_EQ(runFlashinfo({"good.bin"}).status, 0);
-    EXPECT_EQ(runFlashinfo({"rom.prg"}).status, 1);
 
     writeBytes("crc.ini", text("d3da; 05; M\"\\\x01" "e\n"));  // a name JSON must escape
     const std::string mine = "\"M\\\"\\\\\\u0001e\"";
@@ -64,17 +56,11 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
         "[]}],\n   \"summary\": {\"blocks\": 3, \"known\": 1, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": \"image.prg\", \"kind\": "
         "\"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": \"blank\"},\n";
     EXPECT_EQ(run.out.substr(0, head.size()), head);
-    for (const std::string& part : std::vector<std::string>{  // one entry a bank, blank or not
-             ",\n    {\"bank\": \"05\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
-                 ", \"catalogueBanks\": [\"05\"], \"misplaced\": false},\n    {\"bank\": \"06\", \"content\": \"blank\"},\n    "
-                 "{\"bank\": \"07\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"catalogueBanks\": [], "
-                 "\"misplaced\": false},\n",
-             ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
-                 ", \"catalogueBanks\": [\"05\"], \"misplaced\": true},\n",
-             ",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, \"unknown\": 1, "
-             "\"misplaced\": 2}}\n]}\n"}) {
-        EXPECT_NE(run.out.find(part), std::string::npos) << part;
-    }
+    const std::string misplaced = ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
+                                  ", \"catalogueBanks\": [\"05\"], \"misplaced\": true},\n";  // one entry a bank, blank or not
+    EXPECT_NE(run.out.find(misplaced), std::string::npos);
+    EXPECT_NE(run.out.find(",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, "
+                           "\"unknown\": 1, \"misplaced\": 2}}\n]}\n"), std::string::npos);
 
     // A name in UTF-8 with a byte that is none and a terminal control sequence.
     writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
@@ -112,14 +98,10 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
     }
-    for (const char* help : {"--help", "-h"}) EXPECT_EQ(runFlashinfo({help}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
-#ifndef _WIN32
-    mkfifo("fifo.prg", 0600);
-    EXPECT_EQ(runFlashinfo({"fifo.prg"}).err, "quillmore-flashinfo: fifo.prg: not a regular file\n");
-    mkfifo("crc.ini", 0600);
-#else
-    fs::create_directory("crc.ini");
-#endif
+    for (const char* help : {"--help", "-h"}) {
+        EXPECT_EQ(runFlashinfo({help}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
+    }
+    fs::create_directory("crc.ini");  // not a regular file: the built-in table does not stand in for it
     const RunResult run = runFlashinfo({"cut.prg"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");

@@ -1,16 +1,9 @@
-// The command line's number conversions: -sbXX and -vN.
+// The -vN conversion, exactly 32 bits whatever the width of long (-sbXX is checked end to end).
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "run/command_line.h"
-
-TEST(CommandLine, BankBytes) {
-    const struct { const char* text; int bank; } banks[] = {
-        {"3f", 0x3F}, {"FF", 0xFF}, {"0bxyz", 0x0B}, {"5", -1}, {"", -1}, {"g0", -1}, {" 5", -1},
-    };
-    for (const auto& b : banks) EXPECT_EQ(parseHexByte(b.text), b.bank) << b.text;
-}
 
 TEST(CommandLine, VerbosityIsA32BitUnsignedConversion) {
     const struct { const char* text; int32_t value; } cases[] = {

@@ -17,8 +17,7 @@ using Files = std::map<std::string, Bytes>;  // a directory: file name -> bytes
 struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
-    std::filesystem::path previous;
-    std::filesystem::path path;
+    std::filesystem::path previous, path;
 };
 
 Bytes readBytes(const std::filesystem::path& path);
@@ -48,8 +47,7 @@ Bytes imageWith(const std::map<int, Bytes>& slots);
 
 struct RunResult {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs the built tools in the current directory (arguments without double
