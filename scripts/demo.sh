@@ -19,5 +19,5 @@ status=0
 "$tool" DD2.bin -t || status=$?
 echo "== exit status $status; files now in demo/:"
 ls -l
-echo "== quillmore-flashinfo on the bank loader files it wrote:"
-"$(dirname "$tool")/quillmore-flashinfo" '&flashbank0b.prg' '&flashbank18.prg'
+echo "== quillmore-flashinfo on the ROM file, the image and the bank loader files:"
+"$(dirname "$tool")/quillmore-flashinfo" DD2.bin flash.bin '&flashbank0b.prg' '&flashbank18.prg'
