@@ -22,7 +22,8 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
                 {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, Bytes(8192, 0xFF), kUnknown})}, {"good.bin", bankFile(0x0B, kSpeedDos)},
                 {"misplaced.prg", bankFile(0x05, kSpeedDos)}, {"unknown.prg", bankFile(0x06, kUnknown)},
-                {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
+                {"bare.prg", recordsOf(0x4000, kSpeedDos)}, {"good.img", imageWith({{0x0B, kSpeedDos}})},
+                {"good.rom", concat({kSpeedDos, Bytes(8192, 0xFF)})}});
     RunResult run = runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
@@ -40,7 +41,7 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
               "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
               "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
-    EXPECT_EQ(runFlashinfo({"good.bin"}).status, 0);
+    EXPECT_EQ(runFlashinfo({"good.bin", "good.img", "good.rom"}).status, 0);
 
     writeBytes("crc.ini", text("d3da; 05; M\"\\\x01" "e\n"));  // a name JSON must escape
     const std::string mine = "\"M\\\"\\\\\\u0001e\"";
