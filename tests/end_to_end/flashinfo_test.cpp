@@ -63,11 +63,9 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_NE(run.out.find(",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, "
                            "\"unknown\": 1, \"misplaced\": 2}}\n]}\n"), std::string::npos);
 
-    // A name in UTF-8 with a byte that is none and a terminal control sequence.
+    // A name in UTF-8 with a byte that is none and a terminal control sequence, as a table shows it.
     writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
     EXPECT_NE(runFlashinfo({"good.bin"}).out.find("d3da    M\xC3\xBCller \\xff\\x1b[0m X  ok\n"), std::string::npos);
-    EXPECT_NE(runFlashinfo({"--json", "good.bin"}).out.find("\"name\": \"M\xC3\xBCller \xEF\xBF\xBD\\u001b[0m X\""),
-              std::string::npos);
 }
 
 TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
@@ -99,10 +97,9 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
     }
-    for (const char* help : {"--help", "-h"}) {
-        EXPECT_EQ(runFlashinfo({help}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
-    }
-    fs::create_directory("crc.ini");  // not a regular file: the built-in table does not stand in for it
+    EXPECT_EQ(runFlashinfo({"--help"}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
+    EXPECT_EQ(runFlashinfo({"-h"}).out, runFlashinfo({"--help"}).out);
+    makeFifoOrFolder("crc.ini");  // not a regular file: the built-in table does not stand in for it
     const RunResult run = runFlashinfo({"cut.prg"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");

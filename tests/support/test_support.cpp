@@ -9,6 +9,7 @@
 #include "image/crc16.h"
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #endif
 
@@ -46,6 +47,14 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 
 void writeFiles(const Files& files) {
     for (const auto& [name, bytes] : files) writeBytes(name, bytes);
+}
+
+void makeFifoOrFolder(const char* name) {
+#ifdef _WIN32
+    fs::create_directory(name);
+#else
+    mkfifo(name, 0600);
+#endif
 }
 
 Files filesHere() {

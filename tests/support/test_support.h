@@ -27,6 +27,8 @@ Bytes concat(std::initializer_list<Bytes> parts);
 
 // Writes every file; Returns: the regular files of the current directory.
 void writeFiles(const Files& files);
+// Makes name a FIFO where the system has them (a reader would block on it), else a folder.
+void makeFifoOrFolder(const char* name);
 Files filesHere();
 
 // Returns: an 8192-byte block, never blank, patterned from seed, with CRC-16 target.
