@@ -58,6 +58,12 @@ FilePtr createTemporary(const fs::path& target, fs::path& temporary) {
     return FilePtr();
 }
 
+// Closes an output file. Returns: true when every write reached the file and the close succeeded.
+bool closeChecked(FilePtr& file) {
+    const bool written = std::ferror(file.get()) == 0;
+    return std::fclose(file.release()) == 0 && written;
+}
+
 }  // namespace
 
 FileKind fileKind(const char* path) {
@@ -77,11 +83,6 @@ long fileSize(std::FILE* file) {
     const long size = std::ftell(file);
     if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) return -1;
     return size;
-}
-
-bool closeChecked(FilePtr& file) {
-    const bool written = std::ferror(file.get()) == 0;
-    return std::fclose(file.release()) == 0 && written;
 }
 
 ReplacedFile::~ReplacedFile() { abandonReplace(*this); }

@@ -9,7 +9,7 @@
 #include <vector>
 
 struct FileCloser {
-    // Where a close can lose data, the code calls closeChecked instead.
+    // Where a close can lose data, commitReplace closes and checks instead.
     void operator()(std::FILE* stream) const { (void)std::fclose(stream); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
@@ -27,10 +27,6 @@ FilePtr openInputFile(const char* path);
 // Returns: the size of the file, with the stream back at its start; -1 when
 // it cannot be told (a file too large for this system's file positions).
 long fileSize(std::FILE* file);
-
-// Closes an output file.
-// Returns: true when every write reached the file and the close succeeded.
-bool closeChecked(FilePtr& file);
 
 // The files a run reads, which none of its outputs may replace, whatever name
 // reaches them (the ROM files named on the command line).
