@@ -13,4 +13,8 @@ echo "== windows: configure and build (build/windows)"
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/windows -j "$jobs"
 echo "== windows: tests under Wine (prefix $WINEPREFIX)"
-ctest --test-dir build/windows --output-on-failure -j "$jobs"
+# Now and then a test process under Wine ends at once with no output at all,
+# before the test's main() runs (seen twice in many runs, never reproduced
+# on its own): such a start is tried once more. A test that fails for real
+# fails both times.
+ctest --test-dir build/windows --output-on-failure -j "$jobs" --repeat until-pass:2
