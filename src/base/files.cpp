@@ -4,6 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "base/system.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,7 +30,7 @@ bool linkTarget(const fs::path& name, fs::path& target, FileKind& kind) {
     return true;
 }
 
-bool isSpared(const fs::path& target, const SparedFiles& spared) {
+bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
     for (const fs::path& input : spared) {
         std::error_code error;
         if (fs::equivalent(target, input, error)) return true;
@@ -58,10 +60,42 @@ FilePtr createTemporary(const fs::path& target, fs::path& temporary) {
     return FilePtr();
 }
 
-// Closes an output file. Returns: true when every write reached the file and the close succeeded.
-bool closeChecked(FilePtr& file) {
-    const bool written = std::ferror(file.get()) == 0;
-    return std::fclose(file.release()) == 0 && written;
+// Where a path leads: links followed, then made absolute and canonical as
+// far as it exists (a path none of which exists would stay relative).
+fs::path destination(const fs::path& name) {
+    fs::path target;
+    FileKind kind = FileKind::Missing;
+    if (!linkTarget(name, target, kind)) target = name;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(target, error);
+    if (error) return target;
+    const fs::path canonical = fs::weakly_canonical(absolute, error);
+    return error ? absolute : canonical;
+}
+
+// Gives the temporary file the permission bits of the target it replaces,
+// and its owner and group where the run may. Returns: false when the bits could not be set.
+bool keepModeAndOwner(const ReplacedFile& file) {
+    std::error_code error;
+    const fs::file_status status = fs::status(file.target, error);
+    if (!fs::exists(status)) return true;  // gone meanwhile: the new file keeps the default mode
+    copyOwnerAndGroup(file.target, file.temporary);
+    fs::permissions(file.temporary, status.permissions(), fs::perm_options::replace, error);
+    return !error;
+}
+
+// Gives the temporary file the target's name unless a file has it: a hard
+// link where the file system has them, removing the temporary name then.
+// Returns: true when named.
+bool nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
+    std::error_code error;
+    fs::create_hard_link(temporary, target, error);
+    if (!error) {
+        fs::remove(temporary, error);
+        return true;
+    }
+    // The name is taken, or the file system has no hard links (FAT).
+    return renameWithoutReplacing(temporary, target);
 }
 
 }  // namespace
@@ -78,6 +112,20 @@ FilePtr openInputFile(const char* path) {
     return FilePtr(std::fopen(path, "rb"));
 }
 
+bool closeChecked(FilePtr& file) {
+    const bool written = std::ferror(file.get()) == 0;
+    return std::fclose(file.release()) == 0 && written;
+}
+
+bool isSpared(const char* name, const SparedFiles& spared) {
+    if (fileKind(name) != FileKind::Missing) return isSparedFile(name, spared);
+    const fs::path where = destination(name);
+    for (const fs::path& input : spared) {
+        if (destination(input) == where) return true;
+    }
+    return false;
+}
+
 long fileSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return -1;
     const long size = std::ftell(file);
@@ -92,7 +140,7 @@ bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& fil
     fs::path target;
     FileKind kind = FileKind::Missing;
     if (!linkTarget(name, target, kind)) return false;
-    if (kind == FileKind::Other || (kind == FileKind::Regular && (isSpared(target, spared) || !isWritable(target)))) {
+    if (kind == FileKind::Other || (kind == FileKind::Regular && (isSparedFile(target, spared) || !isWritable(target)))) {
         return false;
     }
     file.stream = createTemporary(target, file.temporary);
@@ -102,15 +150,22 @@ bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& fil
 }
 
 bool commitReplace(ReplacedFile& file) {
-    if (!file.stream) return false;
-    if (!closeChecked(file.stream)) {
+    if (!file.stream || !closeChecked(file.stream) || !keepModeAndOwner(file)) {
         abandonReplace(file);
         return false;
     }
-    if (file.temporary.empty()) return true;
     std::error_code error;
     fs::rename(file.temporary, file.target, error);
     if (error) {
+        abandonReplace(file);
+        return false;
+    }
+    file.temporary.clear();
+    return true;
+}
+
+bool commitWithoutReplacing(ReplacedFile& file) {
+    if (!file.stream || !closeChecked(file.stream) || !nameWithoutReplacing(file.temporary, file.target)) {
         abandonReplace(file);
         return false;
     }
