@@ -83,8 +83,9 @@ int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
         if (status == kLineIsEntry) addEntry(catalogue, std::move(entry));
     }
     // The entries are in memory either way; a crc.ini cut short (a full disk)
-    // is never left behind, or the next run would read it as it is.
-    if (!commitReplace(file)) {
+    // is never left behind, or the next run would read it as it is; and one
+    // that appeared meanwhile (the user's, or another run's) is kept.
+    if (!commitWithoutReplacing(file)) {
         reportError("** error writing file: %s\n", kCatalogueFileName);
         return kCatalogueNotSaved;
     }

@@ -44,7 +44,9 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
 
 int processRomFile(BlockRoute& route, const char* path, bool optional) {
     FilePtr file = openInputFile(path);
-    if (!file && optional) return kRomFileDone;
+    // An optional file that is not there is no news; one that is there but
+    // cannot be read would be missing from the flash without a word.
+    if (!file && optional && fileKind(path) == FileKind::Missing) return kRomFileDone;
     progress(route.verbosity, 2, "======\n");
     progress(route.verbosity, 1, "====== open file for input ======\n");
     progress(route.verbosity, 2, "======\n");

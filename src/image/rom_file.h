@@ -8,7 +8,7 @@ constexpr int kRomFileRejected = -3;  // cannot be opened (mandatory file), or s
 constexpr int kRomFileReadError = -4;
 
 // Reads the ROM file at path block by block and classifies each block. An
-// optional file (the all-banks mode) that cannot be opened is passed over
+// optional file (the all-banks mode) that does not exist is passed over
 // silently. Accepted sizes: multiples of 8192, or that plus a 2-byte load
 // address; exactly 8192 (after the load address) with a forced bank.
 // Returns: kRomFileDone, kRomFileRejected or kRomFileReadError.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/console.h"
+#include "base/system.h"
 #include "catalogue/catalogue_file.h"
 #include "inspect/report_printing.h"
 
@@ -78,6 +79,7 @@ int readArguments(int argc, const char* const* argv, bool& json, std::vector<Ins
 }  // namespace
 
 int runFlashInfo(int argc, const char* const* argv) {
+    if (!keepStandardStreamsOpen()) return kInfoFailed;
     bool json = false;
     std::vector<InspectedFile> files;
     const int ended = readArguments(argc, argv, json, files);

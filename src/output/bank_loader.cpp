@@ -31,7 +31,14 @@ int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int3
 }
 
 int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
-    return loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
+    const int status = loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
+    // Without a whole load address no flasher record could be written, and
+    // bank loader files without the flasher are of no use on the drive.
+    if (status == kLoadOk && static_cast<std::size_t>(flasher.size) < kLoadAddressSize) {
+        reportError("** file too short: %s; min. filesize=%lu\n", kFlasherName, static_cast<unsigned long>(kLoadAddressSize));
+        return kLoadTooShort;
+    }
+    return status;
 }
 
 int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,

@@ -13,6 +13,7 @@ constexpr int kLoadOk = 0;
 constexpr int kLoadNotFound = -3;
 constexpr int kLoadTooLarge = -3;
 constexpr int kLoadReadError = -4;  // also: an empty file
+constexpr int kLoadTooShort = -5;   // a flasher program without its whole load address
 constexpr int kBankFileWritten = 0;
 constexpr int kBankFileNotCreated = -3;
 constexpr int kBankFileCutShort = -4;    // begun, but not every byte reached it: the old file stays
@@ -38,7 +39,8 @@ struct Flasher {
 // kLoadReadError, each after its message.
 int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path);
 
-// Loads "fcFlash.prg". Returns: as loadWholeFile.
+// Loads "fcFlash.prg", which must hold at least its load address.
+// Returns: as loadWholeFile, or kLoadTooShort after its message.
 int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 
 // Writes "&flashbankXX.prg" for bank, replacing it whole (never one of

@@ -12,46 +12,68 @@ namespace {
 // seen at once, where it can be reported. Set before any other use of the stream.
 void unbuffer(FilePtr& stream) { (void)std::setvbuf(stream.get(), nullptr, _IONBF, 0); }
 
-bool openExistingImage(ReplacedFile& file) {
-    if (fileKind(kFlashImageName) != FileKind::Regular) return false;
-    file.stream.reset(std::fopen(kFlashImageName, "r+b"));
-    if (!file.stream) return false;
-    unbuffer(file.stream);
-    if (std::fseek(file.stream.get(), 0, SEEK_END) != 0 || std::ftell(file.stream.get()) != kFlashImageSize) {
-        file.stream.reset();
-        return false;
-    }
-    file.target = kFlashImageName;
-    return true;
+// Returns: "flash.bin" open for writing in place when it is a regular file of
+// 524288 bytes; an empty pointer otherwise.
+FilePtr openExistingImage() {
+    if (fileKind(kFlashImageName) != FileKind::Regular) return FilePtr();
+    FilePtr stream(std::fopen(kFlashImageName, "r+b"));
+    if (!stream) return FilePtr();
+    unbuffer(stream);
+    if (fileSize(stream.get()) != kFlashImageSize) return FilePtr();
+    return stream;
 }
 
-// A write that failed: a new image is incomplete now and is dropped.
-int failedWrite(FlashImage& image) {
-    if (!image.file.temporary.empty()) abandonReplace(image.file);
-    return kFlashImageNotWritten;
+void reportWriteFailure(std::size_t written) {
+    reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
+}
+
+// Writes a blank image under a temporary name and gives it the name "flash.bin".
+// Returns: kFlashImageOk when it was written whole (the name may have gone to
+// another run's image meanwhile), or the status to end with, after its message.
+int makeBlankImage(int32_t verbosity, const SparedFiles& spared) {
+    const bool isNew = fileKind(kFlashImageName) == FileKind::Missing;
+    ReplacedFile blank;
+    if (!beginReplace(kFlashImageName, spared, blank)) {
+        reportError("** error creating file: 'flash.bin'");
+        return kFlashImageNotCreated;
+    }
+    unbuffer(blank.stream);
+    progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
+    std::array<uint8_t, kBlockSize> erased;
+    erased.fill(0xFF);
+    for (int slot = 0; slot < kBankCount; ++slot) {
+        const std::size_t written = std::fwrite(erased.data(), erased.size(), 1, blank.stream.get());
+        if (written != 1) {
+            reportWriteFailure(written);
+            return kFlashImageNotWritten;
+        }
+    }
+    // Named before any slot is written, so that two runs at once write their
+    // slots into one image, and a killed run leaves a whole image or none.
+    (void)(isNew ? commitWithoutReplacing(blank) : commitReplace(blank));
+    return kFlashImageOk;
 }
 
 }  // namespace
 
 int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image) {
-    if (openExistingImage(image.file)) {
-        progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
-        return kFlashImageOk;
-    }
-    if (!beginReplace(kFlashImageName, spared, image.file)) {
+    // A ROM file of this run is read block by block: writing slots into it
+    // would change what is still to be read.
+    if (isSpared(kFlashImageName, spared)) {
         reportError("** error creating file: 'flash.bin'");
         return kFlashImageNotCreated;
     }
-    unbuffer(image.file.stream);
-    progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
-    std::array<uint8_t, kBlockSize> erased;
-    erased.fill(0xFF);
-    for (int slot = 0; slot < kBankCount; ++slot) {
-        const std::size_t written = std::fwrite(erased.data(), erased.size(), 1, image.file.stream.get());
-        if (written != 1) {
-            reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
-            return failedWrite(image);
-        }
+    image.stream = openExistingImage();
+    if (isOn(image)) {
+        progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
+        return kFlashImageOk;
+    }
+    const int made = makeBlankImage(verbosity, spared);
+    if (made != kFlashImageOk) return made;
+    image.stream = openExistingImage();
+    if (!isOn(image)) {
+        reportWriteFailure(0);
+        return kFlashImageNotWritten;
     }
     return kFlashImageOk;
 }
@@ -67,19 +89,22 @@ int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t
     const long offset = static_cast<long>(bank) * kBlockSize;
     progress(verbosity, 2, "---------\n");
     progress(verbosity, 2, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
-    if (std::fseek(image.file.stream.get(), offset, SEEK_SET) != 0) return failedWrite(image);
+    std::FILE* stream = image.stream.get();
+    if (std::fseek(stream, offset, SEEK_SET) != 0) return kFlashImageNotWritten;
     progress(verbosity, 3, "fseek() ... ok\n");
-    const std::size_t written = std::fwrite(block, kBlockSize, 1, image.file.stream.get());
+    const std::size_t written = std::fwrite(block, kBlockSize, 1, stream);
     if (written != 1) {
-        reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
-        return failedWrite(image);
+        reportWriteFailure(written);
+        // Reported here, once: the close must not report these bytes again.
+        std::clearerr(stream);
+        return kFlashImageNotWritten;
     }
     progress(verbosity, 3, "fwrite() ... ok\n");
     return kFlashImageOk;
 }
 
 int closeFlashImage(FlashImage& image) {
-    if (!isOn(image) || commitReplace(image.file)) return kFlashImageOk;
-    reportError("** error writing file: rc=%x\n", 0u);
+    if (!isOn(image) || closeChecked(image.stream)) return kFlashImageOk;
+    reportWriteFailure(0);
     return kFlashImageNotWritten;
 }

@@ -7,24 +7,27 @@
 
 constexpr int kFlashImageOk = 0;
 constexpr int kFlashImageNotCreated = -3;
-constexpr int kFlashImageNotWritten = -4;  // a write failed: a new image is dropped, an existing one stays
+constexpr int kFlashImageNotWritten = -4;  // a write or the close failed
 constexpr int kFlashImageNoSlot = -5;      // a bank above 0x3F
 
 constexpr const char* kFlashImageName = "flash.bin";
 
-// The image while a run keeps it: an existing one written in place, a new
-// one in a temporary file that takes the name when the run closes it. It is
-// on exactly while its stream is open.
+// The image while a run keeps it, always written in place, one write per
+// slot. It is on exactly while its stream is open.
 struct FlashImage {
-    ReplacedFile file;
+    FilePtr stream;
 };
 
-inline bool isOn(const FlashImage& image) { return image.file.stream != nullptr; }
+inline bool isOn(const FlashImage& image) { return image.stream != nullptr; }
 
 // Opens "flash.bin" when it is a regular file of exactly 524288 bytes,
-// keeping its contents; otherwise starts a new one, all 0xFF, unless the name
-// cannot be replaced (see beginReplace). The image stays off when it cannot
-// be had, and the run goes on without it.
+// keeping its contents. Otherwise makes a new one, all 0xFF, under a
+// temporary name, and gives it the name at once: a missing "flash.bin"
+// without replacing a file that took the name meanwhile (another run's
+// image is then used), one of another size by replacing it; then opens it.
+// Never writes into a ROM file named on the command line (spared), nor
+// replaces a "flash.bin" that cannot be opened for writing. The image stays
+// off when it cannot be had, and the run goes on without it.
 // Returns: kFlashImageOk, kFlashImageNotCreated or kFlashImageNotWritten.
 int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image);
 
@@ -33,6 +36,6 @@ int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& ima
 // Returns: kFlashImageOk, kFlashImageNotWritten or kFlashImageNoSlot.
 int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block);
 
-// Closes the image; a new one takes the name "flash.bin" now.
-// Returns: kFlashImageOk, or kFlashImageNotWritten.
+// Closes the image.
+// Returns: kFlashImageOk, or kFlashImageNotWritten when the close failed.
 int closeFlashImage(FlashImage& image);

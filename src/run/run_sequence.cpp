@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/console.h"
+#include "base/system.h"
 #include "catalogue/catalogue_file.h"
 #include "image/rom_file.h"
 #include "run/command_line.h"
@@ -50,6 +51,8 @@ void processRomFiles(BlockRoute& route, const char* const* argv) {
 }  // namespace
 
 int runTool(int argc, const char* const* argv) {
+    // Console text must never reach a file that took a closed stream's number.
+    if (!keepStandardStreamsOpen()) return kExitFailure;
     if (argc < 2) {
         printUsage();
         return kExitOk;

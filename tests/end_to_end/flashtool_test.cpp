@@ -9,6 +9,10 @@
 #include "inspect/display_text.h"
 #include "support/test_support.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -49,6 +53,7 @@ struct RunCase {
     Files written;  // files created or replaced; every other file stays as it was
     std::function<void()> setUp = [] {};  // what the working directory holds besides files
     std::string limit = "";               // shell text run before the tool, to limit the size of what it writes
+    std::string closed = "";              // redirections that close the tool's standard streams
 };
 
 void expectRuns(const std::vector<RunCase>& cases) {
@@ -56,7 +61,7 @@ void expectRuns(const std::vector<RunCase>& cases) {
         ScratchDir dir;
         writeFiles(c.before);
         c.setUp();
-        const RunResult run = runFlashtool(c.args, c.limit);
+        const RunResult run = runFlashtool(c.args, c.limit, c.closed);
         EXPECT_EQ(run.status, c.status) << c.label;
         EXPECT_EQ(run.out, c.out) << c.label;
         EXPECT_EQ(run.err, c.err) << c.label;
@@ -107,9 +112,16 @@ TEST(Flashtool, FileLoop) {
     const Files two = ready({{"rom1.bin", kQuickDos}, {"rom2.bin", kSpeedDos}, {"bad.bin", Bytes(8193, 0)}});
     const std::string input = "====== open file for input ======\n";
     expectRuns({
-        {"all banks", allBanks, {"-a", "rom.bin", "-t", "-v0"}, 0, kBanner + "size: 2002\n",
+        {"all banks: those there, each reported when it cannot be read", allBanks, {"-a", "rom.bin", "-t", "-v0"}, 0,
+         kBanner + "size: 2002\n", "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin"
          "** unknown block: 00 ...  (CRC-16:1a2b)\n", banks({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}},
-         {{"flash.bin", imageWith({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})}})},
+         {{"flash.bin", imageWith({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})}}),
+         [] {
+             fs::create_directory("memFlashBank_01.bin");
+             makeFifoOrFolder("memFlashBank_02.bin");
+             std::error_code noLinks;  // a dangling link counts as missing: no word
+             fs::create_symlink("nowhere.bin", "memFlashBank_03.bin", noLinks);
+         }},
         {"stops at the first option, which still applies", two, {"rom1.bin", "-b", "rom2.bin"}, 0,
          kBanner + kCatalogueRead + input + "file: rom1.bin\nwriting block file: block00.bin\nROM name: QuickDOS HIROM\n" +
              toBank(0x24), "", banks({{0x24, kQuickDos}}, {{"block00.bin", kQuickDos}})},
@@ -165,8 +177,10 @@ TEST(Flashtool, StartUpAndItsEarlyEnds) {
          "** File to large: fcFlash.prg; max. filesize=1024", {}},
         {"largest flasher", ready({{"fcFlash.prg", concat({{0x00, 0x03}, bigBody})}, {"rom.bin", kQuickDos}}), {"rom.bin", "-v0"}, 0,
          kBanner, "", {{bankName(0x24), concat({recordsOf(0x0300, concat({bigBody, {0x24}})), recordsOf(0x4000, kQuickDos)})}}},
-        {"one-byte flasher: the block's records alone", {{"fcFlash.prg", {0x01}}, {"rom.bin", kQuickDos}}, {"rom.bin", "-v0"}, 0,
-         kBanner, "", {{"crc.ini", kDefaultFile}, {bankName(0x24), recordsOf(0x4000, kQuickDos)}}},
+        {"one-byte flasher: no whole load address", {{"fcFlash.prg", {0x01}}}, {"rom.bin"}, 0, kBanner,
+         "** file too short: fcFlash.prg; min. filesize=2\n", {}},
+        {"two-byte flasher: the bank byte alone", ready({{"fcFlash.prg", {0x00, 0x03}}, {"rom.bin", kQuickDos}}), {"rom.bin", "-v0"}, 0,
+         kBanner, "", {{bankName(0x24), concat({recordsOf(0x0300, {0x24}), recordsOf(0x4000, kQuickDos)})}}},
         {"bad -sbXX", ready(rom), {"rom.bin", "-t", "-sb5"}, 1, kBanner, "** option 'set bank' need a hex byte argument ...\n", {}},
         {"later options win, by prefix and case", ready(rom), {"rom.bin", "-v0", "-v2x", "-vb", "-sb0bxyz", "-SB05", "-Tb", "-o", "x"},
          0, kBanner, "", banks({{0x0B, kQuickDos}})},
@@ -202,7 +216,7 @@ TEST(Flashtool, InputsAreRegularFilesAndACatalogueIsNeverReplaced) {
 }
 
 TEST(Flashtool, NoOutputReplacesANamedRomFile) {
-    const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}});
+    const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}, {"s.bin", kSpeedDos}});
     expectRuns({
         {"-b with a ROM named block00.bin", ready({{"block00.bin", kQuickDos}}), {"block00.bin", "-b", "-v0"}, 1, kBanner,
          "** cannot open file: block00.bin", banks({{0x24, kQuickDos}})},
@@ -211,11 +225,13 @@ TEST(Flashtool, NoOutputReplacesANamedRomFile) {
         {"a later ROM, by another name", ready({{"r.bin", kSpeedDos}, {"block00.bin", kQuickDos}}),
          {"r.bin", "./block00.bin", "-b", "-v0"}, 1, kBanner, "** cannot open file: block00.bin** cannot open file: block00.bin",
          banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
-        {"a ROM named flash.bin", ready({{"flash.bin", kQuickDos}}), {"flash.bin", "-t", "-v0"}, 1, kBanner,
-         "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}})},
-        {"a 512 KB ROM named flash.bin is the image, written in place", image, {"flash.bin", "-t", "-v0"}, 0,
-         kBanner + "size: 80000\n", "",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x01, kQuickDos}, {0x24, kQuickDos}})}})},
+        {"an image named as a ROM is read as it is, not written into", image, {"flash.bin", "-t", "-v0"}, 1,
+         kBanner + "size: 80000\n", "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}})},
+        {"nor one named later by another name", image,
+         {"s.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
+         banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
+        {"nor one that is not there yet", ready({{"q.bin", kQuickDos}}), {"q.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner,
+         "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
     });
 }
 
@@ -235,27 +251,61 @@ TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
          [] {}, "ulimit -f 8; trap '' XFSZ; "},
         {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1, kBanner,
          "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {}, "ulimit -f 1; trap '' XFSZ; "},
+        {"a slot that cannot be written is reported once", ready({{"q.bin", kQuickDos}, {"flash.bin", imageWith({})}}),
+         {"q.bin", "-t", "-v0"}, 1, kBanner, "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {},
+         "ulimit -f 8; trap '' XFSZ; "},
+        // Started with a standard stream closed: no console text reaches a file the tool opens (at -v3
+        // eight blocks print more than the stdout buffer holds).
+        {"stdout closed", ready({{"q.bin", concat({kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos,
+                                                   kQuickDos})}, {"flash.bin", imageWith({})}}),
+         {"q.bin", "-t", "-v3"}, 0, "", "",
+         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " >&-"},
+        {"stderr closed", ready({{"u.bin", concat({kUnknown, kQuickDos})}}), {"u.bin", "-t", "-v0"}, 0, kBanner + "size: 4000\n", "",
+         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " 2>&-"},
     });
 #endif
     expectRuns(cases);
 }
 
 #ifndef _WIN32
-TEST(Flashtool, LinksStayLinksAndTheImageIsWrittenInPlace) {
+TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {
     ScratchDir dir;
-    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {"flash.bin", imageWith({})}});
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}});
     fs::create_directory("out");
-    fs::create_hard_link("flash.bin", "image.bin");
     fs::create_symlink("out/default.ini", "crc.ini");
+    fs::create_symlink("out/image.bin", "flash.bin");
     fs::create_symlink("out/bank.prg", bankName(0x24));
     fs::create_symlink("nowhere/block.bin", "block00.bin");
-    const RunResult run = runFlashtool({"q.bin", "-b", "-t", "-v0"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "** cannot open file: block00.bin");
-    for (const char* name : {"crc.ini", "&flashbank24.prg", "block00.bin"}) EXPECT_TRUE(fs::is_symlink(name)) << name;
+    fs::create_symlink("flash.bin", "rom.bin");  // a ROM file where the new image would be made: no image
+    RunResult run = runFlashtool({"q.bin", "rom.bin", "-b", "-t", "-v0"});
+    EXPECT_EQ(run.err, "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: rom.bin");
+    EXPECT_FALSE(fs::exists("out/image.bin"));
+    run = runFlashtool({"q.bin", "-t", "-v0"});
+    EXPECT_EQ(run.status, 0);
+    for (const char* name : {"crc.ini", "flash.bin", "&flashbank24.prg", "block00.bin"}) EXPECT_TRUE(fs::is_symlink(name)) << name;
     EXPECT_EQ(readBytes("out/default.ini"), kDefaultFile);
     EXPECT_EQ(readBytes("out/bank.prg"), bankFile(0x24, kQuickDos));
-    EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "the same file, not a new one";
-    EXPECT_EQ(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 2) << "no temporary file";
+    EXPECT_EQ(readBytes("out/image.bin"), imageWith({{0x24, kQuickDos}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator("out"), fs::directory_iterator()), 3) << "no temporary file";
+}
+
+TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
+    ScratchDir dir;
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {bankName(0x24), {}}, {"block00.bin", {}}, {"flash.bin", imageWith({})}});
+    fs::create_hard_link(bankName(0x24), "other.prg");
+    fs::create_hard_link("flash.bin", "image.bin");
+    const std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0600)}, {"block00.bin", fs::perms(0755)},
+                                                 {"crc.ini", fs::perms(0640)}};  // crc.ini is new: 0666 less the umask
+    for (const auto& [name, mode] : modes) {
+        if (fs::exists(name)) fs::permissions(name, mode);
+    }
+    const bool root = geteuid() == 0;  // only root may give a file away
+    ASSERT_TRUE(!root || chown("block00.bin", 1234, 5678) == 0);
+    EXPECT_EQ(runFlashtool({"q.bin", "-b", "-t", "-v0"}, "umask 027; ").status, 0);
+    for (const auto& [name, mode] : modes) EXPECT_EQ(fs::status(name).permissions(), mode) << name;
+    struct stat owner {};
+    EXPECT_TRUE(!root || (stat("block00.bin", &owner) == 0 && owner.st_uid == 1234 && owner.st_gid == 5678));
+    EXPECT_EQ(readBytes("other.prg"), Bytes()) << "a replaced file's other names keep the earlier content";
+    EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "slots written in place reach every name";
 }
 #endif

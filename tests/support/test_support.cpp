@@ -121,12 +121,13 @@ std::string readCapture(const std::string& path) {
     return text;
 }
 
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "") {
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "",
+                     const std::string& after = "") {
     // Captures go beside the working directory, never into it.
     const std::string capture = fs::current_path().string();
     std::string command = before + "\"" + program + "\"";
     for (const std::string& arg : args) command += " \"" + arg + "\"";
-    command += " >\"" + capture + ".out\" 2>\"" + capture + ".err\"";
+    command += " >\"" + capture + ".out\" 2>\"" + capture + ".err\"" + after;
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd /c strips one pair of outer quotes
     const int status = std::system(command.c_str());
@@ -139,8 +140,8 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
 
 }  // namespace
 
-RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before) {
-    return runProgram(FLASHTOOL_EXE, args, before);
+RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before, const std::string& after) {
+    return runProgram(FLASHTOOL_EXE, args, before, after);
 }
 
 RunResult runFlashinfo(const std::vector<std::string>& args) { return runProgram(FLASHINFO_EXE, args); }
