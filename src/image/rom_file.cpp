@@ -17,10 +17,10 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
         reportError("** error reading file: %s", path);
         return kRomFileReadError;
     }
-    const long remainder = size % kBlockSize;
-    blocks = size / kBlockSize;
+    const RomLayout layout = romLayout(size);
+    blocks = layout.blocks;
     if (route.verbosity >= 2 || size != kBlockSize) progressAlways("size: %lx\n", static_cast<unsigned long>(size));
-    if (remainder == static_cast<long>(kLoadAddressSize)) {
+    if (layout.hasLoadAddress) {
         progress(route.verbosity, 2, "cutting LOAD address ...\n");
         uint8_t address[kLoadAddressSize];
         if (std::fread(address, kLoadAddressSize, 1, file) != 1) {
@@ -29,7 +29,7 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
         }
         progress(route.verbosity, 2, "load address: %04x\n", static_cast<unsigned>(readLe16(address)));
         size -= static_cast<long>(kLoadAddressSize);
-    } else if (remainder != 0) {
+    } else if (!layout.accepted) {
         reportError("** File Size must be %04x Bytes (or a multiple) ...\n", static_cast<unsigned>(kBlockSize));
         return kRomFileRejected;
     }
@@ -41,6 +41,15 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
 }
 
 }  // namespace
+
+RomLayout romLayout(long size) {
+    const long remainder = size % kBlockSize;
+    RomLayout layout;
+    layout.accepted = remainder == 0 || remainder == static_cast<long>(kLoadAddressSize);
+    layout.hasLoadAddress = remainder == static_cast<long>(kLoadAddressSize);
+    layout.blocks = size / kBlockSize;
+    return layout;
+}
 
 int processRomFile(BlockRoute& route, const char* path, bool optional) {
     FilePtr file = openInputFile(path);

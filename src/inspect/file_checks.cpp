@@ -1,4 +1,4 @@
-// Checking what is in a flash image or a bank loader file.
+// Checking what is in a flash image, a ROM file or a bank loader file.
 #include "inspect/file_checks.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include "base/flash_geometry.h"
 #include "base/little_endian.h"
 #include "image/crc16.h"
+#include "image/rom_file.h"
 #include "output/bank_loader.h"
 #include "output/loader_decoder.h"
 #include "output/loader_records.h"
@@ -88,62 +89,17 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
     report.crc = crc16Block(block.data(), static_cast<uint16_t>(block.size()));
 }
 
-// Classifies one block by its CRC-16 in the catalogue, and counts it.
-BlockReport checkBlock(const Catalogue& catalogue, const uint8_t* block, int index, BlockCounts& counts) {
-    BlockReport report;
-    report.index = index;
-    report.crc = crc16Block(block, kBlockSize);
-    if (isBlank(block)) {
-        ++counts.blank;
-        return report;
-    }
-    ++counts.used;
-    report.entry = findByCrc(catalogue, report.crc);
-    report.content = report.entry != nullptr ? BlockContent::Known : BlockContent::Unknown;
-    if (report.entry == nullptr) ++counts.unknown;
-    return report;
-}
-
-int checkImage(std::FILE* file, const Catalogue& catalogue, ImageReport& report) {
-    std::vector<uint8_t> image(static_cast<std::size_t>(kFlashImageSize));
-    if (std::fread(image.data(), image.size(), 1, file) != 1) return kInspectReadError;
-    for (int bank = 0; bank < kBankCount; ++bank) {
-        BlockReport slot = checkBlock(catalogue, image.data() + static_cast<std::size_t>(bank) * kBlockSize, bank, report.counts);
-        slot.misplaced = slot.entry != nullptr && slot.entry->banks[bank] == 0;
-        if (slot.misplaced) ++report.counts.misplaced;
-        report.banks.push_back(slot);
-    }
-    return kInspectRead;
-}
-
-bool isRomSize(long size) {
-    const long remainder = size % kBlockSize;
-    return size >= kBlockSize && (remainder == 0 || remainder == static_cast<long>(kLoadAddressSize));
-}
-
-// Reads a ROM file block by block, as quillmore-flashtool would.
-int checkRom(std::FILE* file, long size, const Catalogue& catalogue, RomReport& report) {
-    uint8_t block[kBlockSize];
-    if (size % kBlockSize == static_cast<long>(kLoadAddressSize)) {
-        if (std::fread(block, kLoadAddressSize, 1, file) != 1) return kInspectReadError;
-        report.hasLoadAddress = true;
-        report.loadAddress = readLe16(block);
-    }
-    for (long index = 0; index < size / kBlockSize; ++index) {
-        if (std::fread(block, kBlockSize, 1, file) != 1) return kInspectReadError;
-        report.blocks.push_back(checkBlock(catalogue, block, static_cast<int>(index), report.counts));
-    }
-    return kInspectRead;
-}
-
-// Reads what a bank loader file can hold and checks it, when its first
-// record is a loader record. Returns: kInspectUnrecognised when it is not.
+// Reads what a bank loader file can hold and checks it, when its size is
+// one only a bank loader file has or its first record is a loader record.
+// Returns: kInspectUnrecognised when it is neither.
 int checkLoader(std::FILE* file, long size, const Catalogue& catalogue, LoaderReport& report) {
     // Nothing past what a bank loader file can hold is read, however large the file.
     std::vector<uint8_t> bytes(std::min(static_cast<std::size_t>(size), kMaxBankLoaderFileSize));
     if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return kInspectReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
-    if (decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) return kInspectUnrecognised;
+    if (!isBankLoaderFileSize(size) && decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
+        return kInspectUnrecognised;
+    }
     if (static_cast<std::size_t>(size) > kMaxBankLoaderFileSize) {
         markDamage(report, kMaxBankLoaderFileSize,
                    "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
@@ -153,25 +109,64 @@ int checkLoader(std::FILE* file, long size, const Catalogue& catalogue, LoaderRe
     return kInspectRead;
 }
 
+// Tells the kind from the size, and the content where the size leaves it open.
+int tellKind(const Catalogue& catalogue, InspectedFile& file) {
+    std::FILE* stream = file.stream.get();
+    const RomLayout rom = romLayout(file.size);
+    if (file.size == kFlashImageSize) {
+        file.kind = InspectedKind::Image;
+        file.blocks = kBankCount;
+    } else if (rom.accepted) {
+        file.kind = InspectedKind::Rom;
+        file.blocks = rom.blocks;
+        file.hasLoadAddress = rom.hasLoadAddress;
+        if (rom.hasLoadAddress) {
+            uint8_t address[kLoadAddressSize];
+            if (std::fread(address, kLoadAddressSize, 1, stream) != 1) return kInspectReadError;
+            file.loadAddress = readLe16(address);
+        }
+    } else {
+        file.kind = InspectedKind::Loader;
+        const int status = checkLoader(stream, file.size, catalogue, file.loader);
+        file.stream.reset();
+        return status;
+    }
+    return kInspectRead;
+}
+
 }  // namespace
 
 int inspectFile(const Catalogue& catalogue, InspectedFile& file) {
     const char* path = file.path.c_str();
     if (fileKind(path) == FileKind::Other) return file.status = kInspectNotRegular;
-    FilePtr stream = openInputFile(path);
-    if (!stream) return file.status = kInspectCannotOpen;
-    file.size = fileSize(stream.get());
+    file.stream = openInputFile(path);
+    if (!file.stream) return file.status = kInspectCannotOpen;
+    file.size = fileSize(file.stream.get());
     if (file.size < 0) return file.status = kInspectReadError;
-    if (file.size == kFlashImageSize) {
-        file.kind = InspectedKind::Image;
-        return file.status = checkImage(stream.get(), catalogue, file.image);
+    return file.status = tellKind(catalogue, file);
+}
+
+bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report) {
+    if (!file.stream || file.blocksRead == file.blocks) return false;
+    if (std::fread(file.block.data(), kBlockSize, 1, file.stream.get()) != 1) {
+        file.status = kInspectReadError;
+        file.stream.reset();
+        return false;
     }
-    if (isRomSize(file.size)) {
-        file.kind = InspectedKind::Rom;
-        return file.status = checkRom(stream.get(), file.size, catalogue, file.rom);
+    report = BlockReport();
+    report.index = file.blocksRead++;
+    report.crc = crc16Block(file.block.data(), kBlockSize);
+    if (isBlank(file.block.data())) {
+        ++file.counts.blank;
+        return true;
     }
-    file.kind = InspectedKind::Loader;
-    return file.status = checkLoader(stream.get(), file.size, catalogue, file.loader);
+    ++file.counts.used;
+    report.entry = findByCrc(catalogue, report.crc);
+    report.content = report.entry != nullptr ? BlockContent::Known : BlockContent::Unknown;
+    if (report.entry == nullptr) ++file.counts.unknown;
+    report.misplaced = file.kind == InspectedKind::Image && report.entry != nullptr && report.entry->banks[report.index] == 0;
+    if (report.misplaced) ++file.counts.misplaced;
+    return true;
 }
 
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report) {
@@ -189,8 +184,8 @@ void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& 
 
 bool inspectedFileIsGood(const InspectedFile& file) {
     switch (file.kind) {
-        case InspectedKind::Image: return file.image.counts.unknown + file.image.counts.misplaced == 0;
-        case InspectedKind::Rom: return file.rom.counts.unknown == 0;
-        default: return !file.loader.damaged && file.loader.bankNamed;
+        case InspectedKind::Loader: return !file.loader.damaged && file.loader.bankNamed;
+        case InspectedKind::Rom: return file.blocks > 0 && file.counts.unknown == 0;
+        default: return file.counts.unknown + file.counts.misplaced == 0;
     }
 }

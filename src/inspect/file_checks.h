@@ -1,15 +1,19 @@
 // Checking a file the tool reads or writes against the catalogue: what kind
-// it is (from its size and content, never its name) and what it holds.
+// it is (from its size and content, never its name) and what it holds. The
+// blocks of an image or a ROM file are read and checked one at a time, so
+// memory does not grow with the file.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "base/files.h"
+#include "base/flash_geometry.h"
 #include "catalogue/catalogue.h"
 
-// Statuses of inspectFile.
+// Statuses of inspectFile and nextBlock.
 constexpr int kInspectRead = 0;          // read and checked (the report may still show problems)
 constexpr int kInspectUnrecognised = -2;  // none of the kinds the tool reads or writes
 constexpr int kInspectCannotOpen = -3;    // missing, or not readable
@@ -21,7 +25,7 @@ enum class BlockContent { Blank, Known, Unknown };
 
 // One 8 KB block: a bank of an image, or a block of a ROM file.
 struct BlockReport {
-    int index = 0;  // the bank, or the block's index in its file
+    long index = 0;  // the bank, or the block's index in its file
     BlockContent content = BlockContent::Blank;
     uint16_t crc = 0;
     const CatalogueEntry* entry = nullptr;  // for Known
@@ -29,22 +33,10 @@ struct BlockReport {
 };
 
 struct BlockCounts {
-    int used = 0;  // not blank
-    int blank = 0;
-    int unknown = 0;
-    int misplaced = 0;
-};
-
-struct ImageReport {
-    std::vector<BlockReport> banks;  // 64, in bank order
-    BlockCounts counts;
-};
-
-struct RomReport {
-    bool hasLoadAddress = false;
-    uint16_t loadAddress = 0;
-    std::vector<BlockReport> blocks;  // in file order
-    BlockCounts counts;
+    long used = 0;  // not blank
+    long blank = 0;
+    long unknown = 0;
+    long misplaced = 0;
 };
 
 struct LoaderReport {
@@ -62,30 +54,44 @@ struct LoaderReport {
     bool bankNamed = false;  // the bank byte is one of the entry's banks
 };
 
-// One file named on the inspector's command line.
+// One file named on the inspector's command line. A bank loader file is
+// checked whole by inspectFile; an image or a ROM file stays open for
+// nextBlock, which counts what each block holds.
 struct InspectedFile {
     std::string path;
     int status = kInspectRead;
     long size = 0;
     InspectedKind kind = InspectedKind::Loader;
-    ImageReport image;
+    bool hasLoadAddress = false;  // a ROM file's
+    uint16_t loadAddress = 0;
+    long blocks = 0;              // of an image (64) or a ROM file
+    BlockCounts counts;
     LoaderReport loader;
-    RomReport rom;
+    FilePtr stream;               // open while blocks are left to read
+    long blocksRead = 0;
+    std::array<uint8_t, kBlockSize> block{};  // the block read last
 };
 
-// Reads the file at file.path and tells its kind: exactly 524288 bytes is a
-// flash image; whole 8 KB blocks, optionally after a 2-byte load address, a
-// ROM file; a file whose first record is a loader record, a bank loader file
-// (damage reported). Then checks it against the catalogue.
+// Opens the file at file.path and tells its kind: exactly 524288 bytes is a
+// flash image; a size only a bank loader file can have, a bank loader file
+// (damage reported); whole 8 KB blocks, optionally after a 2-byte load
+// address, a ROM file (none at all included); any other file whose first
+// record is a loader record, a bank loader file.
 // Returns: kInspectRead, kInspectUnrecognised, kInspectCannotOpen,
 // kInspectNotRegular or kInspectReadError (also kept in file.status).
 int inspectFile(const Catalogue& catalogue, InspectedFile& file);
+
+// Reads the next block of an image or a ROM file into file.block and checks it.
+// Returns: true with report filled; false after the last block, or when it
+// cannot be read (file.status is kInspectReadError then).
+bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report);
 
 // Checks the bytes of a bank loader file: whole records with right
 // checksums, the flasher's records continuing each other, then exactly 32
 // records of 256 bytes at 0x4000; reports the first damage with its offset.
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report);
 
-// Returns: true when the file shows nothing wrong: no damage, no unknown or
-// misplaced block, a bank loader file's bank named for its ROM.
+// Returns: true when the file, read to its end, shows nothing wrong: no
+// damage, no unknown or misplaced block, a ROM file with a block to write,
+// a bank loader file's bank named for its ROM.
 bool inspectedFileIsGood(const InspectedFile& file);

@@ -3,18 +3,21 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "base/console.h"
 #include "base/system.h"
 #include "catalogue/catalogue_file.h"
+#include "inspect/display_text.h"
 #include "inspect/report_printing.h"
 
 namespace {
 
 const char* const kHelp =
     "Usage: quillmore-flashinfo [--json] FILE...\n"
+    "       quillmore-flashinfo [--json] --compare EXPECTED FOUND\n"
     "\n"
     "Shows what a file of quillmore-flashtool holds, checked against the\n"
     "catalogue: crc.ini in the current directory if there is one, else the\n"
@@ -33,24 +36,37 @@ const char* const kHelp =
     "                     block are reported, with the bank byte checked against\n"
     "                     the banks the catalogue names for the block\n"
     "\n"
+    "  --compare   compare two flash images bank by bank (a read-back with the\n"
+    "              image burned, or two versions of flash.bin): what each\n"
+    "              holds where they differ, how many bytes differ, and where\n"
     "  --json      one JSON document for scripts instead of tables\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
     "\n"
-    "Exit status: 0 all good, 1 something found wrong (damage, unknown or\n"
-    "misplaced content), 2 bad usage or a file that cannot be read or told.\n";
+    "Exit status: 0 all good (with --compare: the same), 1 something found\n"
+    "wrong (damage, unknown or misplaced content, a ROM file without a whole\n"
+    "block; with --compare: a bank that differs), 2 bad usage or a file that\n"
+    "cannot be read or told.\n";
 
 constexpr int kArgumentsRead = -1;  // not an exit status: the files are to be inspected
 
+struct InfoRequest {
+    bool json = false;
+    bool compare = false;
+    std::vector<std::string> paths;
+};
+
 // Reads the options and the files to inspect.
 // Returns: kArgumentsRead, or the exit status when the run ends here (help, version, bad usage).
-int readArguments(int argc, const char* const* argv, bool& json, std::vector<InspectedFile>& files) {
+int readArguments(int argc, const char* const* argv, InfoRequest& request) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
             if (std::strcmp(arg, "--json") == 0) {
-                json = true;
+                request.json = true;
+            } else if (std::strcmp(arg, "--compare") == 0) {
+                request.compare = true;
             } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
                 progressAlways("%s", kHelp);
                 return kInfoAllGood;
@@ -65,47 +81,102 @@ int readArguments(int argc, const char* const* argv, bool& json, std::vector<Ins
             }
             continue;
         }
-        InspectedFile file;
-        file.path = arg;
-        files.push_back(file);
+        request.paths.emplace_back(arg);
     }
-    if (files.empty()) {
+    if (request.compare && request.paths.size() != 2) {
+        reportError("Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n");
+        return kInfoFailed;
+    }
+    if (request.paths.empty()) {
         reportError("Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n");
         return kInfoFailed;
     }
     return kArgumentsRead;
 }
 
+// Reads "crc.ini", or takes the built-in table when there is none.
+// Returns: false, after its message, when "crc.ini" is there but cannot be read.
+bool loadInfoCatalogue(Catalogue& catalogue, std::string& source) {
+    source = kCatalogueFileName;
+    const int status = loadCatalogueFile(0, catalogue);
+    if (status == kCatalogueUnreadable) {
+        reportError("quillmore-flashinfo: %s: not a regular file, or not readable\n", kCatalogueFileName);
+        return false;
+    }
+    if (status == kCatalogueMissing) {
+        loadDefaultCatalogue(catalogue);
+        source = "built-in default";
+    }
+    return true;
+}
+
+int inspectFiles(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
+    int status = kInfoAllGood;
+    LoaderRows loaders;
+    if (request.json) {
+        printJsonHead(source);
+    } else {
+        printTablesHead(source);
+    }
+    for (const std::string& path : request.paths) {
+        InspectedFile file;
+        file.path = path;
+        inspectFile(catalogue, file);
+        if (request.json) {
+            printFileJson(catalogue, file, &path == &request.paths.front());
+        } else {
+            printFileTables(catalogue, file, loaders);
+        }
+        const int verdict = file.status != kInspectRead ? kInfoFailed : inspectedFileIsGood(file) ? kInfoAllGood : kInfoFoundWrong;
+        status = std::max(status, verdict);
+    }
+    if (request.json) {
+        printJsonEnd();
+    } else {
+        printLoaderTable(loaders);
+    }
+    return status;
+}
+
+int compareImages(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
+    ImageComparison comparison;
+    comparison.expected.path = request.paths[0];
+    comparison.found.path = request.paths[1];
+    if (openComparison(catalogue, comparison) != kInspectRead) {
+        const InspectedFile& side = comparison.expected.status != kInspectRead ? comparison.expected : comparison.found;
+        reportError("quillmore-flashinfo: %s: %s\n", tableText(side.path).c_str(), inspectStatusText(side).c_str());
+        return kInfoFailed;
+    }
+    if (request.json) {
+        printComparisonJson(catalogue, source, comparison);
+    } else {
+        printComparisonTable(catalogue, source, comparison);
+    }
+    if (comparison.expected.status != kInspectRead || comparison.found.status != kInspectRead) return kInfoFailed;
+    return comparison.differ == 0 ? kInfoAllGood : kInfoFoundWrong;
+}
+
+int runRequest(int argc, const char* const* argv) {
+    InfoRequest request;
+    const int ended = readArguments(argc, argv, request);
+    if (ended != kArgumentsRead) return ended;
+    Catalogue catalogue;
+    std::string source;
+    if (!loadInfoCatalogue(catalogue, source)) return kInfoFailed;
+    return request.compare ? compareImages(catalogue, source, request) : inspectFiles(catalogue, source, request);
+}
+
 }  // namespace
 
 int runFlashInfo(int argc, const char* const* argv) {
     if (!keepStandardStreamsOpen()) return kInfoFailed;
-    bool json = false;
-    std::vector<InspectedFile> files;
-    const int ended = readArguments(argc, argv, json, files);
-    if (ended != kArgumentsRead) return ended;
-
-    Catalogue catalogue;
-    std::string catalogueSource = kCatalogueFileName;
-    const int catalogueStatus = loadCatalogueFile(0, catalogue);
-    if (catalogueStatus == kCatalogueUnreadable) {
-        reportError("quillmore-flashinfo: %s: not a regular file, or not readable\n", kCatalogueFileName);
+    // Memory does not grow with the files read; should it still run out
+    // (a huge crc.ini), the run ends with a word, not an abort.
+    try {
+        return runRequest(argc, argv);
+    } catch (const std::bad_alloc&) {
+        (void)std::fflush(stdout);
+        reportError("quillmore-flashinfo: out of memory\n");
         return kInfoFailed;
     }
-    if (catalogueStatus == kCatalogueMissing) {
-        loadDefaultCatalogue(catalogue);
-        catalogueSource = "built-in default";
-    }
-
-    int status = kInfoAllGood;
-    for (InspectedFile& file : files) {
-        const bool read = inspectFile(catalogue, file) == kInspectRead;
-        status = std::max(status, !read ? kInfoFailed : inspectedFileIsGood(file) ? kInfoAllGood : kInfoFoundWrong);
-    }
-    if (json) {
-        printReportJson(catalogueSource, files);
-    } else {
-        printReportTables(catalogueSource, files);
-    }
-    return status;
 }

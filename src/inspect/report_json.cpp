@@ -33,29 +33,34 @@ std::string blockFields(const BlockReport& block, const std::string& key, const 
            quotedHex(block.crc, 4) + ", " + jsonRom(block.entry, banksKey);
 }
 
-std::string imageJson(const ImageReport& image) {
-    std::string text = "\"kind\": \"flash image\", \"banks\": [";
-    for (const BlockReport& bank : image.banks) {
-        text += (bank.index == 0 ? "\n    {" : ",\n    {") + blockFields(bank, "bank", "catalogueBanks", false);
-        text += bank.content == BlockContent::Blank ? "}" : ", \"misplaced\": " + jsonBool(bank.misplaced) + "}";
-    }
-    const BlockCounts& counts = image.counts;
-    return text + "],\n   \"summary\": {\"used\": " + std::to_string(counts.used) + ", \"blank\": " +
-           std::to_string(counts.blank) + ", \"unknown\": " + std::to_string(counts.unknown) +
-           ", \"misplaced\": " + std::to_string(counts.misplaced) + "}";
+std::string imageBlockJson(const BlockReport& bank) {
+    return blockFields(bank, "bank", "catalogueBanks", false) +
+           (bank.content == BlockContent::Blank ? "" : ", \"misplaced\": " + jsonBool(bank.misplaced));
 }
 
-std::string romJson(const RomReport& rom) {
-    std::string text = "\"kind\": \"ROM file\", \"loadAddress\": ";
-    text += rom.hasLoadAddress ? quotedHex(rom.loadAddress, 4) : "null";
-    text += ", \"blocks\": [";
-    for (const BlockReport& block : rom.blocks) {
-        text += (block.index == 0 ? "\n    {" : ",\n    {") + blockFields(block, "block", "banks", true) + "}";
-    }
+std::string imageSummaryJson(const InspectedFile& image) {
+    const BlockCounts& counts = image.counts;
+    return "\"summary\": {\"used\": " + std::to_string(counts.used) + ", \"blank\": " + std::to_string(counts.blank) +
+           ", \"unknown\": " + std::to_string(counts.unknown) + ", \"misplaced\": " + std::to_string(counts.misplaced) + "}";
+}
+
+std::string romSummaryJson(const InspectedFile& rom) {
     const BlockCounts& counts = rom.counts;
-    return text + "],\n   \"summary\": {\"blocks\": " + std::to_string(rom.blocks.size()) +
-           ", \"known\": " + std::to_string(counts.used - counts.unknown) + ", \"blank\": " +
-           std::to_string(counts.blank) + ", \"unknown\": " + std::to_string(counts.unknown) + "}";
+    return "\"summary\": {\"blocks\": " + std::to_string(rom.blocks) + ", \"known\": " +
+           std::to_string(counts.used - counts.unknown) + ", \"blank\": " + std::to_string(counts.blank) +
+           ", \"unknown\": " + std::to_string(counts.unknown) + "}";
+}
+
+// Prints the entries of an image's or a ROM file's blocks as they are read,
+// then the summary (or the error that cut them short) and the file's end.
+template <typename Entry, typename Summary>
+void printBlocksJson(const Catalogue& catalogue, InspectedFile& file, Entry entry, Summary summary) {
+    BlockReport block;
+    for (bool first = true; nextBlock(catalogue, file, block); first = false) {
+        progressAlways("%s    {%s}", first ? "\n" : ",\n", entry(block).c_str());
+    }
+    const std::string end = file.status == kInspectRead ? summary(file) : "\"error\": " + jsonString(inspectStatusText(file));
+    progressAlways("],\n   %s}", end.c_str());
 }
 
 std::string loaderJson(const InspectedFile& file) {
@@ -74,21 +79,63 @@ std::string loaderJson(const InspectedFile& file) {
            jsonRom(report.entry, "catalogueBanks") + ", \"bankNamed\": " + jsonBool(report.bankNamed) + "}";
 }
 
-std::string fileJson(const InspectedFile& file) {
-    if (file.status != kInspectRead) return "\"error\": " + jsonString(inspectStatusText(file));
-    switch (file.kind) {
-        case InspectedKind::Image: return imageJson(file.image);
-        case InspectedKind::Rom: return romJson(file.rom);
-        default: return loaderJson(file);
-    }
+std::string sideJson(const BlockReport& block) {
+    if (block.content == BlockContent::Blank) return "{\"content\": \"blank\"}";
+    const std::string known = block.entry != nullptr ? "\"known\", \"crc\": " + quotedHex(block.crc, 4) + ", \"name\": " +
+                                                           jsonString(block.entry->name)
+                                                     : "\"unknown\", \"crc\": " + quotedHex(block.crc, 4);
+    return "{\"content\": " + known + "}";
+}
+
+std::string bankComparisonJson(const BankComparison& bank) {
+    const std::string head = "\"bank\": " + quotedHex(static_cast<unsigned>(bank.expected.index), 2) + ", \"same\": ";
+    if (bank.differingBytes == 0) return head + "true";
+    return head + "false, \"differingBytes\": " + std::to_string(bank.differingBytes) + ", \"firstDifference\": " +
+           quotedHex(static_cast<unsigned>(bank.firstDifference), 6) + ", \"expected\": " + sideJson(bank.expected) +
+           ", \"found\": " + sideJson(bank.found);
 }
 
 }  // namespace
 
-void printReportJson(const std::string& catalogueSource, const std::vector<InspectedFile>& files) {
-    std::string text = "{\"catalogue\": " + jsonString(catalogueSource) + ",\n \"files\": [";
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        text += (i == 0 ? "\n  {\"file\": " : ",\n  {\"file\": ") + jsonString(files[i].path) + ", " + fileJson(files[i]) + "}";
+void printJsonHead(const std::string& catalogueSource) {
+    progressAlways("{\"catalogue\": %s,\n \"files\": [", jsonString(catalogueSource).c_str());
+}
+
+void printFileJson(const Catalogue& catalogue, InspectedFile& file, bool first) {
+    progressAlways("%s  {\"file\": %s, ", first ? "\n" : ",\n", jsonString(file.path).c_str());
+    if (file.status != kInspectRead) {
+        progressAlways("\"error\": %s}", jsonString(inspectStatusText(file)).c_str());
+        return;
     }
-    progressAlways("%s\n]}\n", text.c_str());
+    switch (file.kind) {
+        case InspectedKind::Image:
+            progressAlways("\"kind\": \"flash image\", \"banks\": [");
+            printBlocksJson(catalogue, file, imageBlockJson, imageSummaryJson);
+            break;
+        case InspectedKind::Rom:
+            progressAlways("\"kind\": \"ROM file\", \"loadAddress\": %s, \"blocks\": [",
+                           file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
+            printBlocksJson(catalogue, file, [](const BlockReport& block) { return blockFields(block, "block", "banks", true); },
+                            romSummaryJson);
+            break;
+        case InspectedKind::Loader: progressAlways("%s}", loaderJson(file).c_str()); break;
+    }
+}
+
+void printJsonEnd() { progressAlways("\n]}\n"); }
+
+void printComparisonJson(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison) {
+    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, \"banks\": [",
+                   jsonString(catalogueSource).c_str(), jsonString(comparison.expected.path).c_str(),
+                   jsonString(comparison.found.path).c_str());
+    BankComparison bank;
+    for (bool first = true; nextBankComparison(catalogue, comparison, bank); first = false) {
+        progressAlways("%s    {%s}", first ? "\n" : ",\n", bankComparisonJson(bank).c_str());
+    }
+    std::string end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) + ", \"same\": " +
+                      std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) + "}";
+    for (const InspectedFile* side : {&comparison.found, &comparison.expected}) {
+        if (side->status != kInspectRead) end = "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
+    }
+    progressAlways("],\n   %s}}\n", end.c_str());
 }

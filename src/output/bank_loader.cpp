@@ -4,6 +4,13 @@
 #include "base/console.h"
 #include "base/files.h"
 
+bool isBankLoaderFileSize(long size) {
+    for (std::size_t payload = 0; payload < kFlasherCapacity; ++payload) {
+        if (static_cast<std::size_t>(size) == loaderRecordsSize(payload) + loaderRecordsSize(kBlockSize)) return true;
+    }
+    return false;
+}
+
 int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
     FilePtr file = openInputFile(path);
     if (!file) {

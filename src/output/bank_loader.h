@@ -27,6 +27,11 @@ constexpr std::size_t kMaxBankLoaderFileSize =
     loaderRecordsSize(kFlasherCapacity - kLoadAddressSize + 1) + loaderRecordsSize(kBlockSize);
 static_assert(kMaxBankLoaderFileSize == 9359, "4 records of flasher, 32 of block");
 
+// Returns: true when size is one a bank loader file can have: the records of
+// a flasher's body with its bank byte (none, for a flasher without a body of
+// old), then those of the block. No ROM file or flash image has such a size.
+bool isBankLoaderFileSize(long size);
+
 // The flasher program as loaded, and after it the byte that carries the bank
 // number into every bank loader file (so a full 1024-byte program has room for it).
 struct Flasher {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "inspect/display_text.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -11,6 +12,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
+const Bytes kQuickDos = forgedBlock(0x40E2, 2);   // bank 24
+const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
 const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
                                   "and a bank loader file at most 9359 starting with a loader record";
@@ -20,7 +23,7 @@ const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM
 TEST(Flashinfo, TellsEachKindFromItsContent) {
     ScratchDir dir;  // no name tells the kind: the image is a .prg, a bank loader file a .bin
     writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
-                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, Bytes(8192, 0xFF), kUnknown})}, {"good.bin", bankFile(0x0B, kSpeedDos)},
+                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kSpeedDos, Bytes(8192, 0xFF), kUnknown})}, {"good.bin", bankFile(0x0B, kSpeedDos)},
                 {"misplaced.prg", bankFile(0x05, kSpeedDos)}, {"unknown.prg", bankFile(0x06, kUnknown)},
                 {"bare.prg", recordsOf(0x4000, kSpeedDos)}, {"good.img", imageWith({{0x0B, kSpeedDos}})},
                 {"good.rom", concat({kSpeedDos, Bytes(8192, 0xFF)})}});
@@ -28,13 +31,13 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              "catalogue: built-in default\nimage.prg: flash image\nbank   content             crc-16  note\n"
-              "00-04  blank\n05     SpeedDOS 40T HIROM  d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
-              "07     unknown             1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM  d3da\n0c-17  blank\n"
-              "18     SpeedDOS 40T HIROM  d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
-              "rom.prg: ROM file, load address 0801\nblock  crc-16  content             banks\n"
-              "00     d3da    SpeedDOS 40T HIROM  0b 18\n01     0003    blank\n02     1a2b    unknown\n"
-              "blocks: 3, known: 1, blank: 1, unknown: 1\n"
+              "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n"
+              "00-04  blank\n05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
+              "07     unknown               1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM    d3da\n0c-17  blank\n"
+              "18     SpeedDOS 40T HIROM    d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
+              "rom.prg: ROM file, load address 0801\nblock  crc-16  content               banks\n"
+              "00-01  d3da    SpeedDOS 40T HIROM    0b 18\n02     0003    blank\n03     1a2b    unknown\n"
+              "blocks: 4, known: 2, blank: 1, unknown: 1\n"
               "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
               "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
               "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
@@ -52,9 +55,10 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
         "\"damage\": null, \"flasher\": {\"loadAddress\": \"0300\", \"size\": 4, \"bank\": \"0b\"}, \"block\": {\"start\": "
         "\"4000\", \"size\": 8192, \"crc\": \"d3da\", \"name\": " + mine + ", \"catalogueBanks\": [\"05\"], \"bankNamed\": false}},\n"
         "  {\"file\": \"rom.prg\", \"kind\": \"ROM file\", \"loadAddress\": \"0801\", \"blocks\": [\n    {\"block\": \"00\", "
-        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"01\", \"content\": "
-        "\"blank\", \"crc\": \"0003\"},\n    {\"block\": \"02\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"banks\": "
-        "[]}],\n   \"summary\": {\"blocks\": 3, \"known\": 1, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": \"image.prg\", \"kind\": "
+        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"01\", "
+        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"02\", \"content\": "
+        "\"blank\", \"crc\": \"0003\"},\n    {\"block\": \"03\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"banks\": "
+        "[]}],\n   \"summary\": {\"blocks\": 4, \"known\": 2, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": \"image.prg\", \"kind\": "
         "\"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": \"blank\"},\n";
     EXPECT_EQ(run.out.substr(0, head.size()), head);
     const std::string misplaced = ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
@@ -72,21 +76,24 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     ScratchDir dir;
     Bytes cut = bankFile(0x0B, kSpeedDos);
     cut.pop_back();
-    writeFiles({{"cut.prg", cut}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
+    writeFiles({{"cut.prg", cut}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"two.bin", {0x01, 0x08}},
+                {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
     const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
         {{"--version"}, 0, "quillmore-flashinfo 1.0.0\n", ""},
         {{}, 2, "", "Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n"},
         {{"-x", "cut.prg"}, 2, "", "quillmore-flashinfo: unknown option '-x' (see --help)\n"},
-        {{"cut.prg", "big.prg"}, 1,
-         "catalogue: built-in default\nfile     flasher  size  bank  block  size  crc-16  rom  check\n"
+        {{"cut.prg", "two.bin", "big.prg"}, 1,
+         "catalogue: built-in default\ntwo.bin: ROM file, load address 0801\nno whole block: quillmore-flashtool writes nothing "
+         "for it\nfile     flasher  size  bank  block  size  crc-16  rom  check\n"
          "cut.prg  -        -     -     -      -     -       -    damaged at offset 8067 (0x1f83): record runs past the end of "
          "the file\nbig.prg  -        -     -     -      -     -       -    damaged at offset 9359 (0x248f): larger than a bank "
          "loader file can be (9359 bytes)\n", ""},
-        {{"--json", "--", "cut.prg", "-e.prg"}, 2,
+        {{"--json", "--", "cut.prg", "-e.prg"}, 1,
          "{\"catalogue\": \"built-in default\",\n \"files\": [\n  {\"file\": \"cut.prg\", \"kind\": \"bank loader\", "
          "\"ok\": false, \"damage\": {\"offset\": 8067, \"kind\": \"record runs past the end of the file\"}},\n"
-         "  {\"file\": \"-e.prg\", \"error\": \"not a file the flash tool reads or writes: 0" + kUnrecognised + "\"}\n]}\n", ""},
+         "  {\"file\": \"-e.prg\", \"kind\": \"ROM file\", \"loadAddress\": null, \"blocks\": [],\n   \"summary\": {\"blocks\": 0, "
+         "\"known\": 0, \"blank\": 0, \"unknown\": 0}}\n]}\n", ""},
         {{"odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
          "quillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised + "\n"
          "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
@@ -103,4 +110,79 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     const RunResult run = runFlashinfo({"cut.prg"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");
+}
+
+TEST(Flashinfo, DamageInTheFirstRecordIsDamage) {
+    ScratchDir dir;
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < 7; ++at) {  // the flasher's record: 3 bytes of header, AA BB 0b, its checksum
+        Bytes file = bankFile(0x0B, kSpeedDos);
+        file[at] ^= 0x01;
+        names.push_back("f" + std::to_string(at) + ".prg");
+        writeBytes(names.back(), file);
+    }
+    const RunResult run = runFlashinfo(names);
+    EXPECT_EQ(run.status, 1);
+    std::size_t damaged = 0;
+    for (std::size_t at = 0; (at = run.out.find("damaged at offset 0 (0x0000): ", at)) != std::string::npos; ++at) ++damaged;
+    EXPECT_EQ(damaged, names.size()) << run.out;
+}
+
+TEST(Flashinfo, ComparesTwoImagesBankByBank) {
+    ScratchDir dir;
+    Bytes flipped = kSpeedDos, unprogrammed = kSpeedDos;
+    flipped[100] ^= 0x10;
+    std::fill(unprogrammed.begin(), unprogrammed.begin() + 16, 0xFF);  // bits that stayed 1
+    writeBytes("expected.bin", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}));
+    const std::string head = "catalogue: built-in default\ncompare: expected.bin (expected) with found.bin (found)\n"
+                             "bank   expected              crc-16  found                 crc-16  differing  first at\n";
+    const struct { const char* label; std::map<int, Bytes> found; int status; std::string rows; } cases[] = {
+        {"identical", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}, 0, "00-3f  same\nbanks: 64, same: 64, differ: 0\n"},
+        {"a bank never burned", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}}, 1,
+         "00-23  same\n24     QuickDOS HIROM        40e2    blank                         8160       048000\n"
+         "25-3f  same\nbanks: 64, same: 63, differ: 1\n"},
+        {"a flipped bit, bits not programmed, another ROM", {{0x0B, flipped}, {0x18, unprogrammed}, {0x24, kImprLorom}}, 1,
+         "00-0a  same\n0b     SpeedDOS 40T HIROM    d3da    unknown               c1ee    1          016064\n0c-17  same\n"
+         "18     SpeedDOS 40T HIROM    d3da    unknown               b0f5    16         030000\n19-23  same\n"
+         "24     QuickDOS HIROM        40e2    Impr. LOROM Orig      f071    8192       048000\n25-3f  same\n"
+         "banks: 64, same: 61, differ: 3\n"},
+    };
+    for (const auto& c : cases) {
+        writeBytes("found.bin", imageWith(c.found));
+        const RunResult run = runFlashinfo({"--compare", "expected.bin", "found.bin"});
+        EXPECT_EQ(run.status, c.status) << c.label;
+        EXPECT_EQ(run.out, head + c.rows) << c.label;
+    }
+    std::string banks;  // the JSON of the last case, one entry a bank
+    for (int bank = 0; bank < 64; ++bank) {
+        const std::string found = bank == 0x0B   ? "\"differingBytes\": 1, \"firstDifference\": \"016064\", \"expected\": {\"content\": "
+                                                   "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\"}, \"found\": {\"content\": "
+                                                   "\"unknown\", \"crc\": \"c1ee\"}"
+                                  : bank == 0x18 ? "\"differingBytes\": 16, \"firstDifference\": \"030000\", \"expected\": {\"content\": "
+                                                   "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\"}, \"found\": {\"content\": "
+                                                   "\"unknown\", \"crc\": \"b0f5\"}"
+                                  : bank == 0x24 ? "\"differingBytes\": 8192, \"firstDifference\": \"048000\", \"expected\": {\"content\": "
+                                                   "\"known\", \"crc\": \"40e2\", \"name\": \"QuickDOS HIROM\"}, \"found\": {\"content\": "
+                                                   "\"known\", \"crc\": \"f071\", \"name\": \"Impr. LOROM Orig\"}"
+                                                 : "";
+        banks += (bank == 0 ? "\n    {\"bank\": \"" : ",\n    {\"bank\": \"") + hexText(bank, 2) + "\", \"same\": " +
+                 (found.empty() ? "true}" : "false, " + found + "}");
+    }
+    const RunResult run = runFlashinfo({"--json", "--compare", "expected.bin", "found.bin"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"expected.bin\", \"found\": \"found.bin\", "
+                       "\"banks\": [" + banks + "],\n   \"summary\": {\"banks\": 64, \"same\": 61, \"differ\": 3}}}\n");
+    const struct { std::vector<std::string> args; std::string err; } failures[] = {
+        {{"--compare", "expected.bin"}, "Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n"},
+        {{"--compare", "expected.bin", "missing.bin"}, "quillmore-flashinfo: missing.bin: cannot open file\n"},
+        {{"--json", "--compare", "f0.prg", "expected.bin"},
+         "quillmore-flashinfo: f0.prg: not a flash image: 8192 bytes, where a flash image has 524288\n"},
+    };
+    writeBytes("f0.prg", kSpeedDos);
+    for (const auto& f : failures) {
+        const RunResult failed = runFlashinfo(f.args);
+        EXPECT_EQ(failed.status, 2) << f.err;
+        EXPECT_EQ(failed.out, "");
+        EXPECT_EQ(failed.err, f.err);
+    }
 }
