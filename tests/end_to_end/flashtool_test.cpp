@@ -205,21 +205,14 @@ TEST(Flashtool, CatalogueFile) {
     });
 }
 
-TEST(Flashtool, InputsAreRegularFilesAndACatalogueIsNeverReplaced) {
-    // A folder is no regular file on every system; a FIFO would block a reader for ever. (flash.bin: see the outputs.)
-    expectRuns({
-        {"a folder as ROM file", ready({{"q.bin", kQuickDos}}), {"d.bin", "q.bin", "-v0"}, 0, kBanner,
-         "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
-        {"a folder as crc.ini", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1, kBanner + "====== reading CRC file ======\n",
-         "** error reading file: crc.ini** error - no CRC file ...\n", {}, [] { makeFifoOrFolder("crc.ini"); }},
-    });
-}
-
-TEST(Flashtool, NoOutputReplacesANamedRomFile) {
+TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
     const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}, {"s.bin", kSpeedDos}});
     expectRuns({
-        {"-b with a ROM named block00.bin", ready({{"block00.bin", kQuickDos}}), {"block00.bin", "-b", "-v0"}, 1, kBanner,
-         "** cannot open file: block00.bin", banks({{0x24, kQuickDos}})},
+        // A folder is no regular file on every system; a FIFO would block a reader for ever.
+        {"a folder as ROM file", ready({{"q.bin", kQuickDos}}), {"d.bin", "q.bin", "-v0"}, 0, kBanner,
+         "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
+        {"a folder as crc.ini is never replaced", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1, kBanner + "====== reading CRC file ======\n",
+         "** error reading file: crc.ini** error - no CRC file ...\n", {}, [] { makeFifoOrFolder("crc.ini"); }},
         {"a ROM named as its own bank loader file", ready({{"&flashbank0b.prg", kSpeedDos}}), {"&flashbank0b.prg", "-v0"}, 1,
          kBanner, "** cannot open file: &flashbank0b.prg", banks({{0x18, kSpeedDos}})},
         {"a later ROM, by another name", ready({{"r.bin", kSpeedDos}, {"block00.bin", kQuickDos}}),
@@ -251,6 +244,8 @@ TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
          [] {}, "ulimit -f 8; trap '' XFSZ; "},
         {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1, kBanner,
          "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {}, "ulimit -f 1; trap '' XFSZ; "},
+        {"an output name that is a link loop", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-v0"}, 1, kBanner,
+         "** cannot open file: block00.bin", banks({{0x24, kQuickDos}}), [] { fs::create_symlink("block00.bin", "block00.bin"); }},
         {"a slot that cannot be written is reported once", ready({{"q.bin", kQuickDos}, {"flash.bin", imageWith({})}}),
          {"q.bin", "-t", "-v0"}, 1, kBanner, "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {},
          "ulimit -f 8; trap '' XFSZ; "},

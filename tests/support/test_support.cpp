@@ -60,7 +60,8 @@ void makeFifoOrFolder(const char* name) {
 Files filesHere() {
     Files files;
     for (const auto& item : fs::directory_iterator(".")) {
-        if (item.is_regular_file()) files[item.path().filename().string()] = readBytes(item.path());
+        std::error_code linkLoop;
+        if (item.is_regular_file(linkLoop)) files[item.path().filename().string()] = readBytes(item.path());
     }
     return files;
 }
