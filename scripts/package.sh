@@ -1,51 +1,108 @@
 #!/usr/bin/env bash
 # Builds the packages: build/package/packages/*.deb (Linux) and
-# build/package-windows/packages/*.zip (Windows, cross-built).
+# build/package-windows/packages/*.zip (Windows, cross-built). Both are
+# hardened and reproducible: every time stamp in them is the last commit's
+# (SOURCE_DATE_EPOCH), and no build path reaches the programs.
 #   scripts/package.sh           both packages
-#   scripts/package.sh --check   also install the .deb with dpkg -i (as root), check that both tools
-#                                answer --help and that man shows both pages, run lintian on the
-#                                .deb (fails on any error), check the .zip's text files, then remove it
+#   scripts/package.sh --check   also: lintian on the .deb (no error, no hardening tag with
+#                                --pedantic -I); the hardening read back from the packaged
+#                                programs; a second build from a copy of the sources in another
+#                                folder, a second later, that must give the same bytes; the .deb
+#                                installed, both tools run and both manual pages opened; the
+#                                .zip's text files CR LF. Then the .deb is removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix zip unzip lintian
+need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix zip unzip lintian binutils
 jobs=$(build_jobs)
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)}
+export SOURCE_DATE_EPOCH
 
-echo "== package: .deb"
-rm -rf build/package/packages
-cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
-cmake --build build/package -j "$jobs"
-(cd build/package && cpack -G DEB >/dev/null)
+fail() { echo "package check: $*" >&2; exit 1; }
+
+# Builds the .deb in BUILD/package and the .zip in BUILD/package-windows from SOURCE.
+build_packages() {  # source, build
+    local source=$1 build=$2
+    rm -rf "$build/package/packages" "$build/package-windows/packages"
+    cmake -S "$source" -B "$build/package" -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$build/package" -j "$jobs" >/dev/null
+    (cd "$build/package" && cpack -G DEB >/dev/null)
+    # A build folder of its own: the test build in build/windows has its toolchain already.
+    cmake -S "$source" -B "$build/package-windows" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
+    cmake --build "$build/package-windows" -j "$jobs" >/dev/null
+    (cd "$build/package-windows" && cpack -G ZIP >/dev/null)
+}
+
+echo "== package: .deb and .zip (time stamps of $(date -u -d "@$SOURCE_DATE_EPOCH" '+%F %T') UTC, the last commit)"
+build_packages "$PWD" "$PWD/build"
 deb=$(ls build/package/packages/*.deb)
+zip=$(ls build/package-windows/packages/*.zip)
 dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
 dpkg-deb --contents "$deb"
-
-echo "== package: .zip"
-# A build folder of its own: the test build in build/windows has its toolchain already.
-rm -rf build/package-windows/packages
-cmake -S . -B build/package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-    -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
-cmake --build build/package-windows -j "$jobs"
-(cd build/package-windows && cpack -G ZIP >/dev/null)
-zip=$(ls build/package-windows/packages/*.zip)
 unzip -l "$zip"
+[ "${1:-}" = "--check" ] || exit 0
 
-if [ "${1:-}" = "--check" ]; then
-    echo "== package: lintian"
-    lintian --fail-on error "$deb"
-    echo "== package: install check"
-    dpkg -i "$deb" >/dev/null
-    trap 'dpkg -r quillmore-flashtool >/dev/null' EXIT
-    for tool in quillmore-flashtool quillmore-flashinfo; do
-        "$tool" --help | head -1
-        MANWIDTH=80 man -P cat "$tool" 2>/dev/null | grep -q "EXIT STATUS" || { echo "man page $tool not found" >&2; exit 1; }
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+echo "== package: lintian"
+lintian --fail-on error "$deb"
+tags=$(lintian --pedantic -I "$deb" || true)
+printf '%s\n' "$tags"
+if grep -q hardening <<<"$tags"; then fail "lintian reports missing hardening"; fi
+
+echo "== package: hardening, read back from the packaged programs"
+dpkg-deb -x "$deb" "$scratch/deb"
+for program in "$scratch"/deb/usr/bin/*; do
+    name=$(basename "$program")
+    dynamic=$(readelf -d "$program")
+    grep -q 'FLAGS_1.*PIE' <<<"$dynamic" || fail "$name is not a PIE"
+    grep -q 'BIND_NOW' <<<"$dynamic" || fail "$name has no BIND_NOW"
+    readelf -lW "$program" | grep -q GNU_RELRO || fail "$name has no RELRO segment"
+    imports=$(nm -D "$program")
+    grep -q '__stack_chk_fail' <<<"$imports" || fail "$name has no stack protector"
+    grep -v __stack_chk_fail <<<"$imports" | grep -q '_chk@' || fail "$name has no _FORTIFY_SOURCE checks"
+    echo "$name: PIE, RELRO, BIND_NOW, stack protector, fortified: $(grep -v __stack_chk_fail <<<"$imports" |
+        grep -o '__[a-z]*_chk' | sort -u | tr '\n' ' ')"
+done
+unzip -q "$zip" -d "$scratch/zip"
+for program in "$scratch"/zip/*/*.exe; do
+    name=$(basename "$program")
+    header=$(x86_64-w64-mingw32-objdump -p "$program")
+    for bit in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+        grep -q "$bit" <<<"$header" || fail "$name lacks $bit"
     done
-    [ "$(quillmore-flashtool --help | wc -l)" -eq 13 ] || { echo "usage text is not 13 lines" >&2; exit 1; }
-    [ -f /usr/share/doc/quillmore-flashtool/README.md ] && grep -q fcFlash.prg /usr/share/doc/quillmore-flashtool/README.md \
-        || { echo "the user README is not installed" >&2; exit 1; }
-    echo "== package: .zip text files have CR LF line ends"
-    for text in README.txt quillmore-flashtool.txt quillmore-flashinfo.txt; do
-        unzip -p "$zip" "*/$text" | grep -q -v $'\r$' && { echo "$text has a line without CR LF" >&2; exit 1; }
-    done
-    echo "installed .deb: both tools answer --help, both man pages open, lintian reports no error; .zip text is CR LF"
-fi
+    x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.reloc' || fail "$name has no relocations to move it by"
+    echo "$name: DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT, relocations"
+done
+
+echo "== package: a second build from a copy of the sources in another folder gives the same bytes"
+mkdir "$scratch/source"
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/source"
+sleep 1
+build_packages "$scratch/source" "$scratch/build"
+for package in "$deb" "$zip"; do
+    again=$(ls "$scratch/build/${package#build/}")
+    echo "$(sha256sum <"$package" | cut -d' ' -f1)  $package"
+    echo "$(sha256sum <"$again" | cut -d' ' -f1)  second build"
+    cmp -s "$package" "$again" || fail "$(basename "$package") differs between two builds"
+done
+
+echo "== package: install check"
+dpkg -i "$deb" >/dev/null
+trap 'dpkg -r quillmore-flashtool >/dev/null; rm -rf "$scratch"' EXIT
+for tool in quillmore-flashtool quillmore-flashinfo; do
+    "$tool" --help | head -1
+    MANWIDTH=80 man -P cat "$tool" 2>/dev/null | grep -q "EXIT STATUS" || fail "man page $tool not found"
+done
+[ "$(quillmore-flashtool --help | wc -l)" -eq 13 ] || fail "usage text is not 13 lines"
+[ -f /usr/share/doc/quillmore-flashtool/README.md ] && grep -q fcFlash.prg /usr/share/doc/quillmore-flashtool/README.md \
+    || fail "the user README is not installed"
+grep -q '^License: MIT' /usr/share/doc/quillmore-flashtool/copyright || fail "the copyright file names no MIT licence"
+
+echo "== package: .zip text files have CR LF line ends"
+for text in README.txt LICENSE.txt quillmore-flashtool.txt quillmore-flashinfo.txt; do
+    unzip -p "$zip" "*/$text" | grep -q -v $'\r$' && fail "$text has a line without CR LF"
+done
+echo "packages: lintian clean, hardened, reproducible; the .deb installs and runs; the .zip's text is CR LF"

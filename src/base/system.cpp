@@ -32,8 +32,11 @@ bool keepStandardStreamsOpen() {
 void copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
     struct stat owner {};
     if (stat(model.c_str(), &owner) != 0) return;
-    // Only root may give a file away; a member of the group may still set it.
-    if (chown(file.c_str(), owner.st_uid, owner.st_gid) != 0) (void)chown(file.c_str(), static_cast<uid_t>(-1), owner.st_gid);
+    // Only root may give a file away; a member of the group may still set
+    // it. What may not be set stays as the system made it.
+    const bool given = chown(file.c_str(), owner.st_uid, owner.st_gid) == 0;
+    const bool grouped = given || chown(file.c_str(), static_cast<uid_t>(-1), owner.st_gid) == 0;
+    (void)grouped;
 }
 
 bool renameWithoutReplacing(const fs::path& from, const fs::path& to) {
