@@ -3,6 +3,7 @@
 #   scripts/test.sh            native suite, then the same suite under ASan+UBSan
 #   scripts/test.sh native     native suite only
 #   scripts/test.sh sanitize   ASan+UBSan suite only
+#   scripts/test.sh clang      the suite built with clang and libc++ (GoogleTest from its source), same warnings
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
@@ -24,5 +25,9 @@ case "$what" in
     native|all) run_suite native build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLASHTOOL_BUILD_BENCH=ON ;;&
     sanitize|all) run_suite sanitize build/sanitize -DCMAKE_BUILD_TYPE=Debug -DFLASHTOOL_SANITIZE=ON ;;
     native) ;;
-    *) echo "usage: scripts/test.sh [native|sanitize]" >&2; exit 2 ;;
+    clang)
+        need_packages clang libc++-dev libc++abi-dev googletest
+        run_suite clang build/clang -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+            -DCMAKE_CXX_FLAGS=-stdlib=libc++ -DFLASHTOOL_GTEST_FROM_SOURCE=ON ;;
+    *) echo "usage: scripts/test.sh [native|sanitize|clang]" >&2; exit 2 ;;
 esac
