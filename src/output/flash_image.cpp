@@ -27,11 +27,12 @@ void reportWriteFailure(std::size_t written) {
     reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
 }
 
-// Writes a blank image under a temporary name and gives it the name "flash.bin".
+// Writes a blank image under a temporary name and gives it the name
+// "flash.bin": without replacing when there was none (isNew), else in place
+// of the file of another size.
 // Returns: kFlashImageOk when it was written whole (the name may have gone to
 // another run's image meanwhile), or the status to end with, after its message.
-int makeBlankImage(int32_t verbosity, const SparedFiles& spared) {
-    const bool isNew = fileKind(kFlashImageName) == FileKind::Missing;
+int makeBlankImage(int32_t verbosity, const SparedFiles& spared, bool isNew) {
     ReplacedFile blank;
     if (!beginReplace(kFlashImageName, spared, blank)) {
         reportError("** error creating file: 'flash.bin'");
@@ -49,8 +50,14 @@ int makeBlankImage(int32_t verbosity, const SparedFiles& spared) {
         }
     }
     // Named before any slot is written, so that two runs at once write their
-    // slots into one image, and a killed run leaves a whole image or none.
-    (void)(isNew ? commitWithoutReplacing(blank) : commitReplace(blank));
+    // slots into one image, and a killed run leaves a whole image or none. A
+    // whole image that another run put in place of a file of another size
+    // meanwhile is kept (but for the moment between this look and the rename).
+    if (isNew) {
+        (void)commitWithoutReplacing(blank);
+    } else if (!openExistingImage()) {
+        (void)commitReplace(blank);
+    }
     return kFlashImageOk;
 }
 
@@ -63,12 +70,15 @@ int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& ima
         reportError("** error creating file: 'flash.bin'");
         return kFlashImageNotCreated;
     }
+    // Seen before the image is opened: a "flash.bin" that another run names
+    // in between is then never taken for a file of another size and replaced.
+    const bool isNew = fileKind(kFlashImageName) == FileKind::Missing;
     image.stream = openExistingImage();
     if (isOn(image)) {
         progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
         return kFlashImageOk;
     }
-    const int made = makeBlankImage(verbosity, spared);
+    const int made = makeBlankImage(verbosity, spared, isNew);
     if (made != kFlashImageOk) return made;
     image.stream = openExistingImage();
     if (!isOn(image)) {
