@@ -19,6 +19,10 @@ SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || 
 export SOURCE_DATE_EPOCH
 
 fail() { echo "package check: $*" >&2; exit 1; }
+# Whether text holds a line matching pattern. Text is matched whole, never
+# piped from a command into "grep -q": grep quits at the first match, and
+# under pipefail the writer's SIGPIPE would fail a check that held.
+holds() { grep -q -e "$2" <<<"$1"; }  # text, pattern
 
 # Builds the .deb in BUILD/package and the .zip in BUILD/package-windows from SOURCE.
 build_packages() {  # source, build
@@ -50,30 +54,30 @@ echo "== package: lintian"
 lintian --fail-on error "$deb"
 tags=$(lintian --pedantic -I "$deb" || true)
 printf '%s\n' "$tags"
-if grep -q hardening <<<"$tags"; then fail "lintian reports missing hardening"; fi
+if holds "$tags" hardening; then fail "lintian reports missing hardening"; fi
 
 echo "== package: hardening, read back from the packaged programs"
 dpkg-deb -x "$deb" "$scratch/deb"
 for program in "$scratch"/deb/usr/bin/*; do
     name=$(basename "$program")
     dynamic=$(readelf -d "$program")
-    grep -q 'FLAGS_1.*PIE' <<<"$dynamic" || fail "$name is not a PIE"
-    grep -q 'BIND_NOW' <<<"$dynamic" || fail "$name has no BIND_NOW"
-    readelf -lW "$program" | grep -q GNU_RELRO || fail "$name has no RELRO segment"
+    holds "$dynamic" 'FLAGS_1.*PIE' || fail "$name is not a PIE"
+    holds "$dynamic" 'BIND_NOW' || fail "$name has no BIND_NOW"
+    holds "$(readelf -lW "$program")" GNU_RELRO || fail "$name has no RELRO segment"
     imports=$(nm -D "$program")
-    grep -q '__stack_chk_fail' <<<"$imports" || fail "$name has no stack protector"
-    grep -v __stack_chk_fail <<<"$imports" | grep -q '_chk@' || fail "$name has no _FORTIFY_SOURCE checks"
-    echo "$name: PIE, RELRO, BIND_NOW, stack protector, fortified: $(grep -v __stack_chk_fail <<<"$imports" |
-        grep -o '__[a-z]*_chk' | sort -u | tr '\n' ' ')"
+    holds "$imports" '__stack_chk_fail' || fail "$name has no stack protector"
+    fortified=$(grep -o '__[a-z]*_chk@' <<<"$imports" | grep -v '__stack_chk' | tr -d '@' | sort -u | tr '\n' ' ' || true)
+    [ -n "$fortified" ] || fail "$name has no _FORTIFY_SOURCE checks"
+    echo "$name: PIE, RELRO, BIND_NOW, stack protector, fortified: $fortified"
 done
 unzip -q "$zip" -d "$scratch/zip"
 for program in "$scratch"/zip/*/*.exe; do
     name=$(basename "$program")
     header=$(x86_64-w64-mingw32-objdump -p "$program")
     for bit in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
-        grep -q "$bit" <<<"$header" || fail "$name lacks $bit"
+        holds "$header" "$bit" || fail "$name lacks $bit"
     done
-    x86_64-w64-mingw32-objdump -h "$program" | grep -q '\.reloc' || fail "$name has no relocations to move it by"
+    holds "$(x86_64-w64-mingw32-objdump -h "$program")" '\.reloc' || fail "$name has no relocations to move it by"
     echo "$name: DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT, relocations"
 done
 
@@ -93,8 +97,9 @@ echo "== package: install check"
 dpkg -i "$deb" >/dev/null
 trap 'dpkg -r quillmore-flashtool >/dev/null; rm -rf "$scratch"' EXIT
 for tool in quillmore-flashtool quillmore-flashinfo; do
-    "$tool" --help | head -1
-    MANWIDTH=80 man -P cat "$tool" 2>/dev/null | grep -q "EXIT STATUS" || fail "man page $tool not found"
+    help=$("$tool" --help)
+    echo "${help%%$'\n'*}"
+    holds "$(MANWIDTH=80 man -P cat "$tool" 2>/dev/null)" "EXIT STATUS" || fail "man page $tool not found"
 done
 [ "$(quillmore-flashtool --help | wc -l)" -eq 13 ] || fail "usage text is not 13 lines"
 [ -f /usr/share/doc/quillmore-flashtool/README.md ] && grep -q fcFlash.prg /usr/share/doc/quillmore-flashtool/README.md \
@@ -103,6 +108,7 @@ grep -q '^License: MIT' /usr/share/doc/quillmore-flashtool/copyright || fail "th
 
 echo "== package: .zip text files have CR LF line ends"
 for text in README.txt LICENSE.txt quillmore-flashtool.txt quillmore-flashinfo.txt; do
-    unzip -p "$zip" "*/$text" | grep -q -v $'\r$' && fail "$text has a line without CR LF"
+    unzip -p "$zip" "*/$text" >"$scratch/text"
+    grep -q -v $'\r$' "$scratch/text" && fail "$text has a line without CR LF"
 done
 echo "packages: lintian clean, hardened, reproducible; the .deb installs and runs; the .zip's text is CR LF"

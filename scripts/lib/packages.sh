@@ -4,7 +4,7 @@ need_packages() {
     local missing=()
     local pkg
     for pkg in "$@"; do
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+        [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" = "install ok installed" ] || missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     if [ "$(id -u)" -eq 0 ]; then
