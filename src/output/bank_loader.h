@@ -28,8 +28,9 @@ constexpr std::size_t kMaxBankLoaderFileSize =
 static_assert(kMaxBankLoaderFileSize == 9359, "4 records of flasher, 32 of block");
 
 // Returns: true when size is one a bank loader file can have: the records of
-// a flasher's body with its bank byte (none, for a flasher without a body of
-// old), then those of the block. No ROM file or flash image has such a size.
+// a flasher's body with its bank byte (or none, as a one-byte flasher gave
+// in earlier versions), then those of the block. No ROM file or flash image
+// has such a size.
 bool isBankLoaderFileSize(long size);
 
 // The flasher program as loaded, and after it the byte that carries the bank
