@@ -95,12 +95,11 @@ TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
     const Files written = banks({{0x3F, zeros}}, {{"flash.bin", imageWith({{0x3F, zeros}})}});
     const Bytes catalogue = text("0000; 3f; Zeros\n");
     expectRuns({
-        {"-v2", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", zeros}}, {"z.bin", "-t", "-v2"}, 0,
-         head + "size: 2000\n" + found + block + slot, "", written},
-        {"-v3", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", concat({{1, 8}, zeros})}}, {"z.bin", "-t", "-v3"}, 0,
-         head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found +
-             "Blk 1: adr=0300; size=003; checksum=ab\n" + block + blockRecords + slot + "fseek() ... ok\nfwrite() ... ok\n",
-         "", written},
+        {"-v2", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", concat({{1, 8}, zeros})}}, {"z.bin", "-t", "-v2"}, 0,
+         head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found + block + slot, "", written},
+        {"-v3", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", zeros}}, {"z.bin", "-t", "-v3"}, 0,
+         head + "size: 2000\n" + found + "Blk 1: adr=0300; size=003; checksum=ab\n" + block + blockRecords + slot +
+             "fseek() ... ok\nfwrite() ... ok\n", "", written},
     });
 }
 
