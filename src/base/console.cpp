@@ -1,6 +1,7 @@
 // The two console channels.
 #include "base/console.h"
 
+#include <cerrno>
 #include <cstdarg>
 
 ConsoleTargets& consoleTargets() {
@@ -10,7 +11,16 @@ ConsoleTargets& consoleTargets() {
 
 namespace {
 
-void print(std::FILE* channel, const char* format, va_list args) { (void)std::vfprintf(channel, format, args); }
+// A write that fails on the progress channel is kept in mind: the first
+// reason is the one worth telling.
+void noteLost(std::FILE* channel) {
+    ConsoleTargets& targets = consoleTargets();
+    if (channel == targets.progress && targets.progressLost == 0) targets.progressLost = errno != 0 ? errno : EIO;
+}
+
+void print(std::FILE* channel, const char* format, va_list args) {
+    if (std::vfprintf(channel, format, args) < 0) noteLost(channel);
+}
 
 }  // namespace
 
@@ -34,4 +44,9 @@ void reportError(const char* format, ...) {
     va_start(args, format);
     print(consoleTargets().error, format, args);
     va_end(args);
+}
+
+int finishProgress() {
+    if (std::fflush(consoleTargets().progress) != 0) noteLost(consoleTargets().progress);
+    return consoleTargets().progressLost;
 }

@@ -15,6 +15,7 @@
 struct ConsoleTargets {
     std::FILE* progress = stdout;
     std::FILE* error = stderr;
+    int progressLost = 0;  // the system's error number of the first failed write on the progress channel
 };
 ConsoleTargets& consoleTargets();
 
@@ -23,6 +24,11 @@ void progress(int32_t verbosity, int level, const char* format, ...) FLASHTOOL_P
 
 // Prints on the progress channel whatever the verbosity (banner, usage, odd file sizes, reports).
 void progressAlways(const char* format, ...) FLASHTOOL_PRINTF(1, 2);
+
+// Flushes the progress channel.
+// Returns: 0 when everything printed on it reached its target; else the
+// system's error number of the first write that failed.
+int finishProgress();
 
 // Prints on the error channel, always.
 void reportError(const char* format, ...) FLASHTOOL_PRINTF(1, 2);

@@ -1,6 +1,7 @@
 // Opening inputs, telling sizes, and replacing outputs whole.
 #include "base/files.h"
 
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -11,7 +12,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kMaxLinkDepth = 40;      // more links than this in a row is a loop
-constexpr int kMaxTemporaryTries = 100;
+constexpr int kMaxTemporaryTries = 100;  // names already taken in a row: not by chance
+constexpr int kRandomPartLength = 6;
 
 // Follows name through any links to the file they end at (which need not
 // exist), and tells what that file is.
@@ -43,17 +45,26 @@ bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
 // disagree with what the system allows (for root, and on Windows).
 bool isWritable(const fs::path& path) { return FilePtr(std::fopen(path.string().c_str(), "r+b")) != nullptr; }
 
-// Creates a temporary file beside target under a name no file has. Where the
-// C library honours the exclusive mode ("x", standard since C11), not even a
-// file made in the meantime is taken over.
+// Returns: letters and digits drawn at random, a different run of them at every call.
+std::string randomPart() {
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string part;
+    for (int i = 0; i < kRandomPartLength; ++i) part += kLetters[pick(random)];
+    return part;
+}
+
+// Creates a temporary file beside target under a name no file has, made
+// at random and created exclusively, so that files left by killed runs
+// never stand in the way.
 FilePtr createTemporary(const fs::path& target, fs::path& temporary) {
-    for (int n = 1; n <= kMaxTemporaryTries; ++n) {
+    for (int n = 0; n < kMaxTemporaryTries; ++n) {
         temporary = target;
-        temporary += ".tmp" + std::to_string(n);
-        std::error_code error;
-        if (fs::exists(fs::symlink_status(temporary, error))) continue;
-        FilePtr stream(std::fopen(temporary.string().c_str(), "wbx"));
+        temporary += ".tmp-" + randomPart();
+        FilePtr stream(createNewFile(temporary));
         if (stream) return stream;
+        std::error_code error;
         if (!fs::exists(fs::symlink_status(temporary, error))) break;  // the folder takes no new file
     }
     temporary.clear();
@@ -73,29 +84,52 @@ fs::path destination(const fs::path& name) {
     return error ? absolute : canonical;
 }
 
-// Gives the temporary file the permission bits of the target it replaces,
-// and its owner and group where the run may. Returns: false when the bits could not be set.
-bool keepModeAndOwner(const ReplacedFile& file) {
+// Gives the temporary file the permission bits and access control list of
+// the target it replaces, and its owner and group where the run may.
+// Returns: false when the bits could not be set.
+bool keepAccess(const ReplacedFile& file) {
     std::error_code error;
     const fs::file_status status = fs::status(file.target, error);
     if (!fs::exists(status)) return true;  // gone meanwhile: the new file keeps the default mode
     copyOwnerAndGroup(file.target, file.temporary);
     fs::permissions(file.temporary, status.permissions(), fs::perm_options::replace, error);
-    return !error;
+    if (error) return false;
+    copyAccessControlList(file.target, file.temporary);  // after the mode, which would change its mask
+    return true;
 }
 
 // Gives the temporary file the target's name unless a file has it: a hard
 // link where the file system has them, removing the temporary name then.
-// Returns: true when named.
-bool nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
+// Returns: a commit status.
+int nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
     std::error_code error;
-    fs::create_hard_link(temporary, target, error);
+    if (fileSeams().refuseHardLinks) {
+        error = std::make_error_code(std::errc::operation_not_permitted);
+    } else {
+        fs::create_hard_link(temporary, target, error);
+    }
     if (!error) {
         fs::remove(temporary, error);
+        return kCommitted;
+    }
+    if (fs::exists(fs::symlink_status(target, error))) return kCommitNameTaken;
+    // No hard links on this file system (FAT, exFAT).
+    switch (renameWithoutReplacing(temporary, target)) {
+        case kRenamed: return kCommitted;
+        case kRenameNameTaken: return kCommitNameTaken;
+        default: return kCommitFailed;
+    }
+}
+
+// Closes the temporary file, runs the seam, and gives up the output when anything was lost.
+// Returns: true when the file is ready to take its name.
+bool readyToName(ReplacedFile& file) {
+    if (file.stream && closeChecked(file.stream) && keepAccess(file)) {
+        if (fileSeams().beforeNaming != nullptr) fileSeams().beforeNaming(file.target);
         return true;
     }
-    // The name is taken, or the file system has no hard links (FAT).
-    return renameWithoutReplacing(temporary, target);
+    abandonReplace(file);
+    return false;
 }
 
 }  // namespace
@@ -149,28 +183,38 @@ bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& fil
     return true;
 }
 
-bool commitReplace(ReplacedFile& file) {
-    if (!file.stream || !closeChecked(file.stream) || !keepModeAndOwner(file)) {
-        abandonReplace(file);
-        return false;
-    }
-    std::error_code error;
-    fs::rename(file.temporary, file.target, error);
-    if (error) {
-        abandonReplace(file);
-        return false;
-    }
-    file.temporary.clear();
-    return true;
+FileSeams& fileSeams() {
+    static FileSeams seams;
+    return seams;
 }
 
-bool commitWithoutReplacing(ReplacedFile& file) {
-    if (!file.stream || !closeChecked(file.stream) || !nameWithoutReplacing(file.temporary, file.target)) {
+int commitReplace(ReplacedFile& file, std::FILE* held) {
+    if (!readyToName(file)) return kCommitFailed;
+    bool replaced = true;
+    if (held != nullptr) {
+        replaced = replaceHeldFile(file.temporary, file.target, held);
+    } else {
+        std::error_code error;
+        fs::rename(file.temporary, file.target, error);
+        replaced = !error;
+    }
+    if (!replaced) {
         abandonReplace(file);
-        return false;
+        return kCommitFailed;
     }
     file.temporary.clear();
-    return true;
+    return kCommitted;
+}
+
+int commitWithoutReplacing(ReplacedFile& file) {
+    if (!readyToName(file)) return kCommitFailed;
+    const int status = nameWithoutReplacing(file.temporary, file.target);
+    if (status == kCommitted) {
+        file.temporary.clear();
+    } else {
+        abandonReplace(file);
+    }
+    return status;
 }
 
 void abandonReplace(ReplacedFile& file) {

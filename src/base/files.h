@@ -9,7 +9,7 @@
 #include <vector>
 
 struct FileCloser {
-    // Where a close can lose data, commitReplace closes and checks instead.
+    // Where a close can lose data, closeChecked is used instead.
     void operator()(std::FILE* stream) const { (void)std::fclose(stream); }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
@@ -28,8 +28,8 @@ FilePtr openInputFile(const char* path);
 // it cannot be told (a file too large for this system's file positions).
 long fileSize(std::FILE* file);
 
-// Closes an output file written in place.
-// Returns: true when every write reached the file and the close succeeded.
+// Closes a file written to, and tells whether everything written reached it.
+// Returns: true when no write failed and the close succeeded.
 bool closeChecked(FilePtr& file);
 
 // The files a run reads, which none of its outputs may replace, whatever name
@@ -42,7 +42,8 @@ using SparedFiles = std::vector<std::filesystem::path>;
 bool isSpared(const char* name, const SparedFiles& spared);
 
 // An output on its way: written to a temporary file beside the file it
-// replaces, which takes that file's place only when it is complete.
+// replaces (named after it: "flash.bin.tmp-Xa81Qz"), which takes that
+// file's place only when it is complete.
 struct ReplacedFile {
     FilePtr stream;
     std::filesystem::path target;     // the file that is replaced (where a link points)
@@ -59,18 +60,31 @@ struct ReplacedFile {
 // Returns: true with file.stream open on the temporary file.
 bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file);
 
+// Statuses of the two commits.
+constexpr int kCommitted = 0;
+constexpr int kCommitNameTaken = 1;  // a file took the name meanwhile: it is kept, the temporary one removed
+constexpr int kCommitFailed = -1;    // a write, the close or the naming failed: the target is as it was
+
 // Closes the temporary file and moves it onto its target, which keeps its
-// permission bits, and its owner and group where the run may set them;
-// removes it instead when a write or the close failed. Other hard links of
-// the target keep the earlier content.
-// Returns: true when the target now holds every byte written.
-bool commitReplace(ReplacedFile& file);
+// permission bits, its access control list, and its owner and group where
+// the run may set them; removes it instead when a write or the close
+// failed. Other hard links of the target keep the earlier content. A target
+// this run holds open and locked is passed as held (see replaceHeldFile).
+// Returns: kCommitted or kCommitFailed.
+int commitReplace(ReplacedFile& file, std::FILE* held = nullptr);
 
 // As commitReplace, for a target that did not exist: the temporary file
-// takes the name only while no file has it. A file that took the name
-// meanwhile is kept, and the temporary one removed.
-// Returns: true when the target is the file written.
-bool commitWithoutReplacing(ReplacedFile& file);
+// takes the name only while no file has it, in one step (a hard link, or a
+// rename that refuses an existing name).
+// Returns: kCommitted, kCommitNameTaken or kCommitFailed.
+int commitWithoutReplacing(ReplacedFile& file);
 
 // Gives up the output: the temporary file is removed, the target left as it was.
 void abandonReplace(ReplacedFile& file);
+
+// What tests change to reach the paths a run meets only by chance.
+struct FileSeams {
+    bool refuseHardLinks = false;  // as FAT and exFAT do
+    void (*beforeNaming)(const std::filesystem::path& target) = nullptr;  // just before an output takes its name
+};
+FileSeams& fileSeams();

@@ -2,23 +2,48 @@
 // no call for, each with a body per platform.
 #include "base/system.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <system_error>
 
-#ifndef _WIN32
-#include <cerrno>
+#ifdef _WIN32
 #include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef __linux__
+#include <cstdint>
+#include <vector>
+#include <sys/xattr.h>
 #endif
 
 namespace fs = std::filesystem;
 
 #ifndef _WIN32
 
-bool keepStandardStreamsOpen() {
+namespace {
+
+// The last resort where the file system has no rename that refuses an
+// existing name: a file made between the look and the rename is replaced.
+int renameAfterLooking(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(to, error))) return kRenameNameTaken;
+    fs::rename(from, to, error);
+    return error ? kRenameFailed : kRenamed;
+}
+
+}  // namespace
+
+bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
+    stdoutWasClosed = false;
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        if (fd == 1) stdoutWasClosed = true;
         // The lower descriptors are open by now, so this open takes fd itself.
         const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened != fd) {
@@ -28,6 +53,9 @@ bool keepStandardStreamsOpen() {
     }
     return true;
 }
+
+// "x" is C11's exclusive mode, honoured by the C libraries of POSIX systems.
+std::FILE* createNewFile(const fs::path& path) { return std::fopen(path.c_str(), "wbx"); }
 
 void copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
     struct stat owner {};
@@ -39,11 +67,37 @@ void copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
     (void)grouped;
 }
 
-bool renameWithoutReplacing(const fs::path& from, const fs::path& to) {
-    // POSIX renames over an existing name, so the name is checked just
-    // before: a file made in the small window between the two is replaced.
+int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+#if defined(__linux__)
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return kRenamed;
+#elif defined(__APPLE__)
+    if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0) return kRenamed;
+#else
+    errno = EINVAL;  // no such call here
+#endif
+    if (errno == EEXIST) return kRenameNameTaken;
+    // Refused by the file system or the kernel (FAT through some drivers, old kernels).
+    if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return renameAfterLooking(from, to);
+    return kRenameFailed;
+}
+
+bool lockFile(std::FILE* file) {
+    // flock, not a record lock: it also holds against another stream of this
+    // process, and it ends with the open file or the process.
+    while (flock(fileno(file), LOCK_EX) != 0) {
+        if (errno != EINTR) return false;
+    }
+    return true;
+}
+
+bool namesFile(const fs::path& name, std::FILE* file) {
+    struct stat named {}, open {};
+    return stat(name.c_str(), &named) == 0 && fstat(fileno(file), &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
+}
+
+bool replaceHeldFile(const fs::path& from, const fs::path& to, std::FILE*) {
     std::error_code error;
-    if (fs::exists(fs::symlink_status(to, error))) return false;
     fs::rename(from, to, error);
     return !error;
 }
@@ -51,15 +105,121 @@ bool renameWithoutReplacing(const fs::path& from, const fs::path& to) {
 #else
 
 // A program started with its standard streams closed still gets descriptors
-// above 2 for the files it opens, so console text never reaches them.
-bool keepStandardStreamsOpen() { return true; }
+// above 2 for the files it opens, so console text never reaches them (and a
+// closed stdout is not told apart there).
+bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
+    stdoutWasClosed = false;
+    return true;
+}
+
+// msvcrt takes "x" for a plain "w": the exclusive open is asked of the system itself.
+std::FILE* createNewFile(const fs::path& path) {
+    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) (void)_close(fd);
+    return file;
+}
 
 // Files on Windows have no POSIX owner and group to keep.
 void copyOwnerAndGroup(const fs::path&, const fs::path&) {}
 
 // The C library's rename never replaces an existing file there, in one step.
-bool renameWithoutReplacing(const fs::path& from, const fs::path& to) {
-    return std::rename(from.string().c_str(), to.string().c_str()) == 0;
+int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (std::rename(from.string().c_str(), to.string().c_str()) == 0) return kRenamed;
+    std::error_code error;
+    return fs::exists(fs::symlink_status(to, error)) ? kRenameNameTaken : kRenameFailed;
 }
+
+bool lockFile(std::FILE* file) {
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    OVERLAPPED whole{};
+    return LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+}
+
+namespace {
+
+bool identityOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
+    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) != 0;
+}
+
+}  // namespace
+
+bool namesFile(const fs::path& name, std::FILE* file) {
+    BY_HANDLE_FILE_INFORMATION named{}, open{};
+    const HANDLE handle = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool known = identityOf(handle, named);
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    return known && identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), open) &&
+           named.dwVolumeSerialNumber == open.dwVolumeSerialNumber && named.nFileIndexHigh == open.nFileIndexHigh &&
+           named.nFileIndexLow == open.nFileIndexLow;
+}
+
+// Windows refuses to rename over a file that any process holds open, and
+// every run waiting for the lock holds it open: the held file is rewritten
+// in place instead. Its size becomes from's only with the last byte, so no
+// run takes it for whole before then.
+bool replaceHeldFile(const fs::path& from, const fs::path&, std::FILE* held) {
+    std::FILE* source = _wfopen(from.c_str(), L"rb");
+    if (source == nullptr) return false;
+    bool copied = std::fseek(held, 0, SEEK_SET) == 0;
+    char buffer[8192];
+    long long size = 0;
+    for (std::size_t got; copied && (got = std::fread(buffer, 1, sizeof buffer, source)) > 0; size += got) {
+        copied = std::fwrite(buffer, 1, got, held) == got;
+    }
+    copied = copied && std::ferror(source) == 0 && std::fflush(held) == 0 && _chsize_s(_fileno(held), size) == 0;
+    (void)std::fclose(source);
+    std::error_code ignored;
+    fs::remove(from, ignored);
+    return copied;
+}
+
+#endif
+
+#ifdef __linux__
+
+namespace {
+
+constexpr const char* kAccessListName = "system.posix_acl_access";
+constexpr std::size_t kListHeaderSize = 4;  // the format's version
+constexpr std::size_t kListEntrySize = 8;   // tag, permissions, id
+constexpr uint16_t kGroupObjectTag = 0x04;  // the owning group
+constexpr uint16_t kMaskTag = 0x10;         // the most any group or named user gets
+
+// Returns: the permissions the list gives the owning group, at most its mask (rwx as 0..7).
+unsigned owningGroupAccess(const std::vector<uint8_t>& list) {
+    unsigned group = 7, mask = 7;
+    for (std::size_t at = kListHeaderSize; at + kListEntrySize <= list.size(); at += kListEntrySize) {
+        const unsigned tag = list[at] | (list[at + 1] << 8);
+        const unsigned permissions = list[at + 2] & 7u;
+        if (tag == kGroupObjectTag) group = permissions;
+        if (tag == kMaskTag) mask = permissions;
+    }
+    return group & mask;
+}
+
+}  // namespace
+
+void copyAccessControlList(const fs::path& model, const fs::path& file) {
+    const ssize_t size = getxattr(model.c_str(), kAccessListName, nullptr, 0);
+    if (size <= 0) return;  // no list, or none to be had: the mode says it all
+    std::vector<uint8_t> list(static_cast<std::size_t>(size));
+    const ssize_t got = getxattr(model.c_str(), kAccessListName, list.data(), list.size());
+    if (got <= 0) return;
+    list.resize(static_cast<std::size_t>(got));
+    if (setxattr(file.c_str(), kAccessListName, list.data(), list.size(), 0) == 0) return;
+    // The mode's group bits show the mask, which can be more than the owning group had.
+    const unsigned allowed = owningGroupAccess(list) << 3;
+    std::error_code ignored;
+    fs::permissions(file, fs::perms(~allowed & 070u), fs::perm_options::remove, ignored);
+}
+
+#else
+
+// POSIX access control lists are Linux's extended attribute; Windows keeps
+// its own lists, which a file made beside the target inherits from the folder.
+void copyAccessControlList(const fs::path&, const fs::path&) {}
 
 #endif

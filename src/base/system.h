@@ -2,19 +2,53 @@
 // no call for, each with a body per platform.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 
 // Opens the null device on any of the standard descriptors 0, 1 and 2 that
 // is closed, so that no file the tool opens later takes its number and
-// receives console text. Call it before any file is opened.
+// receives console text. Call it before any file is opened. stdoutWasClosed
+// tells whether descriptor 1 was one of them.
 // Returns: false when a closed descriptor could not be opened.
-bool keepStandardStreamsOpen();
+bool keepStandardStreamsOpen(bool& stdoutWasClosed);
+
+// Creates path for binary writing only while no file has that name, in one
+// step (C11's "x" mode, which not every C library honours).
+// Returns: the stream, or nullptr when the name is taken or the folder takes no new file.
+std::FILE* createNewFile(const std::filesystem::path& path);
 
 // Gives file the owner and group of model, or the group alone, as far as
 // the run is allowed to set them; what it may not set stays as it is.
 void copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem::path& file);
 
-// Renames from to to unless a file has the name to, on a file system where
-// no hard link can be made (FAT).
-// Returns: true when renamed; false when to exists or the rename failed.
-bool renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+// Gives file the access control list of model, where model has one beyond
+// its permission bits. Where the list cannot be set, the group bits of
+// file's mode are narrowed to what the list gave the owning group, so that
+// no one gains access. A model without a list changes nothing.
+void copyAccessControlList(const std::filesystem::path& model, const std::filesystem::path& file);
+
+constexpr int kRenamed = 0;
+constexpr int kRenameNameTaken = 1;  // to exists: nothing was renamed
+constexpr int kRenameFailed = -1;
+
+// Renames from to to unless a file has the name to, in one step where the
+// system has one (Linux, macOS, Windows); where the file system refuses that
+// step, by a look at to just before the rename, which leaves a window.
+// Returns: kRenamed, kRenameNameTaken or kRenameFailed.
+int renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Waits until no other process holds the lock on the open file, then takes
+// it. The lock ends when the file is closed, or by the system when the
+// process ends, so a killed run never blocks a later one.
+// Returns: false when the lock could not be taken.
+bool lockFile(std::FILE* file);
+
+// Returns: true when name (links followed) is the very file open as file.
+bool namesFile(const std::filesystem::path& name, std::FILE* file);
+
+// Puts the file from in place of to, where held is to, open and locked by
+// this run: a rename where the system replaces a file others hold open
+// (POSIX); on Windows, which refuses that, held is rewritten in place with
+// from's bytes and from removed.
+// Returns: true when to holds every byte of from.
+bool replaceHeldFile(const std::filesystem::path& from, const std::filesystem::path& to, std::FILE* held);

@@ -1,8 +1,8 @@
 // The catalogue file "crc.ini" and the built-in default catalogue.
 #include "catalogue/catalogue_file.h"
 
-#include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "base/console.h"
@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kLineBufferSize = 160;  // a line read holds at most 159 characters
-constexpr std::size_t kMaxDefaultLines = 500;
+static_assert(kDefaultCatalogue.size() <= 500, "the built-in catalogue is written in at most 500 lines");
 
 // Parses line `index` of the built-in table, reporting it as line index + 1 when faulty.
 // Returns: the line's status.
@@ -26,7 +26,14 @@ int parseDefaultLine(int32_t verbosity, std::size_t index, CatalogueEntry& entry
     return status;
 }
 
-std::size_t defaultLineCount() { return std::min(kDefaultCatalogue.size(), kMaxDefaultLines); }
+// Returns: true when the file at path holds exactly bytes.
+bool holdsExactly(const char* path, const std::string& bytes) {
+    FilePtr file = openInputFile(path);
+    if (!file) return false;
+    std::string held(bytes.size() + 1, '\0');  // one more byte than expected: a longer file differs
+    held.resize(std::fread(&held[0], 1, held.size(), file.get()));
+    return held == bytes;
+}
 
 }  // namespace
 
@@ -60,7 +67,7 @@ int loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
 
 void loadDefaultCatalogue(Catalogue& catalogue) {
     clearCatalogue(catalogue);
-    for (std::size_t i = 0; i < defaultLineCount(); ++i) {
+    for (std::size_t i = 0; i < kDefaultCatalogue.size(); ++i) {
         CatalogueEntry entry;
         if (parseDefaultLine(0, i, entry) == kLineIsEntry) addEntry(catalogue, std::move(entry));
     }
@@ -68,26 +75,30 @@ void loadDefaultCatalogue(Catalogue& catalogue) {
 
 int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
     progress(verbosity, 1, "====== creating default CRC file ======\n");
+    // It takes its name only while no file has it, so it can never replace
+    // an input of the run: no file needs sparing.
     ReplacedFile file;
     if (!beginReplace(kCatalogueFileName, SparedFiles{}, file)) {
         reportError("** error creating file: '%s'", kCatalogueFileName);
         return kCatalogueNotCreated;
     }
     clearCatalogue(catalogue);
-    for (std::size_t i = 0; i < defaultLineCount(); ++i) {
+    std::string text;
+    for (std::size_t i = 0; i < kDefaultCatalogue.size(); ++i) {
         CatalogueEntry entry;
         const int status = parseDefaultLine(verbosity, i, entry);
         if (status < 0) continue;
-        (void)std::fputs(kDefaultCatalogue[i], file.stream.get());
-        (void)std::fputc('\n', file.stream.get());
+        text += kDefaultCatalogue[i];
+        text += '\n';
         if (status == kLineIsEntry) addEntry(catalogue, std::move(entry));
     }
-    // The entries are in memory either way; a crc.ini cut short (a full disk)
-    // is never left behind, or the next run would read it as it is; and one
-    // that appeared meanwhile (the user's, or another run's) is kept.
-    if (!commitWithoutReplacing(file)) {
-        reportError("** error writing file: %s\n", kCatalogueFileName);
-        return kCatalogueNotSaved;
-    }
-    return kCatalogueOk;
+    (void)std::fwrite(text.data(), 1, text.size(), file.stream.get());
+    // The entries are in memory either way. A crc.ini cut short (a full
+    // disk) is never left behind, or the next run would read it as it is;
+    // one that appeared meanwhile is kept, and is no failure when it is the
+    // very default (another run's).
+    const int named = commitWithoutReplacing(file);
+    if (named == kCommitted || (named == kCommitNameTaken && holdsExactly(kCatalogueFileName, text))) return kCatalogueOk;
+    reportError("** error writing file: %s\n", kCatalogueFileName);
+    return kCatalogueNotSaved;
 }

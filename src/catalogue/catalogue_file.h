@@ -24,7 +24,9 @@ int loadCatalogueFile(int32_t verbosity, Catalogue& catalogue);
 void loadDefaultCatalogue(Catalogue& catalogue);
 
 // Writes "crc.ini" from the built-in table (bare line feeds), whole or not
-// at all, never over a "crc.ini" that appeared meanwhile, and loads its entries.
+// at all, never over a "crc.ini" that appeared meanwhile, and loads its
+// entries. A "crc.ini" that appeared meanwhile with exactly the default
+// bytes counts as written.
 // Returns: kCatalogueOk, kCatalogueNotCreated, or kCatalogueNotSaved when
 // writing failed after the entries were loaded.
 int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue);

@@ -20,7 +20,7 @@ bool writeBlockFile(const BlockRoute& route, const uint8_t* block, int index) {
         return false;
     }
     (void)std::fwrite(block, kBlockSize, 1, file.stream.get());
-    if (!commitReplace(file)) {
+    if (commitReplace(file) != kCommitted) {
         reportError("** error writing file: %s\n", name);
         return false;
     }

@@ -2,6 +2,7 @@
 #include "inspect/flashinfo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -95,12 +96,15 @@ int readArguments(int argc, const char* const* argv, InfoRequest& request) {
 }
 
 // Reads "crc.ini", or takes the built-in table when there is none.
-// Returns: false, after its message, when "crc.ini" is there but cannot be read.
-bool loadInfoCatalogue(Catalogue& catalogue, std::string& source) {
+// Returns: false, after its message (and with --json a document saying it),
+// when "crc.ini" is there but cannot be read.
+bool loadInfoCatalogue(const InfoRequest& request, Catalogue& catalogue, std::string& source) {
     source = kCatalogueFileName;
     const int status = loadCatalogueFile(0, catalogue);
     if (status == kCatalogueUnreadable) {
-        reportError("quillmore-flashinfo: %s: not a regular file, or not readable\n", kCatalogueFileName);
+        const std::string why = std::string(kCatalogueFileName) + ": not a regular file, or not readable";
+        reportError("quillmore-flashinfo: %s\n", why.c_str());
+        if (request.json) printFailureJson(source, why);
         return false;
     }
     if (status == kCatalogueMissing) {
@@ -145,6 +149,7 @@ int compareImages(const Catalogue& catalogue, const std::string& source, const I
     if (openComparison(catalogue, comparison) != kInspectRead) {
         const InspectedFile& side = comparison.expected.status != kInspectRead ? comparison.expected : comparison.found;
         reportError("quillmore-flashinfo: %s: %s\n", tableText(side.path).c_str(), inspectStatusText(side).c_str());
+        if (request.json) printComparisonJson(catalogue, source, comparison);
         return kInfoFailed;
     }
     if (request.json) {
@@ -162,21 +167,30 @@ int runRequest(int argc, const char* const* argv) {
     if (ended != kArgumentsRead) return ended;
     Catalogue catalogue;
     std::string source;
-    if (!loadInfoCatalogue(catalogue, source)) return kInfoFailed;
+    if (!loadInfoCatalogue(request, catalogue, source)) return kInfoFailed;
     return request.compare ? compareImages(catalogue, source, request) : inspectFiles(catalogue, source, request);
 }
 
 }  // namespace
 
 int runFlashInfo(int argc, const char* const* argv) {
-    if (!keepStandardStreamsOpen()) return kInfoFailed;
+    bool stdoutWasClosed = false;
+    if (!keepStandardStreamsOpen(stdoutWasClosed)) return kInfoFailed;
+    int status = kInfoFailed;
     // Memory does not grow with the files read; should it still run out
     // (a huge crc.ini), the run ends with a word, not an abort.
     try {
-        return runRequest(argc, argv);
+        status = runRequest(argc, argv);
     } catch (const std::bad_alloc&) {
-        (void)std::fflush(stdout);
+        (void)finishProgress();
         reportError("quillmore-flashinfo: out of memory\n");
+    }
+    // The report is what the inspector is run for: one that did not reach
+    // its reader is a failure, however the files looked.
+    const int lost = stdoutWasClosed ? EBADF : finishProgress();
+    if (lost != 0) {
+        reportError("quillmore-flashinfo: cannot write the report: %s\n", std::strerror(lost));
         return kInfoFailed;
     }
+    return status;
 }

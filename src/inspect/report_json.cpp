@@ -124,18 +124,26 @@ void printFileJson(const Catalogue& catalogue, InspectedFile& file, bool first) 
 
 void printJsonEnd() { progressAlways("\n]}\n"); }
 
+void printFailureJson(const std::string& catalogueSource, const std::string& why) {
+    progressAlways("{\"catalogue\": %s, \"error\": %s}\n", jsonString(catalogueSource).c_str(), jsonString(why).c_str());
+}
+
 void printComparisonJson(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison) {
-    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, \"banks\": [",
-                   jsonString(catalogueSource).c_str(), jsonString(comparison.expected.path).c_str(),
-                   jsonString(comparison.found.path).c_str());
-    BankComparison bank;
-    for (bool first = true; nextBankComparison(catalogue, comparison, bank); first = false) {
-        progressAlways("%s    {%s}", first ? "\n" : ",\n", bankComparisonJson(bank).c_str());
+    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, ", jsonString(catalogueSource).c_str(),
+                   jsonString(comparison.expected.path).c_str(), jsonString(comparison.found.path).c_str());
+    const bool opened = comparison.expected.status == kInspectRead && comparison.found.status == kInspectRead;
+    if (opened) {
+        progressAlways("\"banks\": [");
+        BankComparison bank;
+        for (bool first = true; nextBankComparison(catalogue, comparison, bank); first = false) {
+            progressAlways("%s    {%s}", first ? "\n" : ",\n", bankComparisonJson(bank).c_str());
+        }
     }
     std::string end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) + ", \"same\": " +
                       std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) + "}";
+    // A side that could not be opened as an image, or was cut short while read.
     for (const InspectedFile* side : {&comparison.found, &comparison.expected}) {
         if (side->status != kInspectRead) end = "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
     }
-    progressAlways("],\n   %s}}\n", end.c_str());
+    progressAlways("%s%s}}\n", opened ? "],\n   " : "", end.c_str());
 }

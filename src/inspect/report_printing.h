@@ -28,7 +28,11 @@ void printJsonHead(const std::string& catalogueSource);
 void printFileJson(const Catalogue& catalogue, InspectedFile& file, bool first);
 void printJsonEnd();
 
-// A comparison of two opened images, bank by bank as they are read, as a
-// table or as one JSON document.
+// A run that ends before any file is read, as one JSON document: why.
+void printFailureJson(const std::string& catalogueSource, const std::string& why);
+
+// A comparison of two images, bank by bank as they are read, as a table
+// (of two opened images) or as one JSON document (with the error of a side
+// that could not be opened).
 void printComparisonTable(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison);
 void printComparisonJson(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison);

@@ -73,7 +73,7 @@ int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, 
     writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, file.stream.get());
     const int slot = writeFlashSlot(verbosity, image, bank, blockBuffer + kLoadAddressSize);
     // A bank loader file cut short (a full disk) must never reach the drive.
-    if (!commitReplace(file)) {
+    if (commitReplace(file) != kCommitted) {
         reportError("** error writing file: %s\n", name);
         return kBankFileCutShort;
     }

@@ -5,6 +5,7 @@
 
 #include "base/console.h"
 #include "base/flash_geometry.h"
+#include "base/system.h"
 
 namespace {
 
@@ -12,14 +13,14 @@ namespace {
 // seen at once, where it can be reported. Set before any other use of the stream.
 void unbuffer(FilePtr& stream) { (void)std::setvbuf(stream.get(), nullptr, _IONBF, 0); }
 
-// Returns: "flash.bin" open for writing in place when it is a regular file of
-// 524288 bytes; an empty pointer otherwise.
-FilePtr openExistingImage() {
+constexpr int kMaxNamingRounds = 8;  // each round but the last ends with an image named, by this run or another
+
+// Returns: "flash.bin" open for writing in place, unbuffered; an empty
+// pointer when it is not a regular file or cannot be opened so.
+FilePtr openInPlace() {
     if (fileKind(kFlashImageName) != FileKind::Regular) return FilePtr();
     FilePtr stream(std::fopen(kFlashImageName, "r+b"));
-    if (!stream) return FilePtr();
-    unbuffer(stream);
-    if (fileSize(stream.get()) != kFlashImageSize) return FilePtr();
+    if (stream) unbuffer(stream);
     return stream;
 }
 
@@ -27,19 +28,22 @@ void reportWriteFailure(std::size_t written) {
     reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
 }
 
-// Writes a blank image under a temporary name and gives it the name
-// "flash.bin": without replacing when there was none (isNew), else in place
-// of the file of another size.
-// Returns: kFlashImageOk when it was written whole (the name may have gone to
-// another run's image meanwhile), or the status to end with, after its message.
-int makeBlankImage(int32_t verbosity, const SparedFiles& spared, bool isNew) {
+int reportNotCreated() {
+    reportError("** error creating file: 'flash.bin'");
+    return kFlashImageNotCreated;
+}
+
+// Writes a blank image under a temporary name and names it "flash.bin":
+// in place of held, the file of another size this run holds locked, or,
+// without held, without replacing a file that took the name meanwhile.
+// Returns: kFlashImageOk when an image is named (this one or another
+// run's), or the status to end with, after its message.
+int makeBlankImage(int32_t verbosity, const SparedFiles& spared, std::FILE* held, bool& announced) {
     ReplacedFile blank;
-    if (!beginReplace(kFlashImageName, spared, blank)) {
-        reportError("** error creating file: 'flash.bin'");
-        return kFlashImageNotCreated;
-    }
+    if (!beginReplace(kFlashImageName, spared, blank)) return reportNotCreated();
     unbuffer(blank.stream);
-    progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
+    if (!announced) progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
+    announced = true;
     std::array<uint8_t, kBlockSize> erased;
     erased.fill(0xFF);
     for (int slot = 0; slot < kBankCount; ++slot) {
@@ -49,43 +53,61 @@ int makeBlankImage(int32_t verbosity, const SparedFiles& spared, bool isNew) {
             return kFlashImageNotWritten;
         }
     }
-    // Named before any slot is written, so that two runs at once write their
-    // slots into one image, and a killed run leaves a whole image or none. A
-    // whole image that another run put in place of a file of another size
-    // meanwhile is kept (but for the moment between this look and the rename).
-    if (isNew) {
-        (void)commitWithoutReplacing(blank);
-    } else if (!openExistingImage()) {
-        (void)commitReplace(blank);
+    const int named = held != nullptr ? commitReplace(blank, held) : commitWithoutReplacing(blank);
+    if (named == kCommitFailed) {
+        reportWriteFailure(0);
+        return kFlashImageNotWritten;
     }
     return kFlashImageOk;
 }
 
 }  // namespace
 
+// Several runs may start at once in one folder; none may lose another's slots:
+//  1. A "flash.bin" that is a ROM file of this run is never written into.
+//  2. A regular file of exactly 524288 bytes is the image: opened, and its
+//     slots written in place.
+//  3. None there: a blank image is made under a temporary name and takes
+//     the name without replacing. When another run named its image first,
+//     the blank one is dropped and that image used (back to 2).
+//  4. A file of another size: this run waits for the lock on it. Under the
+//     lock, a file another run has meanwhile made whole is used (back to 2);
+//     one that "flash.bin" no longer names is let go (back to 2 or 3);
+//     otherwise it is replaced by a blank image, and the lock ends with it.
+//     The runs that waited find the whole image.
+//  5. Anything else (a folder, a file that cannot be opened for writing) is
+//     never replaced: the run goes on without an image.
+// Each round of 3 or 4 names an image, so a second round finds it whole;
+// only other runs that keep replacing it could make the rounds run out.
 int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image) {
     // A ROM file of this run is read block by block: writing slots into it
     // would change what is still to be read.
-    if (isSpared(kFlashImageName, spared)) {
-        reportError("** error creating file: 'flash.bin'");
-        return kFlashImageNotCreated;
+    if (isSpared(kFlashImageName, spared)) return reportNotCreated();
+    bool announced = false;  // "creating": the run has made a blank image
+    for (int round = 0; round < kMaxNamingRounds; ++round) {
+        const FileKind kind = fileKind(kFlashImageName);
+        if (kind == FileKind::Missing) {
+            const int made = makeBlankImage(verbosity, spared, nullptr, announced);
+            if (made != kFlashImageOk) return made;
+            continue;
+        }
+        FilePtr found = openInPlace();
+        if (!found) return reportNotCreated();
+        bool whole = fileSize(found.get()) == kFlashImageSize;
+        if (!whole) {
+            if (!lockFile(found.get())) return reportNotCreated();
+            whole = fileSize(found.get()) == kFlashImageSize;
+        }
+        if (whole) {
+            if (!announced) progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
+            image.stream = std::move(found);
+            return kFlashImageOk;
+        }
+        if (!namesFile(kFlashImageName, found.get())) continue;
+        const int made = makeBlankImage(verbosity, spared, found.get(), announced);
+        if (made != kFlashImageOk) return made;
     }
-    // Seen before the image is opened: a "flash.bin" that another run names
-    // in between is then never taken for a file of another size and replaced.
-    const bool isNew = fileKind(kFlashImageName) == FileKind::Missing;
-    image.stream = openExistingImage();
-    if (isOn(image)) {
-        progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
-        return kFlashImageOk;
-    }
-    const int made = makeBlankImage(verbosity, spared, isNew);
-    if (made != kFlashImageOk) return made;
-    image.stream = openExistingImage();
-    if (!isOn(image)) {
-        reportWriteFailure(0);
-        return kFlashImageNotWritten;
-    }
-    return kFlashImageOk;
+    return reportNotCreated();
 }
 
 int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block) {
@@ -100,7 +122,10 @@ int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t
     progress(verbosity, 2, "---------\n");
     progress(verbosity, 2, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
     std::FILE* stream = image.stream.get();
-    if (std::fseek(stream, offset, SEEK_SET) != 0) return kFlashImageNotWritten;
+    if (std::fseek(stream, offset, SEEK_SET) != 0) {
+        reportWriteFailure(0);
+        return kFlashImageNotWritten;
+    }
     progress(verbosity, 3, "fseek() ... ok\n");
     const std::size_t written = std::fwrite(block, kBlockSize, 1, stream);
     if (written != 1) {

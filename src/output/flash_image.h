@@ -21,13 +21,12 @@ struct FlashImage {
 inline bool isOn(const FlashImage& image) { return image.stream != nullptr; }
 
 // Opens "flash.bin" when it is a regular file of exactly 524288 bytes,
-// keeping its contents. Otherwise makes a new one, all 0xFF, under a
-// temporary name, and gives it the name at once: a missing "flash.bin"
-// without replacing a file that took the name meanwhile (another run's
-// image is then used), one of another size by replacing it; then opens it.
-// Never writes into a ROM file named on the command line (spared), nor
-// replaces a "flash.bin" that cannot be opened for writing. The image stays
-// off when it cannot be had, and the run goes on without it.
+// keeping its contents; otherwise makes a blank one (all 0xFF) and names it
+// "flash.bin" before any slot is written, so that runs started together
+// write their slots into one image (the steps are at its definition).
+// Never writes into a ROM file of the run (spared), nor replaces a
+// "flash.bin" that cannot be opened for writing. The image stays off when it
+// cannot be had, and the run goes on without it.
 // Returns: kFlashImageOk, kFlashImageNotCreated or kFlashImageNotWritten.
 int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image);
 

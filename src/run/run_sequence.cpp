@@ -2,8 +2,11 @@
 #include "run/run_sequence.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "base/console.h"
+#include "base/files.h"
 #include "base/system.h"
 #include "catalogue/catalogue_file.h"
 #include "image/rom_file.h"
@@ -14,11 +17,36 @@ namespace {
 
 constexpr int kLastBankFileNumber = 0x22;
 
-// The ROM files named on the command line: the arguments before the first option.
-SparedFiles namedRomFiles(int argc, const char* const* argv) {
-    SparedFiles named;
-    for (int i = 1; i < argc && argv[i][0] != '-'; ++i) named.emplace_back(argv[i]);
-    return named;
+// The ROM files of a run: those named on the command line (the arguments
+// before the first option), or, when none is named, the numbered bank files
+// of the all-banks mode.
+struct RomFiles {
+    std::vector<std::string> names;
+    bool allBanks = false;  // each is optional: passed over when it is not there
+};
+
+RomFiles romFilesOf(int argc, const char* const* argv) {
+    RomFiles files;
+    for (int i = 1; i < argc && argv[i][0] != '-'; ++i) files.names.emplace_back(argv[i]);
+    if (!files.names.empty()) return files;
+    files.allBanks = true;
+    for (int number = 0; number <= kLastBankFileNumber; ++number) {
+        char name[32];
+        (void)std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", static_cast<unsigned>(number));
+        files.names.emplace_back(name);
+    }
+    return files;
+}
+
+// The files the run reads, which none of its outputs may replace or write
+// into: its ROM files (of the all-banks mode, those that are there), the
+// flasher program and the catalogue.
+SparedFiles inputsOf(const RomFiles& roms) {
+    SparedFiles inputs{kFlasherName, kCatalogueFileName};
+    for (const std::string& name : roms.names) {
+        if (!roms.allBanks || fileKind(name.c_str()) != FileKind::Missing) inputs.emplace_back(name);
+    }
+    return inputs;
 }
 
 // Reads "crc.ini", or writes it from the built-in table when there is none.
@@ -31,20 +59,12 @@ int loadCatalogue(int32_t verbosity, Catalogue& catalogue) {
     return status;
 }
 
-// The named ROM files in order, until one fails; or, when none is named (the
-// all-banks mode), every numbered bank file that exists, identified by its blocks.
-void processRomFiles(BlockRoute& route, const char* const* argv) {
-    const std::size_t named = route.spared.size();  // the files spared are those named
-    if (named > 0) {
-        for (std::size_t i = 1; i <= named; ++i) {
-            if (processRomFile(route, argv[i], false) != kRomFileDone) break;
-        }
-        return;
-    }
-    for (int number = 0; number <= kLastBankFileNumber; ++number) {
-        char name[32];
-        (void)std::snprintf(name, sizeof name, "memFlashBank_%02x.bin", static_cast<unsigned>(number));
-        processRomFile(route, name, true);
+// The ROM files in order: the named ones until one fails; every bank file
+// of the all-banks mode that is there, each identified by its blocks.
+void processRomFiles(BlockRoute& route, const RomFiles& roms) {
+    for (const std::string& name : roms.names) {
+        const int status = processRomFile(route, name.c_str(), roms.allBanks);
+        if (!roms.allBanks && status != kRomFileDone) break;
     }
 }
 
@@ -52,7 +72,8 @@ void processRomFiles(BlockRoute& route, const char* const* argv) {
 
 int runTool(int argc, const char* const* argv) {
     // Console text must never reach a file that took a closed stream's number.
-    if (!keepStandardStreamsOpen()) return kExitFailure;
+    bool stdoutWasClosed = false;  // what the tool prints is progress only: a run goes on without it
+    if (!keepStandardStreamsOpen(stdoutWasClosed)) return kExitFailure;
     if (argc < 2) {
         printUsage();
         return kExitOk;
@@ -65,20 +86,21 @@ int runTool(int argc, const char* const* argv) {
     if (loadFlasherProgram(settings.verbosity, settings.flasher) != kLoadOk) return kExitOk;
     if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
 
+    const RomFiles roms = romFilesOf(argc, argv);
+    const SparedFiles inputs = inputsOf(roms);
     Catalogue catalogue;
     const int catalogueStatus = loadCatalogue(settings.verbosity, catalogue);
     if (catalogueStatus != kCatalogueOk && catalogueStatus != kCatalogueNotSaved) {
         reportError("** error - no CRC file ...\n");
         return kExitFailure;
     }
-    const SparedFiles spared = namedRomFiles(argc, argv);
     // When it cannot be had, the image stays off and the run goes on.
     const int imageStatus =
-        settings.writeFlashImage ? openFlashImage(settings.verbosity, spared, settings.flashImage) : kFlashImageOk;
+        settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : kFlashImageOk;
 
     BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles, catalogue,
-                     settings.flasher,   settings.flashImage, spared};
-    processRomFiles(route, argv);
+                     settings.flasher,   settings.flashImage, inputs};
+    processRomFiles(route, roms);
 
     const int closeStatus = closeFlashImage(settings.flashImage);
     const bool outputFailed = catalogueStatus == kCatalogueNotSaved || imageStatus != kFlashImageOk ||

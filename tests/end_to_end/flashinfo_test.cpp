@@ -79,7 +79,13 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     writeFiles({{"cut.prg", cut}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"two.bin", {0x01, 0x08}},
                 {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
-    const struct { std::vector<std::string> args; int status; std::string out, err; } cases[] = {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out, err;
+        std::string after = "";  // redirections after the captures: where the report really goes
+    };
+    std::vector<Case> cases{
         {{"--version"}, 0, "quillmore-flashinfo 1.0.0\n", ""},
         {{}, 2, "", "Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n"},
         {{"-x", "cut.prg"}, 2, "", "quillmore-flashinfo: unknown option '-x' (see --help)\n"},
@@ -96,14 +102,26 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
          "\"known\": 0, \"blank\": 0, \"unknown\": 0}}\n]}\n", ""},
         {{"--compare", "cut.prg"}, 2, "", "Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n"},
         {{"--compare", "missing.prg", "cut.prg"}, 2, "", "quillmore-flashinfo: missing.prg: cannot open file\n"},
-        {{"--json", "--compare", "cut.prg", "missing.prg"}, 2, "",
+        {{"--json", "--compare", "cut.prg", "missing.prg"}, 2,
+         "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"cut.prg\", \"found\": \"missing.prg\", "
+         "\"error\": \"cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\"}}\n",
          "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"},
         {{"odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
          "quillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised + "\n"
          "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
     };
+#ifndef _WIN32
+    // A report that cannot be written is a failure, whatever the files hold.
+    cases.insert(cases.end(), {
+        {{"two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: No space left on device\n", " >/dev/full"},
+        {{"--json", "--compare", "cut.prg", "cut.prg"}, 2, "",
+         "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"
+         "quillmore-flashinfo: cannot write the report: No space left on device\n", " >/dev/full"},
+        {{"--json", "two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: Bad file descriptor\n", " >&-"},
+    });
+#endif
     for (const auto& c : cases) {
-        const RunResult run = runFlashinfo(c.args);
+        const RunResult run = runFlashinfo(c.args, c.after);
         EXPECT_EQ(run.status, c.status) << c.out;
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
@@ -126,6 +144,7 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     run = runFlashinfo({"cut.prg"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");
+    EXPECT_EQ(runFlashinfo({"--json", "cut.prg"}).out, "{\"catalogue\": \"crc.ini\", \"error\": \"crc.ini: not a regular file, or not readable\"}\n");
 }
 
 TEST(Flashinfo, ComparesTwoImagesBankByBank) {

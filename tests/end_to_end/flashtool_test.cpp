@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -136,6 +139,8 @@ TEST(Flashtool, FileLoop) {
 
 TEST(Flashtool, BlocksAndTheImage) {
     const Bytes old = imageWith({{0x01, kUnknown}});
+    Files leftovers = ready({{"q.bin", kQuickDos}});
+    for (int n = 1; n <= 100; ++n) leftovers["flash.bin.tmp" + std::to_string(n)] = {};
     expectRuns({
         {"block files for unknown and blank blocks", ready({{"r.bin", concat({kUnknown, kBlank})}}), {"r.bin", "-b"}, 0,
          kBanner + kCatalogueRead + "====== open file for input ======\nfile: r.bin\nsize: 4000\n=========================\n"
@@ -151,6 +156,8 @@ TEST(Flashtool, BlocksAndTheImage) {
          banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
         {"an image of another size is made anew", ready({{"q.bin", kQuickDos}, {"flash.bin", Bytes(524289, 0)}}),
          {"q.bin", "-t", "-v0"}, 0, kBanner, "", banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+        {"temporary files left by killed runs stand in no one's way", leftovers, {"q.bin", "-t", "-v0"}, 0, kBanner, "",
+         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
         {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-sb40", "-t", "-v0"}, 1,
          kBanner, "** bank 40 has no slot in flash.bin\n", banks({{0x40, kQuickDos}})},  // status 1: a block not kept
     });
@@ -206,7 +213,7 @@ TEST(Flashtool, CatalogueFile) {
 
 TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
     const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}, {"s.bin", kSpeedDos}});
-    expectRuns({
+    std::vector<RunCase> cases{
         // A folder is no regular file on every system; a FIFO would block a reader for ever.
         {"a folder as ROM file", ready({{"q.bin", kQuickDos}}), {"d.bin", "q.bin", "-v0"}, 0, kBanner,
          "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
@@ -224,7 +231,23 @@ TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
          banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
         {"nor one that is not there yet", ready({{"q.bin", kQuickDos}}), {"q.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner,
          "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
+    };
+#ifndef _WIN32
+    // The bank files of the all-banks mode are inputs too, whatever name reaches them.
+    const Files rom = ready({{"block01.bin", concat({kSpeedDos, kQuickDos})}});
+    cases.insert(cases.end(), {
+        {"all banks: the image as a bank file", image, {"-a", "-t", "-v0"}, 1, kBanner + "size: 80000\n",
+         "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}}, {{"memFlashBank_00.bin", image.at("flash.bin")}}),
+         [] { fs::create_symlink("flash.bin", "memFlashBank_00.bin"); }},
+        {"all banks: a block file as a bank file", rom, {"-a", "-b", "-v0"}, 1, kBanner + "size: 4000\n",
+         "** cannot open file: block01.bin", banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}},
+         {{"block00.bin", kSpeedDos}, {"memFlashBank_00.bin", rom.at("block01.bin")}}),
+         [] { fs::create_symlink("block01.bin", "memFlashBank_00.bin"); }},
+        {"the flasher as a bank loader file", ready({{"q.bin", kQuickDos}}), {"q.bin", "-v0"}, 1, kBanner,
+         "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}}, [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
     });
+#endif
+    expectRuns(cases);
 }
 
 TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
@@ -301,5 +324,24 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     EXPECT_TRUE(!root || (stat("block00.bin", &owner) == 0 && owner.st_uid == 1234 && owner.st_gid == 5678));
     EXPECT_EQ(readBytes("other.prg"), Bytes()) << "a replaced file's other names keep the earlier content";
     EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "slots written in place reach every name";
+}
+#endif
+
+#ifdef __linux__
+TEST(Flashtool, AReplacedOutputKeepsItsAccessControlList) {
+    ScratchDir dir;
+    const std::string name = bankName(0x24);
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {name, {}}});
+    // user::rw- user:4321:rw- group::r-- mask::rw- other::---, as the extended attribute holds it
+    const Bytes list{2, 0, 0, 0,    1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  2, 0, 6, 0, 0xE1, 0x10, 0, 0,
+                     4, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x20, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    const char* key = "system.posix_acl_access";
+    if (setxattr(name.c_str(), key, list.data(), list.size(), 0) != 0) GTEST_SKIP() << "no access control lists here";
+    EXPECT_EQ(runFlashtool({"q.bin", "-v0"}).status, 0);
+    EXPECT_EQ(readBytes(name), bankFile(0x24, kQuickDos));
+    Bytes kept(list.size() + 8);
+    kept.resize(static_cast<std::size_t>(std::max<ssize_t>(0, getxattr(name.c_str(), key, kept.data(), kept.size()))));
+    EXPECT_EQ(kept, list);
+    EXPECT_EQ(fs::status(name).permissions(), fs::perms(0660)) << "the mask shows as the group bits";
 }
 #endif

@@ -145,4 +145,6 @@ RunResult runFlashtool(const std::vector<std::string>& args, const std::string& 
     return runProgram(FLASHTOOL_EXE, args, before, after);
 }
 
-RunResult runFlashinfo(const std::vector<std::string>& args) { return runProgram(FLASHINFO_EXE, args); }
+RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after) {
+    return runProgram(FLASHINFO_EXE, args, "", after);
+}

@@ -25,10 +25,11 @@ void writeBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes text(const std::string& s);
 Bytes concat(std::initializer_list<Bytes> parts);
 
-// Writes every file; Returns: the regular files of the current directory.
+// Writes every file into the current directory.
 void writeFiles(const Files& files);
 // Makes name a FIFO where the system has them (a reader would block on it), else a folder.
 void makeFifoOrFolder(const char* name);
+// Returns: the regular files of the current directory (links followed).
 Files filesHere();
 
 // Returns: an 8192-byte block, never blank, patterned from seed, with CRC-16 target.
@@ -57,4 +58,4 @@ struct RunResult {
 // "ulimit -f 8; trap '' XFSZ;" to limit the size of the files it writes;
 // after is redirections after the captures, as ">&-" to close stdout.
 RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
-RunResult runFlashinfo(const std::vector<std::string>& args);
+RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after = "");

@@ -1,0 +1,41 @@
+// The default crc.ini and a crc.ini that appears while it is written: the
+// very default is no failure, any other file is kept and reported.
+#include <gtest/gtest.h>
+
+#include "base/files.h"
+#include "catalogue/catalogue_file.h"
+#include "catalogue/default_catalogue.h"
+#include "support/test_support.h"
+
+namespace {
+
+Bytes defaultFile() {
+    std::string file;
+    for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
+    return text(file);
+}
+
+Bytes appearing;  // what another writer puts in place just before the run names its file
+
+}  // namespace
+
+TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
+    const Bytes standard = defaultFile();
+    const struct { const char* label; Bytes other; int status; } cases[] = {
+        {"none", {}, kCatalogueOk},
+        {"the very default", standard, kCatalogueOk},
+        {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), kCatalogueNotSaved},
+        {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), kCatalogueNotSaved},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        appearing = c.other;
+        if (!appearing.empty()) fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
+        Catalogue catalogue;
+        const int status = writeDefaultCatalogue(0, catalogue);
+        fileSeams() = FileSeams();
+        EXPECT_EQ(status, c.status) << c.label;
+        EXPECT_EQ(catalogue.entries.size(), 29u) << c.label;
+        EXPECT_EQ(filesHere(), (Files{{"crc.ini", c.other.empty() ? standard : c.other}})) << c.label;
+    }
+}
