@@ -45,7 +45,7 @@ bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
 // disagree with what the system allows (for root, and on Windows).
 bool isWritable(const fs::path& path) { return FilePtr(std::fopen(path.string().c_str(), "r+b")) != nullptr; }
 
-// Returns: letters and digits drawn at random, a different run of them at every call.
+// Returns: letters and digits drawn at random.
 std::string randomPart() {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     static std::mt19937 random{std::random_device{}()};

@@ -2,6 +2,7 @@
 // of the tool shares, each derived one computed from the base ones.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -15,3 +16,9 @@ constexpr std::size_t kBlockBufferSize = kLoadAddressSize + kBlockSize;  // a bl
 constexpr uint16_t kBlockLoadAddress = 0x4000;  // where a bank loader file puts its block
 
 constexpr std::size_t kFlasherCapacity = 1024;  // the largest "fcFlash.prg", load address included
+
+// Returns: true when every byte of the 8192-byte block is 0xFF, as flash
+// reads where nothing was programmed: a blank block, written nowhere.
+inline bool isErasedBlock(const uint8_t* block) {
+    return std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
+}

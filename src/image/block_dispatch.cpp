@@ -1,8 +1,6 @@
 // Where one 8 KB block goes.
 #include "image/block_dispatch.h"
 
-#include <algorithm>
-
 #include "base/console.h"
 #include "base/little_endian.h"
 #include "image/crc16.h"
@@ -27,26 +25,19 @@ bool writeBlockFile(const BlockRoute& route, const uint8_t* block, int index) {
     return true;
 }
 
-void reportBlank(int32_t verbosity, int index) {
-    progress(verbosity, 1, "blank page (contain $FF only), block: %02x \n", static_cast<unsigned>(index));
-}
-
 }  // namespace
 
 int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
     const uint8_t* block = buffer + kLoadAddressSize;
     if (route.writeBlockFiles && !writeBlockFile(route, block, index)) route.outputFailed = true;
-    const bool blank = std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
-
-    const CatalogueEntry* entry = nullptr;
     int bank = route.forcedBank;
-    if (bank != kNoForcedBank) {
-        progress(route.verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
-    } else {
-        if (blank) {
-            reportBlank(route.verbosity, index);
-            return kBlockBlank;
-        }
+    if (bank != kNoForcedBank) progress(route.verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
+    if (isErasedBlock(block)) {
+        progress(route.verbosity, 1, "blank page (contain $FF only), block: %02x \n", static_cast<unsigned>(index));
+        return kBlockBlank;
+    }
+    const CatalogueEntry* entry = nullptr;  // none for a forced bank, so nextBank ends the loop after it
+    if (bank == kNoForcedBank) {
         const uint16_t crc = crc16Block(block, kBlockSize);
         entry = findByCrc(route.catalogue, crc);
         bank = firstBank(entry);
@@ -59,12 +50,7 @@ int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
         progress(route.verbosity, 2, "- binary file ok - \n");
         progress(route.verbosity, 1, "ROM name: %s\n", entry->name.c_str());
     }
-    if (blank) {
-        reportBlank(route.verbosity, index);
-        return kBlockBlank;
-    }
     writeLe16(buffer, kBlockLoadAddress);
-    // A forced bank has no entry, so nextBank ends the loop after it.
     for (; bank != kNoBank; bank = nextBank(entry, bank)) {
         if (writeBankLoaderFile(route.verbosity, route.flasher, route.image, route.spared, bank, buffer) != kBankFileWritten) {
             route.outputFailed = true;

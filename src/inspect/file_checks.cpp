@@ -17,10 +17,6 @@ namespace {
 
 constexpr std::size_t kBlockRecords = kBlockSize / kMaxRecordPayload;
 
-bool isBlank(const uint8_t* block) {
-    return std::all_of(block, block + kBlockSize, [](uint8_t byte) { return byte == 0xFF; });
-}
-
 void markDamage(LoaderReport& report, std::size_t offset, const std::string& what) {
     report.damaged = true;
     report.damageOffset = offset;
@@ -156,7 +152,7 @@ bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& rep
     report = BlockReport();
     report.index = file.blocksRead++;
     report.crc = crc16Block(file.block.data(), kBlockSize);
-    if (isBlank(file.block.data())) {
+    if (isErasedBlock(file.block.data())) {
         ++file.counts.blank;
         return true;
     }

@@ -11,8 +11,7 @@
 #include "base/console.h"
 #include "base/system.h"
 #include "catalogue/catalogue_file.h"
-#include "inspect/display_text.h"
-#include "inspect/report_printing.h"
+#include "inspect/report_reader.h"
 
 namespace {
 
@@ -115,30 +114,16 @@ bool loadInfoCatalogue(const InfoRequest& request, Catalogue& catalogue, std::st
 }
 
 int inspectFiles(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
+    const ReportFormat& format = request.json ? kJsonReport : kTableReport;
+    ReportState state(catalogue);
+    format.head(state, source);
     int status = kInfoAllGood;
-    LoaderRows loaders;
-    if (request.json) {
-        printJsonHead(source);
-    } else {
-        printTablesHead(source);
-    }
     for (const std::string& path : request.paths) {
         InspectedFile file;
         file.path = path;
-        inspectFile(catalogue, file);
-        if (request.json) {
-            printFileJson(catalogue, file, &path == &request.paths.front());
-        } else {
-            printFileTables(catalogue, file, loaders);
-        }
-        const int verdict = file.status != kInspectRead ? kInfoFailed : inspectedFileIsGood(file) ? kInfoAllGood : kInfoFoundWrong;
-        status = std::max(status, verdict);
+        status = std::max(status, reportFile(format, state, file));
     }
-    if (request.json) {
-        printJsonEnd();
-    } else {
-        printLoaderTable(loaders);
-    }
+    format.end(state);
     return status;
 }
 
@@ -146,19 +131,8 @@ int compareImages(const Catalogue& catalogue, const std::string& source, const I
     ImageComparison comparison;
     comparison.expected.path = request.paths[0];
     comparison.found.path = request.paths[1];
-    if (openComparison(catalogue, comparison) != kInspectRead) {
-        const InspectedFile& side = comparison.expected.status != kInspectRead ? comparison.expected : comparison.found;
-        reportError("quillmore-flashinfo: %s: %s\n", tableText(side.path).c_str(), inspectStatusText(side).c_str());
-        if (request.json) printComparisonJson(catalogue, source, comparison);
-        return kInfoFailed;
-    }
-    if (request.json) {
-        printComparisonJson(catalogue, source, comparison);
-    } else {
-        printComparisonTable(catalogue, source, comparison);
-    }
-    if (comparison.expected.status != kInspectRead || comparison.found.status != kInspectRead) return kInfoFailed;
-    return comparison.differ == 0 ? kInfoAllGood : kInfoFoundWrong;
+    ReportState state(catalogue);
+    return reportComparison(request.json ? kJsonReport : kTableReport, state, source, comparison);
 }
 
 int runRequest(int argc, const char* const* argv) {

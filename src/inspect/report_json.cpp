@@ -51,18 +51,6 @@ std::string romSummaryJson(const InspectedFile& rom) {
            ", \"unknown\": " + std::to_string(counts.unknown) + "}";
 }
 
-// Prints the entries of an image's or a ROM file's blocks as they are read,
-// then the summary (or the error that cut them short) and the file's end.
-template <typename Entry, typename Summary>
-void printBlocksJson(const Catalogue& catalogue, InspectedFile& file, Entry entry, Summary summary) {
-    BlockReport block;
-    for (bool first = true; nextBlock(catalogue, file, block); first = false) {
-        progressAlways("%s    {%s}", first ? "\n" : ",\n", entry(block).c_str());
-    }
-    const std::string end = file.status == kInspectRead ? summary(file) : "\"error\": " + jsonString(inspectStatusText(file));
-    progressAlways("],\n   %s}", end.c_str());
-}
-
 std::string loaderJson(const InspectedFile& file) {
     const LoaderReport& report = file.loader;
     std::string text = "\"kind\": \"bank loader\", \"ok\": " + jsonBool(inspectedFileIsGood(file));
@@ -95,55 +83,95 @@ std::string bankComparisonJson(const BankComparison& bank) {
            ", \"found\": " + sideJson(bank.found);
 }
 
-}  // namespace
-
-void printJsonHead(const std::string& catalogueSource) {
+void jsonHead(ReportState&, const std::string& catalogueSource) {
     progressAlways("{\"catalogue\": %s,\n \"files\": [", jsonString(catalogueSource).c_str());
 }
 
-void printFileJson(const Catalogue& catalogue, InspectedFile& file, bool first) {
-    progressAlways("%s  {\"file\": %s, ", first ? "\n" : ",\n", jsonString(file.path).c_str());
-    if (file.status != kInspectRead) {
-        progressAlways("\"error\": %s}", jsonString(inspectStatusText(file)).c_str());
-        return;
-    }
+// Starts a file's entry of "files".
+void startEntry(ReportState& state, const InspectedFile& file) {
+    progressAlways("%s  {\"file\": %s, ", state.firstFile ? "\n" : ",\n", jsonString(file.path).c_str());
+    state.firstFile = false;
+    state.firstEntry = true;
+}
+
+void jsonUninspected(ReportState& state, const InspectedFile& file) {
+    startEntry(state, file);
+    progressAlways("\"error\": %s}", jsonString(inspectStatusText(file)).c_str());
+}
+
+void jsonFileStart(ReportState& state, const InspectedFile& file) {
+    startEntry(state, file);
     switch (file.kind) {
-        case InspectedKind::Image:
-            progressAlways("\"kind\": \"flash image\", \"banks\": [");
-            printBlocksJson(catalogue, file, imageBlockJson, imageSummaryJson);
-            break;
+        case InspectedKind::Image: progressAlways("\"kind\": \"flash image\", \"banks\": ["); break;
         case InspectedKind::Rom:
             progressAlways("\"kind\": \"ROM file\", \"loadAddress\": %s, \"blocks\": [",
                            file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
-            printBlocksJson(catalogue, file, [](const BlockReport& block) { return blockFields(block, "block", "banks", true); },
-                            romSummaryJson);
             break;
         case InspectedKind::Loader: progressAlways("%s}", loaderJson(file).c_str()); break;
     }
 }
 
-void printJsonEnd() { progressAlways("\n]}\n"); }
+// One entry a bank of an image or a block of a ROM file, blank or not.
+void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport& block) {
+    const std::string entry = file.kind == InspectedKind::Image ? imageBlockJson(block) : blockFields(block, "block", "banks", true);
+    progressAlways("%s    {%s}", state.firstEntry ? "\n" : ",\n", entry.c_str());
+    state.firstEntry = false;
+}
+
+// Closes the blocks of an image or a ROM file with their summary, or with
+// the error that cut them short.
+void jsonFileEnd(ReportState&, const InspectedFile& file) {
+    if (file.kind == InspectedKind::Loader) return;
+    std::string end = "\"error\": " + jsonString(inspectStatusText(file));
+    if (file.status == kInspectRead) end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);
+    progressAlways("],\n   %s}", end.c_str());
+}
+
+void jsonEnd(ReportState&) { progressAlways("\n]}\n"); }
+
+void jsonCompareHead(const std::string& catalogueSource, const ImageComparison& comparison) {
+    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, ", jsonString(catalogueSource).c_str(),
+                   jsonString(comparison.expected.path).c_str(), jsonString(comparison.found.path).c_str());
+}
+
+// Returns: the "error" entry for the side of a comparison that could not be used, or "".
+std::string comparisonError(const ImageComparison& comparison) {
+    for (const InspectedFile* side : {&comparison.expected, &comparison.found}) {
+        if (side->status != kInspectRead) return "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
+    }
+    return "";
+}
+
+void jsonCompareStart(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison) {
+    jsonCompareHead(catalogueSource, comparison);
+    progressAlways("\"banks\": [");
+    state.firstEntry = true;
+}
+
+void jsonCompareBank(ReportState& state, const BankComparison& bank) {
+    progressAlways("%s    {%s}", state.firstEntry ? "\n" : ",\n", bankComparisonJson(bank).c_str());
+    state.firstEntry = false;
+}
+
+void jsonCompareEnd(ReportState&, const ImageComparison& comparison) {
+    std::string end = comparisonError(comparison);
+    if (end.empty()) {
+        end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) + ", \"same\": " +
+              std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) + "}";
+    }
+    progressAlways("],\n   %s}}\n", end.c_str());
+}
+
+void jsonCompareUnopened(ReportState&, const std::string& catalogueSource, const ImageComparison& comparison) {
+    jsonCompareHead(catalogueSource, comparison);
+    progressAlways("%s}}\n", comparisonError(comparison).c_str());
+}
+
+}  // namespace
+
+const ReportFormat kJsonReport{jsonHead,        jsonUninspected,  jsonFileStart,   jsonBlock,      jsonFileEnd,
+                               jsonEnd,         jsonCompareStart, jsonCompareBank, jsonCompareEnd, jsonCompareUnopened};
 
 void printFailureJson(const std::string& catalogueSource, const std::string& why) {
     progressAlways("{\"catalogue\": %s, \"error\": %s}\n", jsonString(catalogueSource).c_str(), jsonString(why).c_str());
-}
-
-void printComparisonJson(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison) {
-    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, ", jsonString(catalogueSource).c_str(),
-                   jsonString(comparison.expected.path).c_str(), jsonString(comparison.found.path).c_str());
-    const bool opened = comparison.expected.status == kInspectRead && comparison.found.status == kInspectRead;
-    if (opened) {
-        progressAlways("\"banks\": [");
-        BankComparison bank;
-        for (bool first = true; nextBankComparison(catalogue, comparison, bank); first = false) {
-            progressAlways("%s    {%s}", first ? "\n" : ",\n", bankComparisonJson(bank).c_str());
-        }
-    }
-    std::string end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) + ", \"same\": " +
-                      std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) + "}";
-    // A side that could not be opened as an image, or was cut short while read.
-    for (const InspectedFile* side : {&comparison.found, &comparison.expected}) {
-        if (side->status != kInspectRead) end = "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
-    }
-    progressAlways("%s%s}}\n", opened ? "],\n   " : "", end.c_str());
 }

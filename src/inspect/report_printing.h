@@ -1,6 +1,6 @@
-// Prints what the checks find as they find it: aligned tables for people,
-// JSON for scripts. The blocks of an image or a ROM file are printed as they
-// are read, so nothing grows with the size of a file.
+// Prints what the checks find, as it is found: aligned tables for people,
+// JSON for scripts. The reader hands each block over once, as it is read;
+// the reports only print, so nothing grows with the size of a file.
 #pragma once
 
 #include <string>
@@ -12,27 +12,47 @@
 // Returns: why a file could not be inspected, for a status other than kInspectRead.
 std::string inspectStatusText(const InspectedFile& file);
 
-// The bank loader files of a run, shown together in one table at its end.
 using TableRow = std::vector<std::string>;
-using LoaderRows = std::vector<TableRow>;
 
-// Tables: the catalogue line; then every file as it is read (an image or a
-// ROM file in a table of its own, a file that cannot be inspected on the
-// error channel, a bank loader file kept for the table at the end).
-void printTablesHead(const std::string& catalogueSource);
-void printFileTables(const Catalogue& catalogue, InspectedFile& file, LoaderRows& loaders);
-void printLoaderTable(const LoaderRows& loaders);
+// Items of a table that share one row: the first, and how many follow it.
+template <typename Item>
+struct FoldedRun {
+    Item first{};
+    long count = 0;
+};
 
-// JSON: one document, each file an entry of "files" printed as it is read.
-void printJsonHead(const std::string& catalogueSource);
-void printFileJson(const Catalogue& catalogue, InspectedFile& file, bool first);
-void printJsonEnd();
+// What a report keeps between the calls of one run.
+struct ReportState {
+    explicit ReportState(const Catalogue& catalogue) : catalogue(catalogue) {}
+    const Catalogue& catalogue;
+    bool firstFile = true;                   // JSON: no comma before the first file's entry
+    bool firstEntry = true;                  // JSON: no comma before a file's first block or bank
+    FoldedRun<BlockReport> blocks;           // tables: the row not yet printed
+    FoldedRun<BankComparison> banks;
+    std::vector<TableRow> loaders;           // tables: the bank loader files, shown together at the end
+};
+
+// A report: what is printed for each step of the reading, in the order
+// the reader takes them. A file that cannot be inspected gets uninspected
+// alone; an opened one fileStart, a block call for each block read, then
+// fileEnd (with the file's status telling whether it was read to its end).
+struct ReportFormat {
+    void (*head)(ReportState& state, const std::string& catalogueSource);
+    void (*uninspected)(ReportState& state, const InspectedFile& file);
+    void (*fileStart)(ReportState& state, const InspectedFile& file);
+    void (*block)(ReportState& state, const InspectedFile& file, const BlockReport& block);
+    void (*fileEnd)(ReportState& state, const InspectedFile& file);
+    void (*end)(ReportState& state);
+    // A comparison: compareStart, a compareBank call for each bank read,
+    // then compareEnd; or compareUnopened when a side is no readable image.
+    void (*compareStart)(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison);
+    void (*compareBank)(ReportState& state, const BankComparison& bank);
+    void (*compareEnd)(ReportState& state, const ImageComparison& comparison);
+    void (*compareUnopened)(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison);
+};
+
+extern const ReportFormat kTableReport;
+extern const ReportFormat kJsonReport;
 
 // A run that ends before any file is read, as one JSON document: why.
 void printFailureJson(const std::string& catalogueSource, const std::string& why);
-
-// A comparison of two images, bank by bank as they are read, as a table
-// (of two opened images) or as one JSON document (with the error of a side
-// that could not be opened).
-void printComparisonTable(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison);
-void printComparisonJson(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison);

@@ -1,4 +1,4 @@
-// Prints what the checks find as tables, row by row as the file is read.
+// Prints what the checks find as tables, row by row as the blocks are read.
 #include <algorithm>
 
 #include "base/console.h"
@@ -65,67 +65,49 @@ void printAligned(const std::vector<Row>& rows) {
     for (const Row& row : rows) printRow(widths, row);
 }
 
-// Prints the items next gives, each as it comes; a run of items that each
-// join the run's first shares one row: print(first, count).
-template <typename Item, typename Next, typename Joins, typename Print>
-void printFolded(Next next, Joins joins, Print print) {
-    Item first{};
-    Item item{};
-    long count = 0;
-    while (next(item)) {
-        if (count > 0 && joins(first, item)) {
-            ++count;
-            continue;
-        }
-        if (count > 0) print(first, count);
-        first = item;
-        count = 1;
-    }
-    if (count > 0) print(first, count);
-}
-
-void printImageTable(const Catalogue& catalogue, InspectedFile& file) {
-    progressAlways("%s: flash image\n", tableText(file.path).c_str());
-    const Widths widths{kIndexWidth, contentWidth(catalogue), kCrcWidth};
-    printRow(widths, {"bank", "content", "crc-16", "note"});
-    printFolded<BlockReport>(
-        [&](BlockReport& bank) { return nextBlock(catalogue, file, bank); },
-        [](const BlockReport& first, const BlockReport& bank) {
-            return first.content == BlockContent::Blank && bank.content == BlockContent::Blank;
-        },
-        [&](const BlockReport& bank, long count) {
-            Row row{indexRange(bank.index, count), contentText(bank), crcText(bank)};
-            if (bank.misplaced) row.push_back("misplaced: the catalogue names " + bankList(bank.entry));
-            printRow(widths, row);
-        });
-    if (file.status != kInspectRead) return;
-    const BlockCounts& counts = file.counts;
-    progressAlways("banks used: %ld, blank: %ld, unknown: %ld, misplaced: %ld\n", counts.used, counts.blank, counts.unknown,
-                   counts.misplaced);
-}
-
-void printRomTable(const Catalogue& catalogue, InspectedFile& file) {
-    progressAlways("%s: ROM file%s\n", tableText(file.path).c_str(),
-                   file.hasLoadAddress ? (", load address " + hexText(file.loadAddress, 4)).c_str() : "");
-    if (file.blocks == 0) {
-        progressAlways("no whole block: quillmore-flashtool writes nothing for it\n");
+// Adds item to the run waiting for its row when it joins the run's first;
+// else prints that run's row (print(first, count)) and starts a new run.
+template <typename Item, typename Joins, typename Print>
+void fold(FoldedRun<Item>& run, const Item& item, Joins joins, Print print) {
+    if (run.count > 0 && joins(run.first, item)) {
+        ++run.count;
         return;
     }
-    const std::size_t digits = std::max<std::size_t>(2, hexText(static_cast<unsigned>(file.blocks - 1), 1).size());
-    const Widths widths{std::max(kIndexWidth, 2 * digits + 1), kCrcWidth, contentWidth(catalogue)};
-    printRow(widths, {"block", "crc-16", "content", "banks"});
-    printFolded<BlockReport>(
-        [&](BlockReport& block) { return nextBlock(catalogue, file, block); },
-        [](const BlockReport& first, const BlockReport& block) {
-            return first.content == block.content && first.crc == block.crc;
-        },
-        [&](const BlockReport& block, long count) {
-            printRow(widths, {indexRange(block.index, count), hexText(block.crc, 4), contentText(block), bankList(block.entry)});
-        });
-    if (file.status != kInspectRead) return;
-    const BlockCounts& counts = file.counts;
-    progressAlways("blocks: %ld, known: %ld, blank: %ld, unknown: %ld\n", file.blocks, counts.used - counts.unknown,
-                   counts.blank, counts.unknown);
+    if (run.count > 0) print(run.first, run.count);
+    run.first = item;
+    run.count = 1;
+}
+
+// Prints the row of the run still waiting, if any.
+template <typename Item, typename Print>
+void flush(FoldedRun<Item>& run, Print print) {
+    if (run.count > 0) print(run.first, run.count);
+    run.count = 0;
+}
+
+Widths imageWidths(const ReportState& state) { return {kIndexWidth, contentWidth(state.catalogue), kCrcWidth}; }
+
+Widths romWidths(const ReportState& state, const InspectedFile& rom) {
+    const std::size_t digits = std::max<std::size_t>(2, hexText(static_cast<unsigned>(rom.blocks - 1), 1).size());
+    return {std::max(kIndexWidth, 2 * digits + 1), kCrcWidth, contentWidth(state.catalogue)};
+}
+
+// Runs of blank banks share a row in an image; runs of blocks with the same
+// content and CRC-16 in a ROM file.
+bool joinsRun(const InspectedFile& file, const BlockReport& first, const BlockReport& block) {
+    if (file.kind == InspectedKind::Image) return first.content == BlockContent::Blank && block.content == BlockContent::Blank;
+    return first.content == block.content && first.crc == block.crc;
+}
+
+void printBlockRow(const ReportState& state, const InspectedFile& file, const BlockReport& block, long count) {
+    if (file.kind == InspectedKind::Image) {
+        Row row{indexRange(block.index, count), contentText(block), crcText(block)};
+        if (block.misplaced) row.push_back("misplaced: the catalogue names " + bankList(block.entry));
+        printRow(imageWidths(state), row);
+    } else {
+        printRow(romWidths(state, file),
+                 {indexRange(block.index, count), hexText(block.crc, 4), contentText(block), bankList(block.entry)});
+    }
 }
 
 std::string loaderVerdict(const LoaderReport& report) {
@@ -175,49 +157,95 @@ std::string inspectStatusText(const InspectedFile& file) {
     }
 }
 
-void printTablesHead(const std::string& catalogueSource) { progressAlways("catalogue: %s\n", tableText(catalogueSource).c_str()); }
+namespace {
 
-void printFileTables(const Catalogue& catalogue, InspectedFile& file, LoaderRows& loaders) {
-    if (file.status != kInspectRead) {
-        reportUninspected(file);
-        return;
-    }
-    switch (file.kind) {
-        case InspectedKind::Image: printImageTable(catalogue, file); break;
-        case InspectedKind::Rom: printRomTable(catalogue, file); break;
-        case InspectedKind::Loader: loaders.push_back(loaderRow(file)); break;
-    }
-    if (file.status != kInspectRead) reportUninspected(file);  // cut short by a read error
+void tableHead(ReportState&, const std::string& catalogueSource) {
+    progressAlways("catalogue: %s\n", tableText(catalogueSource).c_str());
 }
 
-void printLoaderTable(const LoaderRows& loaders) {
-    if (loaders.empty()) return;
+void tableUninspected(ReportState&, const InspectedFile& file) { reportUninspected(file); }
+
+void tableFileStart(ReportState& state, const InspectedFile& file) {
+    switch (file.kind) {
+        case InspectedKind::Image:
+            progressAlways("%s: flash image\n", tableText(file.path).c_str());
+            printRow(imageWidths(state), {"bank", "content", "crc-16", "note"});
+            break;
+        case InspectedKind::Rom:
+            progressAlways("%s: ROM file%s\n", tableText(file.path).c_str(),
+                           file.hasLoadAddress ? (", load address " + hexText(file.loadAddress, 4)).c_str() : "");
+            if (file.blocks == 0) {
+                progressAlways("no whole block: quillmore-flashtool writes nothing for it\n");
+            } else {
+                printRow(romWidths(state, file), {"block", "crc-16", "content", "banks"});
+            }
+            break;
+        case InspectedKind::Loader: state.loaders.push_back(loaderRow(file)); break;
+    }
+}
+
+void tableBlock(ReportState& state, const InspectedFile& file, const BlockReport& block) {
+    fold(
+        state.blocks, block, [&](const BlockReport& first, const BlockReport& next) { return joinsRun(file, first, next); },
+        [&](const BlockReport& first, long count) { printBlockRow(state, file, first, count); });
+}
+
+void tableFileEnd(ReportState& state, const InspectedFile& file) {
+    flush(state.blocks, [&](const BlockReport& first, long count) { printBlockRow(state, file, first, count); });
+    if (file.status != kInspectRead) {
+        reportUninspected(file);  // cut short by a read error
+        return;
+    }
+    const BlockCounts& counts = file.counts;
+    if (file.kind == InspectedKind::Image) {
+        progressAlways("banks used: %ld, blank: %ld, unknown: %ld, misplaced: %ld\n", counts.used, counts.blank,
+                       counts.unknown, counts.misplaced);
+    } else if (file.kind == InspectedKind::Rom && file.blocks > 0) {
+        progressAlways("blocks: %ld, known: %ld, blank: %ld, unknown: %ld\n", file.blocks, counts.used - counts.unknown,
+                       counts.blank, counts.unknown);
+    }
+}
+
+void tableEnd(ReportState& state) {
+    if (state.loaders.empty()) return;
     std::vector<Row> rows{{"file", "flasher", "size", "bank", "block", "size", "crc-16", "rom", "check"}};
-    rows.insert(rows.end(), loaders.begin(), loaders.end());
+    rows.insert(rows.end(), state.loaders.begin(), state.loaders.end());
     printAligned(rows);
 }
 
-void printComparisonTable(const Catalogue& catalogue, const std::string& catalogueSource, ImageComparison& comparison) {
-    printTablesHead(catalogueSource);
+Widths comparisonWidths(const ReportState& state) {
+    const std::size_t content = contentWidth(state.catalogue);
+    return {kIndexWidth, content, kCrcWidth, content, kCrcWidth, displayWidth("differing")};
+}
+
+void printComparisonRow(const ReportState& state, const BankComparison& bank, long count) {
+    if (bank.differingBytes == 0) {
+        printRow(comparisonWidths(state), {indexRange(bank.expected.index, count), "same"});
+        return;
+    }
+    printRow(comparisonWidths(state), {indexRange(bank.expected.index, 1), contentText(bank.expected), crcText(bank.expected),
+                                       contentText(bank.found), crcText(bank.found), std::to_string(bank.differingBytes),
+                                       hexText(static_cast<unsigned>(bank.firstDifference), 6)});
+}
+
+void tableCompareStart(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison) {
+    tableHead(state, catalogueSource);
     progressAlways("compare: %s (expected) with %s (found)\n", tableText(comparison.expected.path).c_str(),
                    tableText(comparison.found.path).c_str());
-    const std::size_t content = contentWidth(catalogue);
-    const Widths widths{kIndexWidth, content, kCrcWidth, content, kCrcWidth, displayWidth("differing")};
-    printRow(widths, {"bank", "expected", "crc-16", "found", "crc-16", "differing", "first at"});
-    printFolded<BankComparison>(
-        [&](BankComparison& bank) { return nextBankComparison(catalogue, comparison, bank); },
-        [](const BankComparison& first, const BankComparison& bank) {
-            return first.differingBytes == 0 && bank.differingBytes == 0;
+    printRow(comparisonWidths(state), {"bank", "expected", "crc-16", "found", "crc-16", "differing", "first at"});
+}
+
+void tableCompareBank(ReportState& state, const BankComparison& bank) {
+    // Runs of equal banks share a row; every differing bank has its own.
+    fold(
+        state.banks, bank, [](const BankComparison& first, const BankComparison& next) {
+            return first.differingBytes == 0 && next.differingBytes == 0;
         },
-        [&](const BankComparison& bank, long count) {
-            if (bank.differingBytes == 0) {
-                printRow(widths, {indexRange(bank.expected.index, count), "same"});
-                return;
-            }
-            printRow(widths, {indexRange(bank.expected.index, 1), contentText(bank.expected), crcText(bank.expected),
-                              contentText(bank.found), crcText(bank.found), std::to_string(bank.differingBytes),
-                              hexText(static_cast<unsigned>(bank.firstDifference), 6)});
-        });
+        [&](const BankComparison& first, long count) { printComparisonRow(state, first, count); });
+}
+
+void tableCompareEnd(ReportState& state, const ImageComparison& comparison) {
+    flush(state.banks, [&](const BankComparison& first, long count) { printComparisonRow(state, first, count); });
     for (const InspectedFile* side : {&comparison.expected, &comparison.found}) {
         if (side->status != kInspectRead) {
             reportUninspected(*side);
@@ -227,3 +255,11 @@ void printComparisonTable(const Catalogue& catalogue, const std::string& catalog
     progressAlways("banks: %ld, same: %ld, differ: %ld\n", comparison.same + comparison.differ, comparison.same,
                    comparison.differ);
 }
+
+// The reader has said on the error channel why a side cannot be compared.
+void tableCompareUnopened(ReportState&, const std::string&, const ImageComparison&) {}
+
+}  // namespace
+
+const ReportFormat kTableReport{tableHead,        tableUninspected, tableFileStart,   tableBlock,          tableFileEnd,
+                                tableEnd,         tableCompareStart, tableCompareBank, tableCompareEnd, tableCompareUnopened};

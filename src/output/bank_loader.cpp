@@ -50,7 +50,6 @@ int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
 
 int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
                         const uint8_t* blockBuffer) {
-    if (flasher.size == 0) return kBankFileWritten;
     char name[32];
     (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
     progress(verbosity, 2, "======\n");

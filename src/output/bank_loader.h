@@ -52,7 +52,7 @@ int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 // Writes "&flashbankXX.prg" for bank, replacing it whole (never one of
 // spared): the flasher's records with the bank number as their last byte,
 // then the block's records at 0x4000; and the block's slot of the image.
-// Does nothing while no flasher is loaded.
+// The flasher is loaded (at least its load address) before any block is read.
 // Returns: kBankFileWritten, kBankFileNotCreated, kBankFileCutShort or kBankSlotNotWritten.
 int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
                         const uint8_t* blockBuffer);

@@ -1,0 +1,95 @@
+// The inspector's reading loop: the verdict for each kind of damage, and a
+// file that is cut short after its kind was told.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "base/console.h"
+#include "catalogue/catalogue_file.h"
+#include "inspect/flashinfo.h"
+#include "inspect/report_reader.h"
+#include "support/test_support.h"
+
+namespace {
+
+const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
+const Bytes kUnknown = forgedBlock(0x1A2B, 4);
+
+const Catalogue& defaultCatalogue() {
+    static const Catalogue catalogue = [] {
+        Catalogue loaded;
+        loadDefaultCatalogue(loaded);
+        return loaded;
+    }();
+    return catalogue;
+}
+
+// Returns: what run prints on both console channels together.
+std::string printed(const std::function<void()>& run) {
+    std::FILE* sink = std::tmpfile();
+    const ConsoleTargets saved = consoleTargets();
+    consoleTargets().progress = consoleTargets().error = sink;
+    run();
+    consoleTargets() = saved;
+    std::string text(static_cast<std::size_t>(std::ftell(sink)), '\0');
+    std::rewind(sink);
+    text.resize(std::fread(&text[0], 1, text.size(), sink));
+    std::fclose(sink);
+    return text;
+}
+
+}  // namespace
+
+TEST(ReportReader, TheVerdictForEachKindOfDamage) {
+    Bytes cut = bankFile(0x0B, kSpeedDos);
+    cut.pop_back();
+    const struct { const char* label; Bytes file; int verdict; } cases[] = {
+        {"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}), kInfoAllGood},
+        {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}), kInfoFoundWrong},
+        {"image, an unknown bank", imageWith({{0x07, kUnknown}}), kInfoFoundWrong},
+        {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), kInfoAllGood},
+        {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), kInfoFoundWrong},
+        {"ROM file without a whole block", {0x01, 0x08}, kInfoFoundWrong},
+        {"bank loader file", bankFile(0x0B, kSpeedDos), kInfoAllGood},
+        {"bank loader file for a bank the entry does not name", bankFile(0x05, kSpeedDos), kInfoFoundWrong},
+        {"bank loader file without flasher records", recordsOf(0x4000, kSpeedDos), kInfoFoundWrong},
+        {"bank loader file cut short", cut, kInfoFoundWrong},
+        {"none of the three kinds", text("odd"), kInfoFailed},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        writeBytes("file", c.file);
+        for (const ReportFormat* format : {&kTableReport, &kJsonReport}) {
+            ReportState state(defaultCatalogue());
+            InspectedFile file;
+            file.path = "file";
+            int verdict = -1;
+            (void)printed([&] { verdict = reportFile(*format, state, file); });
+            EXPECT_EQ(verdict, c.verdict) << c.label;
+        }
+    }
+}
+
+TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
+    const struct { const ReportFormat* format; std::string report; } cases[] = {
+        {&kTableReport, "image.bin: flash image\nbank   content               crc-16  note\n00     SpeedDOS 40T HIROM    d3da    "
+                        "misplaced: the catalogue names 0b 18\n01-02  blank\nquillmore-flashinfo: image.bin: error reading file\n"},
+        {&kJsonReport, "\n  {\"file\": \"image.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": "
+                       "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", \"18\"], "
+                       "\"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n    {\"bank\": \"02\", \"content\": "
+                       "\"blank\"}],\n   \"error\": \"error reading file\"}"},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        writeBytes("image.bin", imageWith({{0x00, kSpeedDos}}));
+        ReportState state(defaultCatalogue());
+        InspectedFile file;
+        file.path = "image.bin";
+        ASSERT_EQ(inspectFile(state.catalogue, file), kInspectRead);
+        std::filesystem::resize_file("image.bin", 3 * 8192 + 100);  // three banks and a piece of the fourth left
+        int verdict = -1;
+        EXPECT_EQ(printed([&] { verdict = reportOpenedFile(*c.format, state, file); }), c.report);
+        EXPECT_EQ(verdict, kInfoFailed);
+    }
+}
