@@ -33,9 +33,10 @@ bool linkTarget(const fs::path& name, fs::path& target, FileKind& kind) {
 }
 
 bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
-    for (const fs::path& input : spared) {
-        std::error_code error;
-        if (fs::equivalent(target, input, error)) return true;
+    FileIdentity identity;
+    if (!fileIdentity(target, identity)) return false;
+    for (const FileIdentity& input : spared.identities) {
+        if (input == identity) return true;
     }
     return false;
 }
@@ -151,20 +152,27 @@ bool closeChecked(FilePtr& file) {
     return std::fclose(file.release()) == 0 && written;
 }
 
+SparedFiles spareFiles(const std::vector<fs::path>& paths) {
+    SparedFiles spared;
+    for (const fs::path& path : paths) {
+        FileIdentity identity;
+        if (fileIdentity(path, identity)) {
+            spared.identities.push_back(identity);
+        } else {
+            spared.missing.push_back(path);
+        }
+    }
+    return spared;
+}
+
 bool isSpared(const char* name, const SparedFiles& spared) {
     if (fileKind(name) != FileKind::Missing) return isSparedFile(name, spared);
+    // A file there is not where a missing one would be made: only the missing ones can lead there.
     const fs::path where = destination(name);
-    for (const fs::path& input : spared) {
+    for (const fs::path& input : spared.missing) {
         if (destination(input) == where) return true;
     }
     return false;
-}
-
-long fileSize(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    const long size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) return -1;
-    return size;
 }
 
 ReplacedFile::~ReplacedFile() { abandonReplace(*this); }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/system.h"
+
 struct FileCloser {
     // Where a close can lose data, closeChecked is used instead.
     void operator()(std::FILE* stream) const { (void)std::fclose(stream); }
@@ -24,17 +26,19 @@ FileKind fileKind(const char* path);
 // Returns: the stream, or an empty pointer.
 FilePtr openInputFile(const char* path);
 
-// Returns: the size of the file, with the stream back at its start; -1 when
-// it cannot be told (a file too large for this system's file positions).
-long fileSize(std::FILE* file);
-
 // Closes a file written to, and tells whether everything written reached it.
 // Returns: true when no write failed and the close succeeded.
 bool closeChecked(FilePtr& file);
 
 // The files a run reads, which none of its outputs may replace, whatever name
 // reaches them (the ROM files named on the command line).
-using SparedFiles = std::vector<std::filesystem::path>;
+struct SparedFiles {
+    std::vector<FileIdentity> identities;         // of the files that are there
+    std::vector<std::filesystem::path> missing;   // named, but not there
+};
+
+// Returns: paths as files to spare, each told by its identity once, here.
+SparedFiles spareFiles(const std::vector<std::filesystem::path>& paths);
 
 // Whether name is one of spared: by identity when it exists; when it does
 // not, whether a spared name leads where a file made under name would be

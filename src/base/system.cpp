@@ -54,6 +54,13 @@ bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
     return true;
 }
 
+int64_t fileSize(std::FILE* file) {
+    if (fseeko(file, 0, SEEK_END) != 0) return -1;
+    const off_t size = ftello(file);
+    if (size < 0 || fseeko(file, 0, SEEK_SET) != 0) return -1;
+    return static_cast<int64_t>(size);
+}
+
 // "x" is C11's exclusive mode, honoured by the C libraries of POSIX systems.
 std::FILE* createNewFile(const fs::path& path) { return std::fopen(path.c_str(), "wbx"); }
 
@@ -90,10 +97,18 @@ bool lockFile(std::FILE* file) {
     return true;
 }
 
+bool fileIdentity(const fs::path& path, FileIdentity& identity) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return false;
+    identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return true;
+}
+
 bool namesFile(const fs::path& name, std::FILE* file) {
-    struct stat named {}, open {};
-    return stat(name.c_str(), &named) == 0 && fstat(fileno(file), &open) == 0 && named.st_dev == open.st_dev &&
-           named.st_ino == open.st_ino;
+    struct stat open {};
+    FileIdentity named;
+    return fileIdentity(name, named) && fstat(fileno(file), &open) == 0 &&
+           named == FileIdentity{static_cast<uint64_t>(open.st_dev), static_cast<uint64_t>(open.st_ino)};
 }
 
 bool replaceHeldFile(const fs::path& from, const fs::path& to, std::FILE*) {
@@ -110,6 +125,13 @@ bool replaceHeldFile(const fs::path& from, const fs::path& to, std::FILE*) {
 bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
     stdoutWasClosed = false;
     return true;
+}
+
+int64_t fileSize(std::FILE* file) {
+    if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+    const long long size = _ftelli64(file);
+    if (size < 0 || _fseeki64(file, 0, SEEK_SET) != 0) return -1;
+    return static_cast<int64_t>(size);
 }
 
 // msvcrt takes "x" for a plain "w": the exclusive open is asked of the system itself.
@@ -139,21 +161,28 @@ bool lockFile(std::FILE* file) {
 
 namespace {
 
-bool identityOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
-    return handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) != 0;
+bool identityOf(HANDLE handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (handle == INVALID_HANDLE_VALUE || GetFileInformationByHandle(handle, &info) == 0) return false;
+    identity = {info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return true;
 }
 
 }  // namespace
 
-bool namesFile(const fs::path& name, std::FILE* file) {
-    BY_HANDLE_FILE_INFORMATION named{}, open{};
-    const HANDLE handle = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool known = identityOf(handle, named);
+bool fileIdentity(const fs::path& path, FileIdentity& identity) {
+    // Backup semantics: folders open too, as every file has an identity.
+    const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool known = identityOf(handle, identity);
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    return known && identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), open) &&
-           named.dwVolumeSerialNumber == open.dwVolumeSerialNumber && named.nFileIndexHigh == open.nFileIndexHigh &&
-           named.nFileIndexLow == open.nFileIndexLow;
+    return known;
+}
+
+bool namesFile(const fs::path& name, std::FILE* file) {
+    FileIdentity named, open;
+    return fileIdentity(name, named) && identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), open) &&
+           named == open;
 }
 
 // Windows refuses to rename over a file that any process holds open, and

@@ -2,6 +2,7 @@
 // no call for, each with a body per platform.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +12,12 @@
 // tells whether descriptor 1 was one of them.
 // Returns: false when a closed descriptor could not be opened.
 bool keepStandardStreamsOpen(bool& stdoutWasClosed);
+
+// Tells the size of an open file in 64 bits, whatever the width of long
+// (32 bits on Windows and in WebAssembly, where the standard ftell fails
+// from 2 GiB on).
+// Returns: the size, with the stream back at its start; -1 when it cannot be told.
+int64_t fileSize(std::FILE* file);
 
 // Creates path for binary writing only while no file has that name, in one
 // step (C11's "x" mode, which not every C library honours).
@@ -42,6 +49,16 @@ int renameWithoutReplacing(const std::filesystem::path& from, const std::filesys
 // process ends, so a killed run never blocks a later one.
 // Returns: false when the lock could not be taken.
 bool lockFile(std::FILE* file);
+
+// What tells one file from every other on the system, whatever its names.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t file = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && file == other.file; }
+};
+
+// Returns: true with identity set when path (links followed) names a file.
+bool fileIdentity(const std::filesystem::path& path, FileIdentity& identity);
 
 // Returns: true when name (links followed) is the very file open as file.
 bool namesFile(const std::filesystem::path& name, std::FILE* file);

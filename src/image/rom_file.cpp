@@ -6,20 +6,21 @@
 #include "base/console.h"
 #include "base/files.h"
 #include "base/little_endian.h"
+#include "base/system.h"
 
 namespace {
 
 // Checks the file's size and reads past its load address when it has one.
 // Returns: kRomFileDone with the number of blocks set, or the status to end with.
 int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, long& blocks) {
-    long size = fileSize(file);
+    int64_t size = fileSize(file);
     if (size < 0) {
         reportError("** error reading file: %s", path);
         return kRomFileReadError;
     }
     const RomLayout layout = romLayout(size);
     blocks = layout.blocks;
-    if (route.verbosity >= 2 || size != kBlockSize) progressAlways("size: %lx\n", static_cast<unsigned long>(size));
+    if (route.verbosity >= 2 || size != kBlockSize) progressAlways("size: %llx\n", static_cast<unsigned long long>(size));
     if (layout.hasLoadAddress) {
         progress(route.verbosity, 2, "cutting LOAD address ...\n");
         uint8_t address[kLoadAddressSize];
@@ -28,7 +29,7 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
             return kRomFileReadError;
         }
         progress(route.verbosity, 2, "load address: %04x\n", static_cast<unsigned>(readLe16(address)));
-        size -= static_cast<long>(kLoadAddressSize);
+        size -= static_cast<int64_t>(kLoadAddressSize);
     } else if (!layout.accepted) {
         reportError("** File Size must be %04x Bytes (or a multiple) ...\n", static_cast<unsigned>(kBlockSize));
         return kRomFileRejected;
@@ -42,12 +43,12 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
 
 }  // namespace
 
-RomLayout romLayout(long size) {
-    const long remainder = size % kBlockSize;
+RomLayout romLayout(int64_t size) {
+    const int64_t remainder = size % kBlockSize;
     RomLayout layout;
-    layout.accepted = remainder == 0 || remainder == static_cast<long>(kLoadAddressSize);
-    layout.hasLoadAddress = remainder == static_cast<long>(kLoadAddressSize);
-    layout.blocks = size / kBlockSize;
+    layout.accepted = remainder == 0 || remainder == static_cast<int64_t>(kLoadAddressSize);
+    layout.hasLoadAddress = remainder == static_cast<int64_t>(kLoadAddressSize);
+    layout.blocks = static_cast<long>(size / kBlockSize);
     return layout;
 }
 

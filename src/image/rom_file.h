@@ -1,6 +1,8 @@
 // ROM image files: size check, optional load address, and the split into 8 KB blocks.
 #pragma once
 
+#include <cstdint>
+
 #include "image/block_dispatch.h"
 
 constexpr int kRomFileDone = 0;
@@ -17,7 +19,7 @@ struct RomLayout {
 };
 
 // Returns: the layout of a ROM file of size bytes (size >= 0).
-RomLayout romLayout(long size);
+RomLayout romLayout(int64_t size);
 
 // Reads the ROM file at path block by block and classifies each block. An
 // optional file (the all-banks mode) that does not exist is passed over

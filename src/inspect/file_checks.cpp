@@ -7,6 +7,7 @@
 #include "base/files.h"
 #include "base/flash_geometry.h"
 #include "base/little_endian.h"
+#include "base/system.h"
 #include "image/crc16.h"
 #include "image/rom_file.h"
 #include "output/bank_loader.h"
@@ -88,15 +89,16 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
 // Reads what a bank loader file can hold and checks it, when its size is
 // one only a bank loader file has or its first record is a loader record.
 // Returns: kInspectUnrecognised when it is neither.
-int checkLoader(std::FILE* file, long size, const Catalogue& catalogue, LoaderReport& report) {
+int checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, LoaderReport& report) {
     // Nothing past what a bank loader file can hold is read, however large the file.
-    std::vector<uint8_t> bytes(std::min(static_cast<std::size_t>(size), kMaxBankLoaderFileSize));
+    const bool tooLarge = static_cast<uint64_t>(size) > kMaxBankLoaderFileSize;
+    std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
     if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return kInspectReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
     if (!isBankLoaderFileSize(size) && decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
         return kInspectUnrecognised;
     }
-    if (static_cast<std::size_t>(size) > kMaxBankLoaderFileSize) {
+    if (tooLarge) {
         markDamage(report, kMaxBankLoaderFileSize,
                    "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
     } else {

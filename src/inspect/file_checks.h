@@ -60,7 +60,7 @@ struct LoaderReport {
 struct InspectedFile {
     std::string path;
     int status = kInspectRead;
-    long size = 0;
+    int64_t size = 0;
     InspectedKind kind = InspectedKind::Loader;
     bool hasLoadAddress = false;  // a ROM file's
     uint16_t loadAddress = 0;

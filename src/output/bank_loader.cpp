@@ -3,10 +3,11 @@
 
 #include "base/console.h"
 #include "base/files.h"
+#include "base/system.h"
 
-bool isBankLoaderFileSize(long size) {
+bool isBankLoaderFileSize(int64_t size) {
     for (std::size_t payload = 0; payload < kFlasherCapacity; ++payload) {
-        if (static_cast<std::size_t>(size) == loaderRecordsSize(payload) + loaderRecordsSize(kBlockSize)) return true;
+        if (static_cast<uint64_t>(size) == loaderRecordsSize(payload) + loaderRecordsSize(kBlockSize)) return true;
     }
     return false;
 }
@@ -18,14 +19,14 @@ int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int3
         return kLoadNotFound;
     }
     progress(verbosity, 2, "------ reading file ------\n");
-    const long length = fileSize(file.get());
+    const int64_t length = fileSize(file.get());
     progress(verbosity, 2, "file: %s\n", path);
-    progress(verbosity, 2, "size: %lx\n", static_cast<unsigned long>(length));
+    progress(verbosity, 2, "size: %llx\n", static_cast<unsigned long long>(length));
     if (length < 0) {
         reportError("** error reading file: %s", path);
         return kLoadReadError;
     }
-    if (static_cast<unsigned long>(length) > capacity) {
+    if (static_cast<uint64_t>(length) > capacity) {
         reportError("** File to large: %s; max. filesize=%lu", path, static_cast<unsigned long>(capacity));
         return kLoadTooLarge;
     }

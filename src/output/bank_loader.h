@@ -31,7 +31,7 @@ static_assert(kMaxBankLoaderFileSize == 9359, "4 records of flasher, 32 of block
 // a flasher's body with its bank byte (or none, as a one-byte flasher gave
 // in earlier versions), then those of the block. No ROM file or flash image
 // has such a size.
-bool isBankLoaderFileSize(long size);
+bool isBankLoaderFileSize(int64_t size);
 
 // The flasher program as loaded, and after it the byte that carries the bank
 // number into every bank loader file (so a full 1024-byte program has room for it).

@@ -42,11 +42,11 @@ RomFiles romFilesOf(int argc, const char* const* argv) {
 // into: its ROM files (of the all-banks mode, those that are there), the
 // flasher program and the catalogue.
 SparedFiles inputsOf(const RomFiles& roms) {
-    SparedFiles inputs{kFlasherName, kCatalogueFileName};
+    std::vector<std::filesystem::path> inputs{kFlasherName, kCatalogueFileName};
     for (const std::string& name : roms.names) {
         if (!roms.allBanks || fileKind(name.c_str()) != FileKind::Missing) inputs.emplace_back(name);
     }
-    return inputs;
+    return spareFiles(inputs);
 }
 
 // Reads "crc.ini", or writes it from the built-in table when there is none.
@@ -86,14 +86,14 @@ int runTool(int argc, const char* const* argv) {
     if (loadFlasherProgram(settings.verbosity, settings.flasher) != kLoadOk) return kExitOk;
     if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
 
-    const RomFiles roms = romFilesOf(argc, argv);
-    const SparedFiles inputs = inputsOf(roms);
     Catalogue catalogue;
     const int catalogueStatus = loadCatalogue(settings.verbosity, catalogue);
     if (catalogueStatus != kCatalogueOk && catalogueStatus != kCatalogueNotSaved) {
         reportError("** error - no CRC file ...\n");
         return kExitFailure;
     }
+    const RomFiles roms = romFilesOf(argc, argv);
+    const SparedFiles inputs = inputsOf(roms);  // crc.ini among them, read or just written
     // When it cannot be had, the image stays off and the run goes on.
     const int imageStatus =
         settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : kFlashImageOk;

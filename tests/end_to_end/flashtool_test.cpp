@@ -284,6 +284,17 @@ TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
     expectRuns(cases);
 }
 
+TEST(Flashtool, SizesAreToldInSixtyFourBits) {
+    ScratchDir dir;  // sparse files: 4 GiB and more, where a 32-bit long cannot hold a position
+    writeFiles(ready({{"big.bin", {}}, {"big.prg", {}}}));
+    fs::resize_file("big.bin", 0x100002000ull);
+    fs::resize_file("big.prg", 0x100000001ull);
+    const RunResult run = runFlashtool({"big.bin", "-sb05", "-v0"});
+    EXPECT_EQ(run.out, kBanner + "size: 100002000\n");
+    EXPECT_EQ(run.err, "** File Size must be 2000 Bytes for option -sbXX ...\n");
+    EXPECT_NE(runFlashinfo({"big.prg"}).out.find("damaged at offset 9359 (0x248f): larger than a bank loader file"), std::string::npos);
+}
+
 #ifndef _WIN32
 TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {
     ScratchDir dir;
