@@ -20,3 +20,20 @@ need_packages() {
 }
 
 build_jobs() { nproc 2>/dev/null || echo 2; }
+
+# Makes sure node and npm are there (the machine's, or Debian's nodejs and npm).
+need_npm() {
+    command -v npm >/dev/null && command -v node >/dev/null && return 0
+    need_packages nodejs npm
+}
+
+# Installs the npm packages exactly as package-lock.json pins them, unless
+# node_modules already holds that very lock's packages.
+npm_install_locked() {
+    local stamp=node_modules/.installed-lock
+    if ! cmp -s package-lock.json "$stamp" 2>/dev/null; then
+        echo "== npm: installing the pinned packages (package-lock.json)"
+        npm ci --no-audit --no-fund --loglevel=error >/dev/null
+        cp package-lock.json "$stamp"
+    fi
+}

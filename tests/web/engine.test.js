@@ -1,0 +1,80 @@
+// The engine under node: every run gives the native tool's files, console
+// bytes and status, and a run that aborts leaves the next one whole.
+'use strict';
+const assert = require('assert');
+const fs = require('fs');
+const path = require('path');
+const { test } = require('node:test');
+const { root, engineFile, forgedBlock, concat, text, filled, imageWith, runNative } = require('./support');
+
+const quillmore = require(engineFile);
+const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
+
+const speedDos = forgedBlock(0xd3da, 1);  // banks 0b and 18 in the default catalogue
+const quickDos = forgedBlock(0x40e2, 2);  // bank 24
+const unknown = forgedBlock(0x1a2b, 4);
+const blank = filled(8192, 0xff);
+const flasher = Uint8Array.from([0x00, 0x03, 0xaa, 0xbb]);
+const ready = (files) => ({ 'fcFlash.prg': flasher, ...files });
+const allBanks = ready({ 'memFlashBank_00.bin': quickDos, 'memFlashBank_05.bin': unknown,
+  'memFlashBank_22.bin': concat([0x00, 0x80], speedDos) });
+const catalogue = text('# mine\n1111; 01; one\n2222; 40; too high\nbad line\nd3da; 05; moved\n');
+const tool = 'quillmore-flashtool';
+const info = 'quillmore-flashinfo';
+
+// program, arguments, the folder before the run
+const cases = [
+  [tool, [], {}],
+  [tool, ['--version'], ready({})],
+  [tool, ['DD2.bin', '-t'], { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg') }],
+  [tool, ['r.bin', '-t', '-b', '-v3'], ready({ 'r.bin': concat(speedDos, unknown, blank), 'flash.bin': imageWith({ 1: quickDos }) })],
+  [tool, ['r.bin', '-t', '-v2'], ready({ 'r.bin': concat([1, 8], quickDos), 'flash.bin': filled(1000, 0) })],
+  [tool, ['-a', '-t', '-b'], allBanks],
+  [tool, ['r.bin', '-sb05', '-v0'], ready({ 'r.bin': speedDos })],
+  [tool, ['r.bin', '-sb40', '-t'], ready({ 'r.bin': speedDos })],
+  [tool, ['r.bin', '-sbZZ'], ready({ 'r.bin': speedDos })],
+  [tool, ['r.bin', 'bad.bin', 'r.bin'], ready({ 'r.bin': quickDos, 'bad.bin': filled(8193, 0) })],
+  [tool, ['r.bin', 'missing.bin'], ready({ 'r.bin': quickDos, 'crc.ini': catalogue })],
+  [tool, ['r.bin'], { 'r.bin': quickDos }],
+  [tool, ['r.bin'], { 'r.bin': quickDos, 'fcFlash.prg': filled(1025, 1) }],
+  [tool, ['r.bin'], { 'r.bin': quickDos, 'fcFlash.prg': Uint8Array.from([1]) }],
+  [tool, ['sub/r.bin', '-b'], ready({ 'sub/r.bin': speedDos })],
+  [info, ['flash.bin', 'r.bin', '&flashbank0b.prg'], (() => {
+    const run = runNative(tool, ['r.bin', '-t'], ready({ 'r.bin': concat(speedDos, unknown) }));
+    return run.files;
+  })()],
+  [info, ['--json', 'image.bin', 'odd.txt', 'empty.bin'], { 'image.bin': imageWith({ 5: speedDos, 7: unknown }),
+    'odd.txt': text('odd'), 'empty.bin': new Uint8Array(0), 'crc.ini': catalogue }],
+  [info, ['--compare', 'a.bin', 'b.bin'], { 'a.bin': imageWith({ 11: speedDos }), 'b.bin': imageWith({ 11: quickDos }) }],
+  [info, ['--json', '--compare', 'a.bin', 'missing.bin'], { 'a.bin': imageWith({}) }],
+  [info, ['-x'], {}],
+];
+
+test('the engine gives what the native tools give', async () => {
+  for (const [program, args, files] of cases) {
+    const label = `${program} ${args.join(' ')}`;
+    const engine = await quillmore.run(program, args, files);
+    assert.deepStrictEqual(engine, runNative(program, args, files), label);
+  }
+});
+
+test('a run that aborts says why with status -1, and the next run works', async () => {
+  // Each line an entry: more of them than a run's memory holds.
+  const huge = text('0000; 01; x\n'.repeat(3000000));
+  const aborted = await quillmore.run(tool, ['DD2.bin'], { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': flasher, 'crc.ini': huge });
+  assert.strictEqual(aborted.status, -1);
+  assert.strictEqual(new TextDecoder().decode(aborted.stderr),
+    'quillmore-flashtool: out of memory\nquillmore-flashtool: the run was aborted\n');
+  const next = await quillmore.run(info, ['--version'], {});
+  assert.deepStrictEqual([next.status, new TextDecoder().decode(next.stdout)], [0, `quillmore-flashinfo ${quillmore.version}\n`]);
+});
+
+test('console text comes in the order written, each piece with its stream', async () => {
+  const pieces = [];
+  const result = await quillmore.run(tool, ['r.bin', 'missing.bin', '-v0'], ready({ 'r.bin': unknown }), {
+    onOutput: (stream, bytes) => pieces.push([stream, new TextDecoder().decode(bytes)]),
+  });
+  assert.strictEqual(result.status, 0);
+  assert.deepStrictEqual(pieces, [['stdout', '##### Quillmore Flash Tool #####\n'],
+    ['stderr', '** unknown block: 00 ...  (CRC-16:1a2b)\n** cannot open file: missing.bin']]);
+});
