@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the packages: build/package/packages/*.deb (Linux) and
-# build/package-windows/packages/*.zip (Windows, cross-built). Both are
-# hardened and reproducible: every time stamp in them is the last commit's
+# build/package-windows/packages/*.zip (Windows, cross-built), each with the
+# web page (scripts/web.sh) beside the tools. Both are hardened and reproducible: every time stamp in them is the last commit's
 # (SOURCE_DATE_EPOCH), and no build path reaches the programs.
 #   scripts/package.sh           both packages
 #   scripts/package.sh --check   also: lintian on the .deb (no error, no hardening tag with
@@ -13,7 +13,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix zip unzip lintian binutils
+need_packages cmake make g++ dpkg-dev fakeroot groff-base man-db g++-mingw-w64-x86-64-posix zip unzip lintian binutils emscripten
+need_npm
 jobs=$(build_jobs)
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || stat -c %Y CMakeLists.txt)}
 export SOURCE_DATE_EPOCH
@@ -24,16 +25,20 @@ fail() { echo "package check: $*" >&2; exit 1; }
 # under pipefail the writer's SIGPIPE would fail a check that held.
 holds() { grep -q -e "$2" <<<"$1"; }  # text, pattern
 
-# Builds the .deb in BUILD/package and the .zip in BUILD/package-windows from SOURCE.
+# Builds the page in SOURCE/build/web, the .deb in BUILD/package and the .zip in
+# BUILD/package-windows from SOURCE.
 build_packages() {  # source, build
     local source=$1 build=$2
+    local page=$source/build/web/quillmore-flashtool.html
     rm -rf "$build/package/packages" "$build/package-windows/packages"
-    cmake -S "$source" -B "$build/package" -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
+    bash "$source/scripts/web.sh" >/dev/null
+    cmake -S "$source" -B "$build/package" -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF \
+        -DFLASHTOOL_WEB_PAGE="$page" >/dev/null
     cmake --build "$build/package" -j "$jobs" >/dev/null
     (cd "$build/package" && cpack -G DEB >/dev/null)
     # A build folder of its own: the test build in build/windows has its toolchain already.
     cmake -S "$source" -B "$build/package-windows" -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DFLASHTOOL_BUILD_TESTS=OFF -DFLASHTOOL_WEB_PAGE="$page" >/dev/null
     cmake --build "$build/package-windows" -j "$jobs" >/dev/null
     (cd "$build/package-windows" && cpack -G ZIP >/dev/null)
 }
@@ -84,6 +89,7 @@ done
 echo "== package: a second build from a copy of the sources in another folder gives the same bytes"
 mkdir "$scratch/source"
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/source"
+ln -s "$PWD/node_modules" "$scratch/source/node_modules"  # the packages of the same lock file
 sleep 1
 build_packages "$scratch/source" "$scratch/build"
 for package in "$deb" "$zip"; do
@@ -105,10 +111,12 @@ done
 [ -f /usr/share/doc/quillmore-flashtool/README.md ] && grep -q fcFlash.prg /usr/share/doc/quillmore-flashtool/README.md \
     || fail "the user README is not installed"
 grep -q '^License: MIT' /usr/share/doc/quillmore-flashtool/copyright || fail "the copyright file names no MIT licence"
+cmp -s /usr/share/quillmore-flashtool/quillmore-flashtool.html build/web/quillmore-flashtool.html || fail "the .deb holds no web page"
+unzip -p "$zip" "*/quillmore-flashtool.html" | cmp -s - build/web/quillmore-flashtool.html || fail "the .zip holds no web page"
 
 echo "== package: .zip text files have CR LF line ends"
 for text in README.txt LICENSE.txt quillmore-flashtool.txt quillmore-flashinfo.txt; do
     unzip -p "$zip" "*/$text" >"$scratch/text"
     grep -q -v $'\r$' "$scratch/text" && fail "$text has a line without CR LF"
 done
-echo "packages: lintian clean, hardened, reproducible; the .deb installs and runs; the .zip's text is CR LF"
+echo "packages: lintian clean, hardened, reproducible (the web page too); the .deb installs and runs; both hold the page; the .zip's text is CR LF"
