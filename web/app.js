@@ -194,13 +194,14 @@
   }
 
   function listen() {
+    // Files dropped anywhere on the page join the workspace; the browser never opens them instead.
     const drop = $('drop');
-    drop.addEventListener('dragover', (event) => {
+    document.addEventListener('dragover', (event) => {
       event.preventDefault();
       drop.classList.add('over');
     });
-    drop.addEventListener('dragleave', () => drop.classList.remove('over'));
-    drop.addEventListener('drop', (event) => {
+    document.addEventListener('dragleave', () => drop.classList.remove('over'));
+    document.addEventListener('drop', (event) => {
       event.preventDefault();
       drop.classList.remove('over');
       addFiles(event.dataTransfer.files);

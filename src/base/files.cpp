@@ -167,7 +167,7 @@ SparedFiles spareFiles(const std::vector<fs::path>& paths) {
 
 bool isSpared(const char* name, const SparedFiles& spared) {
     if (fileKind(name) != FileKind::Missing) return isSparedFile(name, spared);
-    // A file there is not where a missing one would be made: only the missing ones can lead there.
+    // No input that is there can be where a missing file would be made: only missing inputs can lead there.
     const fs::path where = destination(name);
     for (const fs::path& input : spared.missing) {
         if (destination(input) == where) return true;

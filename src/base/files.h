@@ -30,8 +30,8 @@ FilePtr openInputFile(const char* path);
 // Returns: true when no write failed and the close succeeded.
 bool closeChecked(FilePtr& file);
 
-// The files a run reads, which none of its outputs may replace, whatever name
-// reaches them (the ROM files named on the command line).
+// The files a run reads, which none of its outputs may replace or write
+// into, whatever name reaches them (the run says which).
 struct SparedFiles {
     std::vector<FileIdentity> identities;         // of the files that are there
     std::vector<std::filesystem::path> missing;   // named, but not there

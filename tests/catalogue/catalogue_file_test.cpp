@@ -4,23 +4,16 @@
 
 #include "base/files.h"
 #include "catalogue/catalogue_file.h"
-#include "catalogue/default_catalogue.h"
 #include "support/test_support.h"
 
 namespace {
-
-Bytes defaultFile() {
-    std::string file;
-    for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
-    return text(file);
-}
 
 Bytes appearing;  // what another writer puts in place just before the run names its file
 
 }  // namespace
 
 TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
-    const Bytes standard = defaultFile();
+    const Bytes standard = defaultCatalogueFile();
     const struct { const char* label; Bytes other; int status; } cases[] = {
         {"none", {}, kCatalogueOk},
         {"the very default", standard, kCatalogueOk},

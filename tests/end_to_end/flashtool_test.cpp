@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "catalogue/default_catalogue.h"
 #include "inspect/display_text.h"
 #include "support/test_support.h"
 
@@ -28,11 +27,7 @@ const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 const Bytes kBlank(8192, 0xFF);
 const std::string kBanner = "##### Quillmore Flash Tool #####\n";
 const std::string kCatalogueRead = "====== reading CRC file ======\ncount of valid CRC entries: 29\ncount of lines in file: 32\n";
-const Bytes kDefaultFile = [] {  // crc.ini as written when missing: the built-in table, one line each
-    std::string file;
-    for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
-    return text(file);
-}();
+const Bytes kDefaultFile = defaultCatalogueFile();
 
 std::string bankName(int bank) { return "&flashbank" + hexText(bank, 2) + ".prg"; }
 
@@ -322,11 +317,18 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {bankName(0x24), {}}, {"block00.bin", {}}, {"flash.bin", imageWith({})}});
     fs::create_hard_link(bankName(0x24), "other.prg");
     fs::create_hard_link("flash.bin", "image.bin");
-    const std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0600)}, {"block00.bin", fs::perms(0755)},
+    const std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0660)}, {"block00.bin", fs::perms(0755)},
                                                  {"crc.ini", fs::perms(0640)}};  // crc.ini is new: 0666 less the umask
     for (const auto& [name, mode] : modes) {
         if (fs::exists(name)) fs::permissions(name, mode);
     }
+#ifdef __linux__
+    // user::rw- user:4321:rw- group::r-- mask::rw- other::---, as the extended attribute holds it (mode 0660)
+    const Bytes list{2, 0, 0, 0,    1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  2, 0, 6, 0, 0xE1, 0x10, 0, 0,
+                     4, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x20, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    const char* key = "system.posix_acl_access";
+    const bool listed = setxattr(bankName(0x24).c_str(), key, list.data(), list.size(), 0) == 0;  // where the file system has them
+#endif
     const bool root = geteuid() == 0;  // only root may give a file away
     ASSERT_TRUE(!root || chown("block00.bin", 1234, 5678) == 0);
     EXPECT_EQ(runFlashtool({"q.bin", "-b", "-t", "-v0"}, "umask 027; ").status, 0);
@@ -335,24 +337,10 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     EXPECT_TRUE(!root || (stat("block00.bin", &owner) == 0 && owner.st_uid == 1234 && owner.st_gid == 5678));
     EXPECT_EQ(readBytes("other.prg"), Bytes()) << "a replaced file's other names keep the earlier content";
     EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "slots written in place reach every name";
-}
-#endif
-
 #ifdef __linux__
-TEST(Flashtool, AReplacedOutputKeepsItsAccessControlList) {
-    ScratchDir dir;
-    const std::string name = bankName(0x24);
-    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {name, {}}});
-    // user::rw- user:4321:rw- group::r-- mask::rw- other::---, as the extended attribute holds it
-    const Bytes list{2, 0, 0, 0,    1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  2, 0, 6, 0, 0xE1, 0x10, 0, 0,
-                     4, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x20, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
-    const char* key = "system.posix_acl_access";
-    if (setxattr(name.c_str(), key, list.data(), list.size(), 0) != 0) GTEST_SKIP() << "no access control lists here";
-    EXPECT_EQ(runFlashtool({"q.bin", "-v0"}).status, 0);
-    EXPECT_EQ(readBytes(name), bankFile(0x24, kQuickDos));
     Bytes kept(list.size() + 8);
-    kept.resize(static_cast<std::size_t>(std::max<ssize_t>(0, getxattr(name.c_str(), key, kept.data(), kept.size()))));
-    EXPECT_EQ(kept, list);
-    EXPECT_EQ(fs::status(name).permissions(), fs::perms(0660)) << "the mask shows as the group bits";
+    kept.resize(static_cast<std::size_t>(std::max<ssize_t>(0, getxattr(bankName(0x24).c_str(), key, kept.data(), kept.size()))));
+    EXPECT_TRUE(!listed || kept == list) << "no user or group gains or loses access";
+#endif
 }
 #endif

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <random>
 
+#include "catalogue/default_catalogue.h"
 #include "image/crc16.h"
 
 #ifndef _WIN32
@@ -107,6 +108,12 @@ Bytes imageWith(const std::map<int, Bytes>& slots) {
     Bytes image(524288, 0xFF);
     for (const auto& [bank, block] : slots) std::copy(block.begin(), block.end(), image.begin() + bank * 8192);
     return image;
+}
+
+Bytes defaultCatalogueFile() {
+    std::string file;
+    for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
+    return text(file);
 }
 
 namespace {

@@ -47,6 +47,8 @@ extern const Bytes kFlasher;
 Bytes bankFile(int bank, const Bytes& block);
 // Returns: a 512 KB flash image, all 0xFF but for these slots.
 Bytes imageWith(const std::map<int, Bytes>& slots);
+// Returns: crc.ini as the tool writes it when there is none: the built-in table, a line feed after each line.
+Bytes defaultCatalogueFile();
 
 struct RunResult {
     int status = -1;

@@ -46,14 +46,9 @@ function imageWith(slots) {
   return image;
 }
 
-function readFolder(dir, prefix = '', files = {}) {
-  for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-    const full = path.join(dir, entry.name);
-    if (entry.isDirectory()) readFolder(full, `${prefix}${entry.name}/`, files);
-    else if (entry.isFile()) files[prefix + entry.name] = new Uint8Array(fs.readFileSync(full));
-  }
-  return files;
-}
+const readFolder = (dir) => Object.fromEntries(fs.readdirSync(dir, { recursive: true }).sort()
+  .filter((name) => fs.lstatSync(path.join(dir, name)).isFile())
+  .map((name) => [name, new Uint8Array(fs.readFileSync(path.join(dir, name)))]));
 
 // Runs a built native tool in a fresh folder holding files.
 // Returns: what quillmore.run returns for the same run.
