@@ -75,7 +75,9 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     Bytes cut = bankFile(0x0B, kSpeedDos), sum = cut;
     cut.pop_back();
     sum[6] ^= 0x01;  // the first record's checksum: only the size tells the kind
-    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"two.bin", {0x01, 0x08}},
+    Bytes wide;  // 257 blocks: block numbers of three digits
+    for (int i = 0; i < 257; ++i) wide.insert(wide.end(), kUnknown.begin(), kUnknown.end());
+    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"two.bin", {0x01, 0x08}},
                 {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
     struct Case {
@@ -100,6 +102,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
          "  {\"file\": \"sum.prg\", \"kind\": \"bank loader\", \"ok\": false, \"damage\": {\"offset\": 0, \"kind\": \"checksum error\"}},\n"
          "  {\"file\": \"-e.prg\", \"kind\": \"ROM file\", \"loadAddress\": null, \"blocks\": [],\n   \"summary\": {\"blocks\": 0, "
          "\"known\": 0, \"blank\": 0, \"unknown\": 0}}\n]}\n", ""},
+        {{"wide.bin"}, 1, "catalogue: built-in default\nwide.bin: ROM file\nblock    crc-16  content               banks\n"
+         "00-100   1a2b    unknown\nblocks: 257, known: 0, blank: 0, unknown: 257\n", ""},
         {{"--compare", "cut.prg"}, 2, "", "Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n"},
         {{"--compare", "missing.prg", "cut.prg"}, 2, "", "quillmore-flashinfo: missing.prg: cannot open file\n"},
         {{"--json", "--compare", "cut.prg", "missing.prg"}, 2,
