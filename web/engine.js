@@ -5,10 +5,13 @@
 //   const result = await quillmore.run(program, args, files[, options]);
 //   program: "quillmore-flashtool" or "quillmore-flashinfo"
 //   args:    the arguments after the program name, as strings
-//   files:   { "relative/path": Uint8Array, ... }, the working folder before the run
+//   files:   { "relative/path": bytes, ... } or a Map of the same: the working
+//            folder before the run; bytes are a Uint8Array, an ArrayBuffer or
+//            any view of one. Wrong values throw a TypeError before the run.
 //   result:  { status, stdout, stderr, files }: the exit status (-1 when the
 //            run aborted), every byte written to each stream, and every
-//            regular file of the folder after the run
+//            regular file of the folder after the run (an object without a
+//            prototype: every name is its own key)
 //   options.onOutput(stream, bytes): called after the run for each piece of
 //            console text in the order written ("stdout" or "stderr")
 //
@@ -42,25 +45,61 @@ const quillmore = (() => {
     return { pieces, stdout: write('stdout'), stderr: write('stderr'), join };
   }
 
-  function checkedPath(path) {
-    const parts = String(path).split('/');
-    if (path.startsWith('/') || parts.some((part) => part === '' || part === '.' || part === '..')) {
-      throw new TypeError(`not a relative path inside the folder: ${path}`);
-    }
-    return parts;
+  const describe = (value) => (value === null ? 'null' : Array.isArray(value) ? 'an array'
+    : typeof value === 'object' ? `a ${Object.prototype.toString.call(value).slice(8, -1)}` : `a ${typeof value}`);
+
+  // Returns: the bytes of a file as given (any ArrayBuffer or view of one), without a copy.
+  function fileBytes(name, value) {
+    if (value instanceof Uint8Array) return value;
+    if (value instanceof ArrayBuffer) return new Uint8Array(value);
+    if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+    throw new TypeError(`the bytes of ${JSON.stringify(name)} must be a Uint8Array, an ArrayBuffer or a view of one, not ${describe(value)}`);
   }
 
-  function writeFolder(FS, files) {
+  // Returns: the folder's files as [path, bytes] pairs, every path checked
+  // before anything runs: relative, inside the folder, and text a file system keeps.
+  function checkedFiles(files) {
+    if (files === undefined || files === null) return [];
+    let entries;
+    if (files instanceof Map) entries = [...files];
+    else if (typeof files === 'object' && !Array.isArray(files) && !ArrayBuffer.isView(files)) entries = Object.keys(files).map((name) => [name, files[name]]);
+    else throw new TypeError(`files must be an object or a Map of paths to bytes, not ${describe(files)}`);
+    const paths = new Set();
+    const folders = new Set();
+    const checked = entries.map(([path, value]) => {
+      const bad = (why) => new TypeError(`${why}: ${JSON.stringify(path)}`);
+      if (typeof path !== 'string' || path === '') throw bad('a file name must be a non-empty string');
+      if (!/^(?:[^\ud800-\udfff\0]|[\ud800-\udbff][\udc00-\udfff])*$/.test(path)) throw bad('a file name must be well-formed text without NUL');
+      const parts = path.split('/');
+      if (parts.some((part) => part === '' || part === '.' || part === '..')) throw bad('not a relative path inside the folder');
+      paths.add(path);
+      for (let i = 1; i < parts.length; i++) folders.add(parts.slice(0, i).join('/'));
+      return [path, fileBytes(path, value)];
+    });
+    for (const folder of folders) if (paths.has(folder)) throw new TypeError(`both a file and a folder: ${JSON.stringify(folder)}`);
+    return checked;
+  }
+
+  function checkedArguments(args) {
+    if (!Array.isArray(args) || !args.every((arg) => typeof arg === 'string')) {
+      throw new TypeError(`args must be an array of strings, not ${describe(args)}`);
+    }
+    return [...args];
+  }
+
+  function writeFolder(FS, entries) {
     FS.mkdir(FOLDER);
     FS.chdir(FOLDER);
-    for (const [path, bytes] of Object.entries(files || {})) {
-      const parts = checkedPath(path);
+    for (const [path, bytes] of entries) {
+      const parts = path.split('/');
       if (parts.length > 1) FS.mkdirTree(`${FOLDER}/${parts.slice(0, -1).join('/')}`);
-      FS.writeFile(`${FOLDER}/${path}`, bytes instanceof Uint8Array ? bytes : new Uint8Array(bytes));
+      FS.writeFile(`${FOLDER}/${path}`, bytes);
     }
   }
 
-  function readFolder(FS, dir = FOLDER, prefix = '', files = {}) {
+  // Returns: the folder's regular files, in an object without a prototype,
+  // so that names such as "__proto__" or "constructor" are files like any other.
+  function readFolder(FS, dir = FOLDER, prefix = '', files = Object.create(null)) {
     for (const name of FS.readdir(dir).sort()) {
       if (name === '.' || name === '..') continue;
       const path = `${dir}/${name}`;
@@ -99,12 +138,14 @@ const quillmore = (() => {
 
   async function run(program, args, files, options = {}) {
     if (!PROGRAMS.includes(program)) throw new TypeError(`no such program: ${program}`);
+    const argv = checkedArguments(args);
+    const entries = checkedFiles(files);
     const log = consoleLog();
     const engine = await instantiate(program, log);
-    writeFolder(engine.FS, files);
+    writeFolder(engine.FS, entries);
     let status;
     try {
-      status = engine.callMain((args || []).map(String));
+      status = engine.callMain(argv);
     } catch (error) {
       status = -1;
       for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);

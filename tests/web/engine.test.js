@@ -78,3 +78,38 @@ test('console text comes in the order written, each piece with its stream', asyn
   assert.deepStrictEqual(pieces, [['stdout', '##### Quillmore Flash Tool #####\n'],
     ['stderr', '** unknown block: 00 ...  (CRC-16:1a2b)\n** cannot open file: missing.bin']]);
 });
+
+test('the engine refuses wrong values before the run, naming them', async () => {
+  const refused = [
+    [['r.bin'], { 'r.bin': new Blob([quickDos]) }, /the bytes of "r\.bin" must be .* not a Blob/],
+    [['r.bin'], { 'r.bin': 'text' }, /the bytes of "r\.bin" must be .* not a string/],
+    [['r.bin'], { 'r.bin': null }, /the bytes of "r\.bin" .* not null/],
+    [['r.bin'], { 'r.bin': 8192 }, /the bytes of "r\.bin" .* not a number/],
+    [['r.bin'], [quickDos], /files must be an object or a Map/],
+    ['r.bin', {}, /args must be an array of strings, not a string/],
+    [[1], {}, /args must be an array of strings/],
+    [[], { '': quickDos }, /a file name must be a non-empty string: ""/],
+    [[], { '/r.bin': quickDos }, /not a relative path inside the folder: "\/r\.bin"/],
+    [[], { 'a/../r.bin': quickDos }, /not a relative path/],
+    [[], { 'a\ud800.bin': quickDos }, /well-formed text .*: "a\\ud800\.bin"/],
+    [[], { a: quickDos, 'a/b': quickDos }, /both a file and a folder: "a"/],
+  ];
+  for (const [args, files, message] of refused) {
+    await assert.rejects(quillmore.run(info, args, files), (error) => error instanceof TypeError && message.test(error.message),
+      String(message));
+  }
+});
+
+test('any view of bytes is a file, and every name is its own key both ways', async () => {
+  const bytes = concat([0x00, 0x40], quickDos);
+  const framed = new Uint8Array(bytes.length + 6);
+  framed.set(bytes, 3);
+  const views = [bytes.buffer, new DataView(framed.buffer, 3, bytes.length), Buffer.from(bytes), new Int8Array(framed.buffer, 3, bytes.length)];
+  for (const view of views) {
+    const files = new Map([['__proto__', view], ['fcFlash.prg', flasher], ['constructor', flasher], ['toString', new Uint8Array(0)]]);
+    const result = await quillmore.run(tool, ['__proto__', '-sb05'], files);
+    assert.deepStrictEqual(Object.keys(result.files).sort(),
+      ['&flashbank05.prg', '__proto__', 'constructor', 'crc.ini', 'fcFlash.prg', 'toString']);
+    assert.deepStrictEqual([result.files.__proto__, result.files.constructor], [bytes, flasher]);
+  }
+});

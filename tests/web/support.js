@@ -1,5 +1,5 @@
-// Shared by the web tests: blocks with a chosen CRC-16, loader records, and
-// the native tools run on a folder, to compare the engine with.
+// Shared by the web tests: blocks with a chosen CRC-16, the native tools run
+// on a folder, to compare the engine with, and the page in a browser.
 'use strict';
 const { spawnSync } = require('child_process');
 const fs = require('fs');
@@ -46,9 +46,10 @@ function imageWith(slots) {
   return image;
 }
 
-const readFolder = (dir) => Object.fromEntries(fs.readdirSync(dir, { recursive: true }).sort()
+// The engine gives its files in an object without a prototype, so these are too.
+const readFolder = (dir) => Object.assign(Object.create(null), Object.fromEntries(fs.readdirSync(dir, { recursive: true }).sort()
   .filter((name) => fs.lstatSync(path.join(dir, name)).isFile())
-  .map((name) => [name, new Uint8Array(fs.readFileSync(path.join(dir, name)))]));
+  .map((name) => [name, new Uint8Array(fs.readFileSync(path.join(dir, name)))])));
 
 // Runs a built native tool in a fresh folder holding files.
 // Returns: what quillmore.run returns for the same run.
@@ -66,4 +67,77 @@ function runNative(program, args, files) {
   }
 }
 
-module.exports = { root, engineFile, pageFile, forgedBlock, concat, text, filled, imageWith, runNative };
+// Starts headless Chromium on a profile folder, with no network to reach.
+function launchBrowser(profile) {
+  const puppeteer = require('puppeteer-core');
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// Opens the page from disk in a new tab, after prepare(page) and setup (run
+// in the page before its scripts), and waits until it is ready for input.
+async function openPage(browser, { setup = null, prepare = null } = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1100, height: 900 });
+  if (prepare) await prepare(page);
+  if (setup) await page.evaluateOnNewDocument(setup);
+  await page.goto(`file://${pageFile}`);
+  await page.waitForSelector('body[data-ready="true"]');
+  return page;
+}
+
+// Adds files ({name: bytes}) through the file input, from a scratch folder.
+async function addFiles(page, files, scratch) {
+  fs.mkdirSync(path.join(scratch, 'in'), { recursive: true });
+  const paths = Object.keys(files).map((name) => path.join(scratch, 'in', name));
+  Object.values(files).forEach((bytes, i) => fs.writeFileSync(paths[i], bytes));
+  await (await page.$('#pick')).uploadFile(...paths);
+  await page.waitForFunction((names) => names.every((name) => [...document.querySelectorAll('#files code')]
+    .some((code) => code.textContent === name)), { polling: 100 }, Object.keys(files));
+}
+
+// Waits until the page has done what it was doing (a change another tab made, say).
+const idle = (page) => page.waitForFunction(() => !document.body.hasAttribute('aria-busy'), { polling: 50 });
+
+// Checks the ROM files named, sets the options (ids of checkboxes) and
+// starts the tool, in a tab brought to the front as a person would.
+async function startRun(page, roms, options = []) {
+  await page.bringToFront();
+  await idle(page);
+  await page.evaluate((options) => {
+    const boxes = () => [...document.querySelectorAll('#roms input:checked')];
+    while (boxes().length > 0) boxes()[0].click();
+    for (const id of ['opt-t', 'opt-b']) if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
+    document.getElementById('exit-status').textContent = '';
+  }, options);
+  for (const rom of roms) {  // the order checked is the order run
+    await idle(page);
+    await page.click(`#roms input[value="${rom}"]`);
+  }
+  await idle(page);
+  await page.click('#run-tool');
+}
+
+// Waits for the end of the run started. Returns: the shown exit status.
+async function runEnded(page) {
+  await page.waitForFunction(() => document.getElementById('exit-status').textContent !== '', { timeout: 60000, polling: 100 });
+  return page.$eval('#exit-status', (node) => node.textContent);
+}
+
+async function runTool(page, roms, options = []) {
+  await startRun(page, roms, options);
+  return runEnded(page);
+}
+
+// Returns: the accessible name of each of the map's 64 banks.
+const bankLabels = (page) => page.$$eval('#map button', (buttons) => buttons.map((button) => button.getAttribute('aria-label')));
+
+module.exports = {
+  root, engineFile, pageFile, forgedBlock, concat, text, filled, imageWith, runNative, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
+  bankLabels,
+};
