@@ -8,15 +8,33 @@ const crypto = require('crypto');
 const fs = require('fs');
 const path = require('path');
 
-const [glueFile, wasmFile, version, outDir] = process.argv.slice(2);
 const here = __dirname;
 const read = (file) => fs.readFileSync(file, 'utf8');
 
+// The in-memory file system of this emscripten keeps a folder's entries in
+// a plain object, where a file named "__proto__" is lost and one named
+// "constructor" finds Object's own; its folders get objects without a
+// prototype instead. Each mend must match exactly once, or the build stops.
+const GLUE_MENDS = [
+  ['node.contents={}}else if(FS.isFile(node.mode))', 'node.contents=Object.create(null)}else if(FS.isFile(node.mode))'],
+  ['if(!node.contents.hasOwnProperty(key))', 'if(!Object.prototype.hasOwnProperty.call(node.contents,key))'],
+];
+
+function mendedGlue(glueFile) {
+  let glue = read(glueFile);
+  for (const [from, to] of GLUE_MENDS) {
+    const found = glue.split(from).length - 1;
+    if (found !== 1) throw new Error(`${glueFile}: "${from}" found ${found} times, not once: the file system mend no longer fits`);
+    glue = glue.replace(from, () => to);
+  }
+  return glue;
+}
+
 // The module's loader runs in a scope of its own, where it cannot export itself.
-const engine = `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.
+const engineScript = (glueFile, wasmFile, version) => `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.
 (function (root) {
 const createQuillmoreEngine = (function (module, exports, define) {
-${read(glueFile)}
+${mendedGlue(glueFile)}
 return createQuillmoreEngine;
 })();
 const ENGINE_WASM = "${fs.readFileSync(wasmFile).toString('base64')}";
@@ -30,22 +48,24 @@ else root.quillmore = quillmore;
 // The page's own scripts, in the order they build on each other.
 const PAGE_SCRIPTS = ['workspace.js', 'views.js', 'map.js', 'app.js'];
 
-function page() {
-  const zip = read(path.join(here, '..', 'node_modules', 'fflate', 'umd', 'index.js'));
-  const scripts = [engine, zip, ...PAGE_SCRIPTS.map((name) => read(path.join(here, name)))];
+// Returns: the page, one HTML file holding these scripts (texts, in order)
+// and the style sheet, under a policy that lets only them run.
+function inlinePage(scripts, version) {
   const style = read(path.join(here, 'page.css'));
   const hash = (text) => `'sha256-${crypto.createHash('sha256').update(text, 'utf8').digest('base64')}'`;
+  // A script's text must not end its element early ("</script") nor start
+  // a comment the parser would read on into the next element ("<!--"); the
+  // policy names each script by the hash of the very text the page holds.
+  const inlined = scripts.map((text) => text.replace(/<(\/script|!--)/gi, '<\\$1'));
   const policy = [
     "default-src 'none'",
-    `script-src ${scripts.map(hash).join(' ')} 'wasm-unsafe-eval'`,
+    `script-src ${inlined.map(hash).join(' ')} 'wasm-unsafe-eval'`,
     `style-src ${hash(style)}`,
     'img-src data: blob:',
     "base-uri 'none'",
     "form-action 'none'",
   ].join('; ');
-  // A script's text must not close its own element early.
-  const inline = (text) => `<script>${text.replace(/<\/script/gi, '<\\/script')}</script>`;
-  const scriptText = scripts.map(inline).join('\n');
+  const scriptText = inlined.map((text) => `<script>${text}</script>`).join('\n');
   return read(path.join(here, 'page.html'))
     .replace('@POLICY@', () => policy)
     .replace('@VERSION@', () => version)
@@ -53,6 +73,15 @@ function page() {
     .replace('<!-- scripts -->', () => scriptText);
 }
 
-fs.mkdirSync(outDir, { recursive: true });
-fs.writeFileSync(path.join(outDir, 'quillmore.js'), engine);
-if (fs.existsSync(path.join(here, 'page.html'))) fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), page());
+function main() {
+  const [glueFile, wasmFile, version, outDir] = process.argv.slice(2);
+  const engine = engineScript(glueFile, wasmFile, version);
+  const zip = read(path.join(here, '..', 'node_modules', 'fflate', 'umd', 'index.js'));
+  const scripts = [engine, zip, ...PAGE_SCRIPTS.map((name) => read(path.join(here, name)))];
+  fs.mkdirSync(outDir, { recursive: true });
+  fs.writeFileSync(path.join(outDir, 'quillmore.js'), engine);
+  fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), inlinePage(scripts, version));
+}
+
+if (require.main === module) main();
+module.exports = { inlinePage };
