@@ -5,29 +5,34 @@
 const FlashMap = (() => {
   'use strict';
 
-  const { element } = Views;
+  const { element, isolated } = Views;
   const COLOURS = ['#9fd3ff', '#ffc98f', '#b5e8a3', '#f5b0d6', '#d6c3ff', '#fff08a', '#9ee6dc', '#ffb3a7',
     '#c9d98c', '#d2b48c', '#b0c4ef', '#e8c9e8'];
   const LETTERS = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
 
-  // Returns: what the bank holds, in the inspector's words.
-  function describe(bank) {
-    if (bank.content === 'blank') return `bank ${bank.bank}: blank`;
-    if (bank.content === 'unknown') return `bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`;
-    const misplaced = bank.misplaced ? `; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}` : '';
-    return `bank ${bank.bank}: ${bank.name}, CRC-16 ${bank.crc}${misplaced}`;
+  // Returns: what the bank holds, in the inspector's words, as text and
+  // elements, the ROM name isolated from the words around it.
+  function describe(bank, difference) {
+    const parts = [];
+    if (bank.content === 'blank') parts.push(`bank ${bank.bank}: blank`);
+    else if (bank.content === 'unknown') parts.push(`bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`);
+    else parts.push(`bank ${bank.bank}: `, isolated(bank.name), `, CRC-16 ${bank.crc}`);
+    if (bank.misplaced) parts.push(`; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}`);
+    if (difference) parts.push(`; differs from the expected image in ${difference} bytes`);
+    return parts;
   }
 
+  const text = (parts) => parts.map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
+
   function cell(bank, rom, difference, detail) {
-    let label = describe(bank);
-    if (difference) label += `; differs from the expected image in ${difference} bytes`;
+    const label = text(describe(bank, difference));
     const mark = bank.content === 'unknown' ? '?' : bank.misplaced ? `${rom.letter}!` : rom ? rom.letter : '';
     const classes = [bank.content === 'known' ? 'rom' : bank.content, bank.misplaced ? 'misplaced' : '', difference ? 'differs' : ''];
     // The mark is drawn by the style sheet: the name is the whole description.
     const button = element('button', { type: 'button', className: classes.join(' ').trim(), 'aria-label': label, 'data-mark': mark },
       bank.bank);
     if (rom) button.style.setProperty('--rom-colour', rom.colour);
-    const tell = () => { detail.textContent = label; };
+    const tell = () => detail.replaceChildren(...describe(bank, difference));
     button.addEventListener('mouseenter', tell);
     button.addEventListener('focus', tell);
     button.addEventListener('click', tell);
@@ -59,7 +64,7 @@ const FlashMap = (() => {
     }
     view.table.tBodies[0].replaceChildren(...rows);
     const entries = [...roms].map(([name, rom]) =>
-      element('li', {}, swatch('', rom.letter, rom.colour), `${name}: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
+      element('li', {}, swatch('', rom.letter, rom.colour), isolated(name), `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
     const count = (test) => banks.filter(test).length;
     const more = [
       [count((b) => b.content === 'blank'), swatch('', ' '), 'blank'],
@@ -71,5 +76,5 @@ const FlashMap = (() => {
     view.legend.replaceChildren(...entries);
   }
 
-  return { draw, describe };
+  return { draw };
 })();

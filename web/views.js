@@ -10,14 +10,81 @@ const Views = (() => {
   function element(tag, properties = {}, ...children) {
     const node = document.createElement(tag);
     for (const [key, value] of Object.entries(properties)) {
-      if (key.startsWith('data-') || key.startsWith('aria-')) node.setAttribute(key, value);
+      if (key === 'role' || key.startsWith('data-') || key.startsWith('aria-')) node.setAttribute(key, value);
       else node[key] = value;
     }
     node.append(...children.filter((child) => child !== null && child !== undefined));
     return node;
   }
 
-  const sizeText = (size) => `${size.toLocaleString('en')} bytes`;
+  const sizeText = (size) => `${size.toLocaleString('en')} byte${size === 1 ? '' : 's'}`;
+
+  // Returns: a name set apart from the text around it, so that its own
+  // writing direction (a U+202E in a ROM name) never turns the rest round.
+  const isolated = (name) => element('bdi', {}, name);
+
+  // Returns: a list of names for a sentence, each isolated: "a, b and c".
+  function nameList(names) {
+    const parts = [];
+    names.forEach((name, i) => {
+      if (i > 0) parts.push(i === names.length - 1 ? ' and ' : ', ');
+      parts.push(isolated(name));
+    });
+    return parts;
+  }
+
+  // Shows a message that stays until it is replaced or dismissed: the
+  // failures of a run or of the storage, said where the user looks.
+  // key: one message per key; parts: text and elements; actions: [[label, handler]].
+  function alert(area, key, parts, actions = [], dismissable = true) {
+    const old = area.querySelector(`[data-key="${key}"]`);
+    const box = element('div', { className: 'alert', role: 'alert', 'data-key': key }, element('p', {}, ...parts));
+    const buttons = actions.map(([label, handler]) => {
+      const button = element('button', { type: 'button' }, label);
+      button.addEventListener('click', handler);
+      return button;
+    });
+    if (dismissable) {
+      const dismiss = element('button', { type: 'button' }, 'Dismiss');
+      dismiss.addEventListener('click', () => box.remove());
+      buttons.push(dismiss);
+    }
+    if (buttons.length > 0) box.append(element('p', {}, ...buttons));
+    if (old) old.replaceWith(box);
+    else area.append(box);
+  }
+
+  function unalert(area, key) {
+    const old = area.querySelector(`[data-key="${key}"]`);
+    if (old) old.remove();
+  }
+
+  // Asks a question in a modal dialog. Returns: a promise of true when the
+  // user chose yes, false for the other button or Escape.
+  function ask(parts, yes, no) {
+    const dialog = element('dialog', { className: 'ask' });
+    const yesButton = element('button', { type: 'button', value: 'yes' }, yes);
+    const noButton = element('button', { type: 'button', value: 'no' }, no);
+    dialog.append(element('p', {}, ...parts), element('p', {}, yesButton, ' ', noButton));
+    document.body.append(dialog);
+    const focused = document.activeElement;
+    return new Promise((resolve) => {
+      const close = (answer) => {
+        dialog.close();
+        dialog.remove();
+        if (focused && focused.isConnected) focused.focus();
+        resolve(answer);
+      };
+      yesButton.addEventListener('click', () => close(true));
+      noButton.addEventListener('click', () => close(false));
+      dialog.addEventListener('cancel', (event) => {
+        event.preventDefault();
+        close(false);
+      });
+      dialog.showModal();
+      noButton.focus();
+    });
+  }
 
   function forgetLinks() {
     links.forEach((url) => URL.revokeObjectURL(url));
@@ -48,5 +115,8 @@ const Views = (() => {
 
   const shellWord = (word) => (/^[\w@%+=:,./-]+$/.test(word) ? word : `'${word.replace(/'/g, "'\\''")}'`);
 
-  return { element, sizeText, forgetLinks, downloadLink, showConsole, fillChoice, shellWord, decode: (b) => decoder.decode(b) };
+  return {
+    element, sizeText, isolated, nameList, alert, unalert, ask, forgetLinks, downloadLink, showConsole, fillChoice, shellWord,
+    decode: (b) => decoder.decode(b),
+  };
 })();

@@ -7,9 +7,8 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { after, before, test } = require('node:test');
-const puppeteer = require('puppeteer-core');
 const { unzipSync } = require('fflate');
-const { root, pageFile, forgedBlock, imageWith, runNative } = require('./support');
+const { root, pageFile, forgedBlock, imageWith, runNative, launchBrowser, openPage, addFiles: add } = require('./support');
 
 const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
 const decode = (bytes) => new TextDecoder().decode(bytes);
@@ -26,25 +25,18 @@ const nativeRun = runNative('quillmore-flashtool', ['DD2.bin', '-t'], exampleFil
 
 before(async () => {
   fs.mkdirSync(downloads);
-  browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: path.join(scratch, 'profile'),
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
-  page = await browser.newPage();
-  await page.setViewport({ width: 1100, height: 900 });
-  await page.setRequestInterception(true);
-  page.on('request', (request) => {
-    const url = request.url();
-    if (url === pageUrl || url.startsWith('blob:') || url.startsWith('data:')) return request.continue();
-    requests.push(url);
-    return request.abort();
-  });
-  const session = await page.createCDPSession();
-  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  await open();
+  browser = await launchBrowser(path.join(scratch, 'profile'));
+  page = await openPage(browser, { prepare: async (tab) => {
+    await tab.setRequestInterception(true);
+    tab.on('request', (request) => {
+      const url = request.url();
+      if (url === pageUrl || url.startsWith('blob:') || url.startsWith('data:')) return request.continue();
+      requests.push(url);
+      return request.abort();
+    });
+    const session = await tab.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  } });
 });
 
 after(async () => {
@@ -58,15 +50,7 @@ async function open() {
 }
 
 const textOf = (selector) => page.$eval(selector, (node) => node.textContent);
-
-async function addFiles(files) {
-  fs.mkdirSync(path.join(scratch, 'in'), { recursive: true });
-  const paths = Object.keys(files).map((name) => path.join(scratch, 'in', name));
-  Object.values(files).forEach((bytes, i) => fs.writeFileSync(paths[i], bytes));
-  await (await page.$('#pick')).uploadFile(...paths);
-  await page.waitForFunction((names) => names.every((name) => [...document.querySelectorAll('#files code')]
-    .some((code) => code.textContent === name)), {}, Object.keys(files));
-}
+const addFiles = (files) => add(page, files, scratch);
 
 // Clicks the download link with this text inside selector. Returns: the bytes saved.
 async function download(selector, text, name) {

@@ -1,0 +1,185 @@
+// The page keeps every byte: two tabs on one workspace, a full disk, no
+// storage at all, stored records that are not files, a catalogue too big
+// for a run, dropped folders, names that look like options.
+'use strict';
+const assert = require('assert');
+const { spawnSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const { after, test } = require('node:test');
+const { root, forgedBlock, concat, text, imageWith, runNative, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
+  bankLabels } = require('./support');
+
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-workspace-'));
+const flasher = new Uint8Array(fs.readFileSync(path.join(root, 'examples', 'fcFlash.prg')));
+const roms = { 'speed.bin': forgedBlock(0xd3da, 1), 'jiffy.bin': forgedBlock(0x514f, 2), 'quick.bin': forgedBlock(0x40e2, 3) };
+const browsers = [];
+let profiles = 0;
+
+after(async () => {
+  await Promise.all(browsers.map((browser) => browser.close()));
+  spawnSync('umount', [path.join(scratch, 'small')]);
+  fs.rmSync(scratch, { recursive: true, force: true });
+});
+
+async function browserOn(profile = path.join(scratch, `profile-${profiles++}`)) {
+  const browser = await launchBrowser(profile);
+  browsers.push(browser);
+  return browser;
+}
+
+const names = (page) => page.$$eval('#files tbody code', (codes) => codes.map((code) => code.textContent));
+const alertText = (page) => page.$$eval('[role="alert"]', (nodes) => nodes.map((node) => node.textContent).join('\n'));
+const banksHolding = (labels) => labels.flatMap((label, bank) => (label.endsWith(': blank') ? [] : [bank.toString(16).padStart(2, '0')]));
+const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('#map button')]
+  .filter((cell) => !cell.getAttribute('aria-label').endsWith(': blank')).map((cell) => cell.textContent).join(' ') === wanted,
+{ timeout: 5000, polling: 100 }, banks.join(' '));
+
+// Web Locks where the browser has them, else the page's lock record.
+for (const [locks, setup] of [['Web Locks', null],
+  ['the lock record', () => Object.defineProperty(Navigator.prototype, 'locks', { get: () => undefined })]]) {
+  test(`two tabs at once, serialised by ${locks}: no slot lost, and each tab shows the other's`, async () => {
+    const browser = await browserOn();
+    const a = await openPage(browser, { setup });
+    await addFiles(a, { 'fcFlash.prg': flasher, ...roms }, scratch);
+    assert.strictEqual(await runTool(a, ['speed.bin'], ['opt-t']), 'quillmore-flashtool ended with exit status 0');
+    const b = await openPage(browser, { setup });
+    await startRun(a, ['jiffy.bin'], ['opt-t']);
+    await startRun(b, ['quick.bin'], ['opt-t']);
+    assert.deepStrictEqual(await Promise.all([runEnded(a), runEnded(b)]), Array(2).fill('quillmore-flashtool ended with exit status 0'));
+    for (const page of [a, b]) await waitForBanks(page, ['0b', '10', '18', '24']);
+
+    // A tab that does not hear of changes asks before it removes what changed since it showed it.
+    await runTool(a, ['speed.bin'], ['opt-b']);
+    const deaf = await openPage(browser, { setup: () => { window.BroadcastChannel = undefined; } });
+    await runTool(a, ['quick.bin'], ['opt-b']);
+    await deaf.bringToFront();
+    await deaf.click('button[aria-label="Remove block00.bin"]');
+    await deaf.waitForSelector('dialog[open]');
+    assert.match(await deaf.$eval('dialog', (node) => node.textContent), /^block00\.bin was changed in another tab/);
+    await deaf.click('dialog button[value="no"]');
+    assert.ok((await names(await openPage(browser))).includes('block00.bin'));
+  });
+}
+
+test('a full disk: the outputs stay on view marked "not kept", the page says so, and keeps them once there is room', async () => {
+  const small = path.join(scratch, 'small');
+  fs.mkdirSync(small);
+  const mounted = spawnSync('mount', ['-t', 'tmpfs', '-o', 'size=40m', 'tmpfs', small]);
+  if (mounted.status !== 0) {
+    assert.fail(`a full disk needs a small tmpfs (run as root): ${mounted.stderr}`);
+  }
+  const browser = await browserOn(path.join(small, 'profile'));
+  const page = await openPage(browser);
+  const random = Uint8Array.from({ length: 16 * 8192 }, () => Math.floor(Math.random() * 256));
+  await addFiles(page, { 'fcFlash.prg': flasher, 'rom.bin': random }, scratch);
+  const free = Number(spawnSync('df', ['-k', '--output=avail', small]).stdout.toString().trim().split('\n').pop());
+  fs.writeFileSync(path.join(small, 'filler'), Buffer.alloc((free - 60) * 1024));
+
+  assert.strictEqual(await runTool(page, ['rom.bin'], ['opt-t', 'opt-b']), 'quillmore-flashtool ended with exit status 0');
+  await page.waitForSelector('[role="alert"]');
+  assert.match(await alertText(page), /^Not kept: block00\.bin, .*flash\.bin: the disk or the browser's storage is full/);
+  const outputs = await page.$$eval('#outputs li', (items) => items.map((item) => item.textContent));
+  assert.strictEqual(outputs.length, 18);  // 16 blocks, crc.ini and flash.bin
+  assert.ok(outputs.every((item) => item.endsWith('(new, not kept)')), outputs.join('\n'));
+  assert.ok(await page.$('#outputs a[download="quillmore-outputs.zip"]'));
+
+  fs.rmSync(path.join(small, 'filler'));
+  await page.click('button[aria-label="Remove rom.bin"]');
+  await page.waitForFunction(() => document.querySelectorAll('[role="alert"]').length === 0);
+  const reopened = await openPage(browser);
+  assert.deepStrictEqual((await names(reopened)).filter((name) => name.startsWith('block')).length, 16);
+  assert.ok((await names(reopened)).includes('flash.bin') && !(await names(reopened)).includes('rom.bin'));
+});
+
+test('no storage at all: a banner that stays says nothing is kept', async () => {
+  const browser = await browserOn();
+  for (const setup of [() => Object.defineProperty(window, 'indexedDB', { value: undefined }),
+    () => { indexedDB.open = () => { throw new DOMException('refused', 'SecurityError'); }; }]) {
+    const page = await openPage(browser, { setup });
+    await addFiles(page, { 'fcFlash.prg': flasher, 'speed.bin': roms['speed.bin'] }, scratch);
+    await runTool(page, ['speed.bin'], ['opt-t']);
+    assert.match(await alertText(page), /^This browser keeps nothing for this page.*Download what matters/);
+    assert.match(await page.$eval('#storage-note', (node) => node.textContent), /keeps nothing/);
+  }
+});
+
+test('stored records that are not files are named and left out; the page still opens', async () => {
+  const browser = await browserOn();
+  const page = await openPage(browser);
+  await addFiles(page, { 'speed.bin': roms['speed.bin'] }, scratch);
+  await page.evaluate(() => new Promise((done) => {
+    const request = indexedDB.open('quillmore-flashtool');
+    request.onsuccess = () => {
+      const transaction = request.result.transaction('files', 'readwrite');
+      const store = transaction.objectStore('files');
+      store.put({ length: 2 ** 40 }, 'huge.bin');
+      store.put('d3da; 05; moved', 'text.ini');
+      store.put(new Uint8Array(3), 'a/b');
+      store.put(new Uint8Array(3), 7);
+      transaction.oncomplete = done;
+    };
+  }));
+  const reopened = await openPage(browser);
+  assert.deepStrictEqual(await names(reopened), ['speed.bin']);
+  assert.strictEqual(await alertText(reopened), 'Left out of the workspace, not being files: 7 (not a file name); '
+    + 'a/b (a name with "/" or NUL in it); huge.bin (not the bytes of a file); text.ini (not the bytes of a file).Dismiss');
+});
+
+test('a catalogue too big for a run is named as the cause; the files stay usable without it', async () => {
+  const browser = await browserOn();
+  const page = await openPage(browser);
+  await addFiles(page, { 'fcFlash.prg': flasher, 'speed.bin': roms['speed.bin'], 'crc.ini': text('0000; 01; x\n'.repeat(3000000)) },
+    scratch);
+  await page.waitForSelector('[role="alert"]');
+  assert.match(await alertText(page), /^The run quillmore-flashinfo --json -- .* did not finish: the engine ran out of memory: crc\.ini: 3,000,000 lines is more than a run can hold\./);
+  assert.strictEqual(await runTool(page, ['speed.bin'], ['opt-t']), 'quillmore-flashtool was aborted');
+  assert.match(await alertText(page), /The run quillmore-flashtool speed\.bin -t on 3 files .* did not finish: .*3,000,000 lines .* Nothing it did was kept/);
+  assert.deepStrictEqual(await names(page), ['crc.ini', 'fcFlash.prg', 'speed.bin']);
+});
+
+test('a drop adds every file and names the folders it skipped', async () => {
+  const browser = await browserOn();
+  const page = await openPage(browser);
+  const dropped = path.join(scratch, 'dropped');
+  fs.mkdirSync(path.join(dropped, 'roms'), { recursive: true });
+  fs.writeFileSync(path.join(dropped, 'speed.bin'), roms['speed.bin']);
+  fs.writeFileSync(path.join(dropped, 'roms', 'inside.bin'), roms['quick.bin']);
+  const data = { items: [], files: [path.join(dropped, 'speed.bin'), path.join(dropped, 'roms')], dragOperationsMask: 1 };
+  const session = await page.createCDPSession();
+  for (const type of ['dragEnter', 'dragOver', 'drop']) await session.send('Input.dispatchDragEvent', { type, x: 100, y: 100, data });
+  await page.waitForSelector('[role="alert"]');
+  assert.match(await alertText(page), /^Not added: roms \(a folder\)\./);
+  await page.waitForFunction(() => document.querySelectorAll('#files tbody tr').length === 1);
+  assert.deepStrictEqual(await names(page), ['speed.bin']);
+});
+
+test('names: "-b.bin" stays a file, own-property kinds, "1 byte", and the map shows the new flash.bin', async () => {
+  const browser = await browserOn();
+  const page = await openPage(browser);
+  const files = { 'fcFlash.prg': flasher, 'a.bin': roms['jiffy.bin'], '-b.bin': roms['speed.bin'], 'old.bin': imageWith({}),
+    constructor: concat([0]), ['__proto__']: text('x'), toString: text('xyz') };
+  await addFiles(page, files, scratch);
+  assert.deepStrictEqual(await page.$$eval('#files tbody tr', (rows) => rows.map((row) => [...row.cells].slice(0, 3)
+    .map((cell) => cell.textContent)).filter(([name]) => /^[_ct]/.test(name))), [['__proto__', '1 byte', 'other'],
+    ['constructor', '1 byte', 'other'], ['toString', '3 bytes', 'other']]);
+  await page.select('#image-choice', 'old.bin');
+  await runTool(page, ['a.bin', '-b.bin'], ['opt-t']);
+  assert.strictEqual(await page.$eval('#command', (node) => node.textContent), 'quillmore-flashtool a.bin ./-b.bin -t');
+  const native = runNative('quillmore-flashtool', ['a.bin', './-b.bin', '-t'], files);
+  const decode = (bytes) => new TextDecoder().decode(bytes);
+  assert.strictEqual(await page.$eval('#console', (node) => node.textContent), decode(native.stdout) + decode(native.stderr));
+  assert.strictEqual(await page.$eval('#image-choice', (node) => node.value), 'flash.bin');
+  assert.deepStrictEqual(banksHolding(await bankLabels(page)), ['0b', '10', '18']);
+});
+
+test('the page build names in its policy the very text it inlines: a script holding "</script" runs', async () => {
+  const { inlinePage } = require('../../web/build.js');
+  const file = path.join(scratch, 'built.html');
+  fs.writeFileSync(file, inlinePage(['document.body.dataset.ready = "</script><!-- ".length > 0;'], 'test'));
+  const browser = await browserOn();
+  const page = await browser.newPage();
+  await page.goto(`file://${file}`);
+  assert.strictEqual(await page.$eval('body', (node) => node.dataset.ready), 'true');
+});
