@@ -1,7 +1,6 @@
 // Benchmarks: CRC-16 over a block, the record writer over a bank loader
 // file's payloads, and a whole all-banks run with -t -b.
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>

@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         stretched.assign(rom, rom + std::min(romSize, total));
         while (stretched.size() < total) {  // doubling copies, not a byte loop
             stretched.insert(stretched.end(), stretched.begin(),
-                             stretched.begin() + static_cast<std::ptrdiff_t>(std::min(stretched.size(), total - stretched.size())));
+                stretched.begin() + static_cast<std::ptrdiff_t>(std::min(stretched.size(), total - stretched.size())));
         }
         rom = stretched.data();
         romSize = stretched.size();
@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if ((options & 0x02) != 0) args.push_back("-b");
     if ((options & 0x04) != 0) {
         const char hex[] = "0123456789abcdefXY";
-        args.push_back(std::string("-sb") + hex[(bankByte >> 4) % 18] + hex[(bankByte & 0x0F) + ((options >> 6) & 1) * 2]);
+        args.push_back(
+            std::string("-sb") + hex[(bankByte >> 4) % 18] + hex[(bankByte & 0x0F) + ((options >> 6) & 1) * 2]);
     }
     args.push_back("-v" + std::to_string((options >> 3) & 3));
     std::vector<const char*> argv;

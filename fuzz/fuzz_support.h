@@ -21,7 +21,8 @@ inline void enterScratchDirectory() {
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
     char name[64];
     std::snprintf(name, sizeof name, "flashtool-fuzz-%p", static_cast<void*>(&entered));
-    fs::path dir = base / (std::string(name) + "-" + std::to_string(std::hash<std::string>{}(fs::current_path().string())));
+    fs::path dir =
+        base / (std::string(name) + "-" + std::to_string(std::hash<std::string>{}(fs::current_path().string())));
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::current_path(dir);

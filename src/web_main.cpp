@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     // Standard output goes out line by line, as on a terminal, so that the
     // page shows it in order with the errors.
     (void)std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
-    const int status = std::strcmp(program, "quillmore-flashinfo") == 0 ? runFlashInfo(argc, argv) : runTool(argc, argv);
+    const int status =
+        std::strcmp(program, "quillmore-flashinfo") == 0 ? runFlashInfo(argc, argv) : runTool(argc, argv);
     // The module is never shut down, so nothing else would flush text
     // without a final line feed.
     (void)std::fflush(nullptr);

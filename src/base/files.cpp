@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kMaxLinkDepth = 40;      // more links than this in a row is a loop
+constexpr int kMaxLinkDepth = 40;        // more links than this in a row is a loop
 constexpr int kMaxTemporaryTries = 100;  // names already taken in a row: not by chance
 constexpr int kRandomPartLength = 6;
 
@@ -182,7 +182,8 @@ bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& fil
     fs::path target;
     FileKind kind = FileKind::Missing;
     if (!linkTarget(name, target, kind)) return false;
-    if (kind == FileKind::Other || (kind == FileKind::Regular && (isSparedFile(target, spared) || !isWritable(target)))) {
+    if (kind == FileKind::Other ||
+        (kind == FileKind::Regular && (isSparedFile(target, spared) || !isWritable(target)))) {
         return false;
     }
     file.stream = createTemporary(target, file.temporary);

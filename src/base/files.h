@@ -33,8 +33,8 @@ bool closeChecked(FilePtr& file);
 // The files a run reads, which none of its outputs may replace or write
 // into, whatever name reaches them (the run says which).
 struct SparedFiles {
-    std::vector<FileIdentity> identities;         // of the files that are there
-    std::vector<std::filesystem::path> missing;   // named, but not there
+    std::vector<FileIdentity> identities;        // of the files that are there
+    std::vector<std::filesystem::path> missing;  // named, but not there
 };
 
 // Returns: paths as files to spare, each told by its identity once, here.
@@ -50,7 +50,7 @@ bool isSpared(const char* name, const SparedFiles& spared);
 // file's place only when it is complete.
 struct ReplacedFile {
     FilePtr stream;
-    std::filesystem::path target;     // the file that is replaced (where a link points)
+    std::filesystem::path target;  // the file that is replaced (where a link points)
     std::filesystem::path temporary;
     ReplacedFile() = default;
     ReplacedFile(const ReplacedFile&) = delete;
@@ -88,7 +88,7 @@ void abandonReplace(ReplacedFile& file);
 
 // What tests change to reach the paths a run meets only by chance.
 struct FileSeams {
-    bool refuseHardLinks = false;  // as FAT and exFAT do
+    bool refuseHardLinks = false;                                         // as FAT and exFAT do
     void (*beforeNaming)(const std::filesystem::path& target) = nullptr;  // just before an output takes its name
 };
 FileSeams& fileSeams();

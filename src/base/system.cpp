@@ -19,6 +19,7 @@
 #ifdef __linux__
 #include <cstdint>
 #include <vector>
+
 #include <sys/xattr.h>
 #endif
 
@@ -173,7 +174,7 @@ bool identityOf(HANDLE handle, FileIdentity& identity) {
 bool fileIdentity(const fs::path& path, FileIdentity& identity) {
     // Backup semantics: folders open too, as every file has an identity.
     const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     const bool known = identityOf(handle, identity);
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     return known;

@@ -98,7 +98,8 @@ int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
     // one that appeared meanwhile is kept, and is no failure when it is the
     // very default (another run's).
     const int named = commitWithoutReplacing(file);
-    if (named == kCommitted || (named == kCommitNameTaken && holdsExactly(kCatalogueFileName, text))) return kCatalogueOk;
+    if (named == kCommitted || (named == kCommitNameTaken && holdsExactly(kCatalogueFileName, text)))
+        return kCatalogueOk;
     reportError("** error writing file: %s\n", kCatalogueFileName);
     return kCatalogueNotSaved;
 }

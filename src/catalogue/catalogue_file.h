@@ -6,10 +6,10 @@
 #include "catalogue/catalogue.h"
 
 constexpr int kCatalogueOk = 0;
-constexpr int kCatalogueNotSaved = 1;      // the default entries are loaded, but "crc.ini" could not be written
-constexpr int kCatalogueMissing = -2;      // there is no "crc.ini"
-constexpr int kCatalogueNotCreated = -3;   // "crc.ini" cannot be created
-constexpr int kCatalogueUnreadable = -4;   // "crc.ini" is there, but not a regular file or not readable
+constexpr int kCatalogueNotSaved = 1;     // the default entries are loaded, but "crc.ini" could not be written
+constexpr int kCatalogueMissing = -2;     // there is no "crc.ini"
+constexpr int kCatalogueNotCreated = -3;  // "crc.ini" cannot be created
+constexpr int kCatalogueUnreadable = -4;  // "crc.ini" is there, but not a regular file or not readable
 
 constexpr const char* kCatalogueFileName = "crc.ini";
 

@@ -43,7 +43,7 @@ int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
         bank = firstBank(entry);
         if (bank == kNoBank) {
             reportError("** unknown block: %02x ...  (CRC-16:%04x)\n", static_cast<unsigned>(index),
-                        static_cast<unsigned>(crc));
+                static_cast<unsigned>(crc));
             return kBlockUnknown;
         }
         progress(route.verbosity, 2, "CRC-16: %04x\n", static_cast<unsigned>(crc));
@@ -52,7 +52,8 @@ int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
     }
     writeLe16(buffer, kBlockLoadAddress);
     for (; bank != kNoBank; bank = nextBank(entry, bank)) {
-        if (writeBankLoaderFile(route.verbosity, route.flasher, route.image, route.spared, bank, buffer) != kBankFileWritten) {
+        if (writeBankLoaderFile(route.verbosity, route.flasher, route.image, route.spared, bank, buffer) !=
+            kBankFileWritten) {
             route.outputFailed = true;
         }
     }

@@ -20,7 +20,8 @@ int readRomHeader(const BlockRoute& route, std::FILE* file, const char* path, lo
     }
     const RomLayout layout = romLayout(size);
     blocks = layout.blocks;
-    if (route.verbosity >= 2 || size != kBlockSize) progressAlways("size: %llx\n", static_cast<unsigned long long>(size));
+    if (route.verbosity >= 2 || size != kBlockSize)
+        progressAlways("size: %llx\n", static_cast<unsigned long long>(size));
     if (layout.hasLoadAddress) {
         progress(route.verbosity, 2, "cutting LOAD address ...\n");
         uint8_t address[kLoadAddressSize];

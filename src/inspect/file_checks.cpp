@@ -28,8 +28,9 @@ void markDamage(LoaderReport& report, std::size_t offset, const std::string& wha
 // ends with the 32 block records at 4000. Returns: false after marking the first damage.
 bool checkRecordLayout(const std::vector<LoaderRecord>& records, std::size_t fileSize, LoaderReport& report) {
     if (records.size() < kBlockRecords) {
-        markDamage(report, fileSize, "block records missing: " + std::to_string(records.size()) +
-                                         " records in all, a bank loader file ends with 32 records at 4000");
+        markDamage(report, fileSize,
+            "block records missing: " + std::to_string(records.size()) +
+                " records in all, a bank loader file ends with 32 records at 4000");
         return false;
     }
     const std::size_t blockFirst = records.size() - kBlockRecords;
@@ -43,7 +44,7 @@ bool checkRecordLayout(const std::vector<LoaderRecord>& records, std::size_t fil
         }
         if (records[j].address != expected) {
             (void)std::snprintf(what, sizeof what, "address gap: record at %04x, expected %04x",
-                                static_cast<unsigned>(records[j].address), static_cast<unsigned>(expected));
+                static_cast<unsigned>(records[j].address), static_cast<unsigned>(expected));
             markDamage(report, records[j].offset, what);
             return false;
         }
@@ -53,8 +54,8 @@ bool checkRecordLayout(const std::vector<LoaderRecord>& records, std::size_t fil
         const auto expected = static_cast<uint16_t>(kBlockLoadAddress + i * kMaxRecordPayload);
         if (record.address != expected || record.length != kMaxRecordPayload) {
             (void)std::snprintf(what, sizeof what, "block record at %04x with %u bytes, expected 256 bytes at %04x",
-                                static_cast<unsigned>(record.address), static_cast<unsigned>(record.length),
-                                static_cast<unsigned>(expected));
+                static_cast<unsigned>(record.address), static_cast<unsigned>(record.length),
+                static_cast<unsigned>(expected));
             markDamage(report, record.offset, what);
             return false;
         }
@@ -95,12 +96,13 @@ int checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, Loade
     std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
     if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return kInspectReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
-    if (!isBankLoaderFileSize(size) && decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
+    if (!isBankLoaderFileSize(size) &&
+        decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
         return kInspectUnrecognised;
     }
     if (tooLarge) {
         markDamage(report, kMaxBankLoaderFileSize,
-                   "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
+            "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
     } else {
         inspectLoaderBytes(bytes.data(), bytes.size(), catalogue, report);
     }
@@ -162,7 +164,8 @@ bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& rep
     report.entry = findByCrc(catalogue, report.crc);
     report.content = report.entry != nullptr ? BlockContent::Known : BlockContent::Unknown;
     if (report.entry == nullptr) ++file.counts.unknown;
-    report.misplaced = file.kind == InspectedKind::Image && report.entry != nullptr && report.entry->banks[report.index] == 0;
+    report.misplaced =
+        file.kind == InspectedKind::Image && report.entry != nullptr && report.entry->banks[report.index] == 0;
     if (report.misplaced) ++file.counts.misplaced;
     return true;
 }

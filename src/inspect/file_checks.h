@@ -14,11 +14,11 @@
 #include "catalogue/catalogue.h"
 
 // Statuses of inspectFile and nextBlock.
-constexpr int kInspectRead = 0;          // read and checked (the report may still show problems)
+constexpr int kInspectRead = 0;           // read and checked (the report may still show problems)
 constexpr int kInspectUnrecognised = -2;  // none of the kinds the tool reads or writes
 constexpr int kInspectCannotOpen = -3;    // missing, or not readable
 constexpr int kInspectReadError = -4;
-constexpr int kInspectNotRegular = -5;    // a folder, FIFO or device: never opened
+constexpr int kInspectNotRegular = -5;  // a folder, FIFO or device: never opened
 
 enum class InspectedKind { Image, Loader, Rom };
 enum class BlockContent { Blank, Known, Unknown };
@@ -64,10 +64,10 @@ struct InspectedFile {
     InspectedKind kind = InspectedKind::Loader;
     bool hasLoadAddress = false;  // a ROM file's
     uint16_t loadAddress = 0;
-    long blocks = 0;              // of an image (64) or a ROM file
+    long blocks = 0;  // of an image (64) or a ROM file
     BlockCounts counts;
     LoaderReport loader;
-    FilePtr stream;               // open while blocks are left to read
+    FilePtr stream;  // open while blocks are left to read
     long blocksRead = 0;
     std::array<uint8_t, kBlockSize> block{};  // the block read last
 };

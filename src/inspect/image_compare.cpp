@@ -19,7 +19,8 @@ int openComparison(const Catalogue& catalogue, ImageComparison& comparison) {
 }
 
 bool nextBankComparison(const Catalogue& catalogue, ImageComparison& comparison, BankComparison& bank) {
-    if (!nextBlock(catalogue, comparison.expected, bank.expected) || !nextBlock(catalogue, comparison.found, bank.found)) {
+    if (!nextBlock(catalogue, comparison.expected, bank.expected) ||
+        !nextBlock(catalogue, comparison.found, bank.found)) {
         return false;
     }
     const uint8_t* expected = comparison.expected.block.data();

@@ -9,7 +9,7 @@ constexpr int kInspectNotImage = -6;  // readable, but not 524288 bytes
 struct BankComparison {
     BlockReport expected, found;  // what each side holds in this bank
     long differingBytes = 0;
-    long firstDifference = 0;     // the offset in the image of the first differing byte
+    long firstDifference = 0;  // the offset in the image of the first differing byte
 };
 
 struct ImageComparison {

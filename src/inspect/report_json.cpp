@@ -29,8 +29,8 @@ std::string blockFields(const BlockReport& block, const std::string& key, const 
     if (block.content == BlockContent::Blank) {
         return text + "\"blank\"" + (blankCrc ? ", \"crc\": " + quotedHex(block.crc, 4) : "");
     }
-    return text + (block.content == BlockContent::Known ? "\"known\"" : "\"unknown\"") + ", \"crc\": " +
-           quotedHex(block.crc, 4) + ", " + jsonRom(block.entry, banksKey);
+    return text + (block.content == BlockContent::Known ? "\"known\"" : "\"unknown\"") +
+           ", \"crc\": " + quotedHex(block.crc, 4) + ", " + jsonRom(block.entry, banksKey);
 }
 
 std::string imageBlockJson(const BlockReport& bank) {
@@ -41,14 +41,15 @@ std::string imageBlockJson(const BlockReport& bank) {
 std::string imageSummaryJson(const InspectedFile& image) {
     const BlockCounts& counts = image.counts;
     return "\"summary\": {\"used\": " + std::to_string(counts.used) + ", \"blank\": " + std::to_string(counts.blank) +
-           ", \"unknown\": " + std::to_string(counts.unknown) + ", \"misplaced\": " + std::to_string(counts.misplaced) + "}";
+           ", \"unknown\": " + std::to_string(counts.unknown) + ", \"misplaced\": " + std::to_string(counts.misplaced) +
+           "}";
 }
 
 std::string romSummaryJson(const InspectedFile& rom) {
     const BlockCounts& counts = rom.counts;
-    return "\"summary\": {\"blocks\": " + std::to_string(rom.blocks) + ", \"known\": " +
-           std::to_string(counts.used - counts.unknown) + ", \"blank\": " + std::to_string(counts.blank) +
-           ", \"unknown\": " + std::to_string(counts.unknown) + "}";
+    return "\"summary\": {\"blocks\": " + std::to_string(rom.blocks) +
+           ", \"known\": " + std::to_string(counts.used - counts.unknown) +
+           ", \"blank\": " + std::to_string(counts.blank) + ", \"unknown\": " + std::to_string(counts.unknown) + "}";
 }
 
 std::string loaderJson(const InspectedFile& file) {
@@ -59,18 +60,19 @@ std::string loaderJson(const InspectedFile& file) {
                ", \"kind\": " + jsonString(report.damage) + "}";
     }
     text += ", \"damage\": null, \"flasher\": ";
-    text += report.hasFlasher ? "{\"loadAddress\": " + quotedHex(report.flasherAddress, 4) + ", \"size\": " +
-                                    std::to_string(report.flasherSize) + ", \"bank\": " + quotedHex(report.bankByte, 2) + "}"
+    text += report.hasFlasher ? "{\"loadAddress\": " + quotedHex(report.flasherAddress, 4) +
+                                    ", \"size\": " + std::to_string(report.flasherSize) +
+                                    ", \"bank\": " + quotedHex(report.bankByte, 2) + "}"
                               : "null";
-    return text + ", \"block\": {\"start\": " + quotedHex(report.blockStart, 4) + ", \"size\": " +
-           std::to_string(report.blockSize) + ", \"crc\": " + quotedHex(report.crc, 4) + ", " +
+    return text + ", \"block\": {\"start\": " + quotedHex(report.blockStart, 4) +
+           ", \"size\": " + std::to_string(report.blockSize) + ", \"crc\": " + quotedHex(report.crc, 4) + ", " +
            jsonRom(report.entry, "catalogueBanks") + ", \"bankNamed\": " + jsonBool(report.bankNamed) + "}";
 }
 
 std::string sideJson(const BlockReport& block) {
     if (block.content == BlockContent::Blank) return "{\"content\": \"blank\"}";
-    const std::string known = block.entry != nullptr ? "\"known\", \"crc\": " + quotedHex(block.crc, 4) + ", \"name\": " +
-                                                           jsonString(block.entry->name)
+    const std::string known = block.entry != nullptr ? "\"known\", \"crc\": " + quotedHex(block.crc, 4) +
+                                                           ", \"name\": " + jsonString(block.entry->name)
                                                      : "\"unknown\", \"crc\": " + quotedHex(block.crc, 4);
     return "{\"content\": " + known + "}";
 }
@@ -78,9 +80,9 @@ std::string sideJson(const BlockReport& block) {
 std::string bankComparisonJson(const BankComparison& bank) {
     const std::string head = "\"bank\": " + quotedHex(static_cast<unsigned>(bank.expected.index), 2) + ", \"same\": ";
     if (bank.differingBytes == 0) return head + "true";
-    return head + "false, \"differingBytes\": " + std::to_string(bank.differingBytes) + ", \"firstDifference\": " +
-           quotedHex(static_cast<unsigned>(bank.firstDifference), 6) + ", \"expected\": " + sideJson(bank.expected) +
-           ", \"found\": " + sideJson(bank.found);
+    return head + "false, \"differingBytes\": " + std::to_string(bank.differingBytes) +
+           ", \"firstDifference\": " + quotedHex(static_cast<unsigned>(bank.firstDifference), 6) +
+           ", \"expected\": " + sideJson(bank.expected) + ", \"found\": " + sideJson(bank.found);
 }
 
 void jsonHead(ReportState&, const std::string& catalogueSource) {
@@ -105,7 +107,7 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
         case InspectedKind::Image: progressAlways("\"kind\": \"flash image\", \"banks\": ["); break;
         case InspectedKind::Rom:
             progressAlways("\"kind\": \"ROM file\", \"loadAddress\": %s, \"blocks\": [",
-                           file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
+                file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
             break;
         case InspectedKind::Loader: progressAlways("%s}", loaderJson(file).c_str()); break;
     }
@@ -113,7 +115,8 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
 
 // One entry a bank of an image or a block of a ROM file, blank or not.
 void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport& block) {
-    const std::string entry = file.kind == InspectedKind::Image ? imageBlockJson(block) : blockFields(block, "block", "banks", true);
+    const std::string entry =
+        file.kind == InspectedKind::Image ? imageBlockJson(block) : blockFields(block, "block", "banks", true);
     progressAlways("%s    {%s}", state.firstEntry ? "\n" : ",\n", entry.c_str());
     state.firstEntry = false;
 }
@@ -123,21 +126,24 @@ void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport&
 void jsonFileEnd(ReportState&, const InspectedFile& file) {
     if (file.kind == InspectedKind::Loader) return;
     std::string end = "\"error\": " + jsonString(inspectStatusText(file));
-    if (file.status == kInspectRead) end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);
+    if (file.status == kInspectRead)
+        end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);
     progressAlways("],\n   %s}", end.c_str());
 }
 
 void jsonEnd(ReportState&) { progressAlways("\n]}\n"); }
 
 void jsonCompareHead(const std::string& catalogueSource, const ImageComparison& comparison) {
-    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, ", jsonString(catalogueSource).c_str(),
-                   jsonString(comparison.expected.path).c_str(), jsonString(comparison.found.path).c_str());
+    progressAlways("{\"catalogue\": %s,\n \"compare\": {\"expected\": %s, \"found\": %s, ",
+        jsonString(catalogueSource).c_str(), jsonString(comparison.expected.path).c_str(),
+        jsonString(comparison.found.path).c_str());
 }
 
 // Returns: the "error" entry for the side of a comparison that could not be used, or "".
 std::string comparisonError(const ImageComparison& comparison) {
     for (const InspectedFile* side : {&comparison.expected, &comparison.found}) {
-        if (side->status != kInspectRead) return "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
+        if (side->status != kInspectRead)
+            return "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
     }
     return "";
 }
@@ -156,8 +162,9 @@ void jsonCompareBank(ReportState& state, const BankComparison& bank) {
 void jsonCompareEnd(ReportState&, const ImageComparison& comparison) {
     std::string end = comparisonError(comparison);
     if (end.empty()) {
-        end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) + ", \"same\": " +
-              std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) + "}";
+        end = "\"summary\": {\"banks\": " + std::to_string(comparison.same + comparison.differ) +
+              ", \"same\": " + std::to_string(comparison.same) + ", \"differ\": " + std::to_string(comparison.differ) +
+              "}";
     }
     progressAlways("],\n   %s}}\n", end.c_str());
 }
@@ -169,9 +176,10 @@ void jsonCompareUnopened(ReportState&, const std::string& catalogueSource, const
 
 }  // namespace
 
-const ReportFormat kJsonReport{jsonHead,        jsonUninspected,  jsonFileStart,   jsonBlock,      jsonFileEnd,
-                               jsonEnd,         jsonCompareStart, jsonCompareBank, jsonCompareEnd, jsonCompareUnopened};
+const ReportFormat kJsonReport{jsonHead, jsonUninspected, jsonFileStart, jsonBlock, jsonFileEnd, jsonEnd,
+    jsonCompareStart, jsonCompareBank, jsonCompareEnd, jsonCompareUnopened};
 
 void printFailureJson(const std::string& catalogueSource, const std::string& why) {
-    progressAlways("{\"catalogue\": %s, \"error\": %s}\n", jsonString(catalogueSource).c_str(), jsonString(why).c_str());
+    progressAlways(
+        "{\"catalogue\": %s, \"error\": %s}\n", jsonString(catalogueSource).c_str(), jsonString(why).c_str());
 }

@@ -25,11 +25,11 @@ struct FoldedRun {
 struct ReportState {
     explicit ReportState(const Catalogue& catalogue) : catalogue(catalogue) {}
     const Catalogue& catalogue;
-    bool firstFile = true;                   // JSON: no comma before the first file's entry
-    bool firstEntry = true;                  // JSON: no comma before a file's first block or bank
-    FoldedRun<BlockReport> blocks;           // tables: the row not yet printed
+    bool firstFile = true;          // JSON: no comma before the first file's entry
+    bool firstEntry = true;         // JSON: no comma before a file's first block or bank
+    FoldedRun<BlockReport> blocks;  // tables: the row not yet printed
     FoldedRun<BankComparison> banks;
-    std::vector<TableRow> loaders;           // tables: the bank loader files, shown together at the end
+    std::vector<TableRow> loaders;  // tables: the bank loader files, shown together at the end
 };
 
 // A report: what is printed for each step of the reading, in the order

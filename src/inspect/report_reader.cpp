@@ -22,8 +22,8 @@ int reportOpenedFile(const ReportFormat& format, ReportState& state, InspectedFi
     return inspectedFileIsGood(file) ? kInfoAllGood : kInfoFoundWrong;
 }
 
-int reportComparison(const ReportFormat& format, ReportState& state, const std::string& catalogueSource,
-                     ImageComparison& comparison) {
+int reportComparison(
+    const ReportFormat& format, ReportState& state, const std::string& catalogueSource, ImageComparison& comparison) {
     if (openComparison(state.catalogue, comparison) != kInspectRead) {
         const InspectedFile& side = comparison.expected.status != kInspectRead ? comparison.expected : comparison.found;
         reportError("quillmore-flashinfo: %s: %s\n", tableText(side.path).c_str(), inspectStatusText(side).c_str());

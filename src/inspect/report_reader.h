@@ -17,5 +17,5 @@ int reportOpenedFile(const ReportFormat& format, ReportState& state, InspectedFi
 // that is no readable image is said on the error channel.
 // Returns: kInfoAllGood when they are the same, kInfoFoundWrong when a bank
 // differs, kInfoFailed when a side could not be read to its end.
-int reportComparison(const ReportFormat& format, ReportState& state, const std::string& catalogueSource,
-                     ImageComparison& comparison);
+int reportComparison(
+    const ReportFormat& format, ReportState& state, const std::string& catalogueSource, ImageComparison& comparison);

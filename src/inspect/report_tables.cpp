@@ -29,7 +29,9 @@ std::string contentText(const BlockReport& block) {
     return block.content == BlockContent::Blank ? "blank" : romName(block.entry);
 }
 
-std::string crcText(const BlockReport& block) { return block.content == BlockContent::Blank ? "" : hexText(block.crc, 4); }
+std::string crcText(const BlockReport& block) {
+    return block.content == BlockContent::Blank ? "" : hexText(block.crc, 4);
+}
 
 // A content column is as wide as the widest name it can show: those of the
 // catalogue, known before the first row, so rows need not wait for the last.
@@ -95,7 +97,8 @@ Widths romWidths(const ReportState& state, const InspectedFile& rom) {
 // Runs of blank banks share a row in an image; runs of blocks with the same
 // content and CRC-16 in a ROM file.
 bool joinsRun(const InspectedFile& file, const BlockReport& first, const BlockReport& block) {
-    if (file.kind == InspectedKind::Image) return first.content == BlockContent::Blank && block.content == BlockContent::Blank;
+    if (file.kind == InspectedKind::Image)
+        return first.content == BlockContent::Blank && block.content == BlockContent::Blank;
     return first.content == block.content && first.crc == block.crc;
 }
 
@@ -106,7 +109,7 @@ void printBlockRow(const ReportState& state, const InspectedFile& file, const Bl
         printRow(imageWidths(state), row);
     } else {
         printRow(romWidths(state, file),
-                 {indexRange(block.index, count), hexText(block.crc, 4), contentText(block), bankList(block.entry)});
+            {indexRange(block.index, count), hexText(block.crc, 4), contentText(block), bankList(block.entry)});
     }
 }
 
@@ -129,9 +132,9 @@ Row loaderRow(const InspectedFile& file) {
     }
     const bool flasher = report.hasFlasher;
     return {tableText(file.path), flasher ? hexText(report.flasherAddress, 4) : "-",
-            flasher ? std::to_string(report.flasherSize) : "-", flasher ? hexText(report.bankByte, 2) : "-",
-            hexText(report.blockStart, 4), std::to_string(report.blockSize), hexText(report.crc, 4),
-            romName(report.entry), loaderVerdict(report)};
+        flasher ? std::to_string(report.flasherSize) : "-", flasher ? hexText(report.bankByte, 2) : "-",
+        hexText(report.blockStart, 4), std::to_string(report.blockSize), hexText(report.crc, 4), romName(report.entry),
+        loaderVerdict(report)};
 }
 
 void reportUninspected(const InspectedFile& file) {
@@ -150,9 +153,10 @@ std::string inspectStatusText(const InspectedFile& file) {
                    std::to_string(kFlashImageSize);
         case kInspectUnrecognised:
             return "not a file the flash tool reads or writes: " + std::to_string(file.size) +
-                   " bytes, where a flash image has " + std::to_string(kFlashImageSize) + ", a ROM file a multiple of " +
-                   std::to_string(kBlockSize) + " (or that plus 2), and a bank loader file at most " +
-                   std::to_string(kMaxBankLoaderFileSize) + " starting with a loader record";
+                   " bytes, where a flash image has " + std::to_string(kFlashImageSize) +
+                   ", a ROM file a multiple of " + std::to_string(kBlockSize) +
+                   " (or that plus 2), and a bank loader file at most " + std::to_string(kMaxBankLoaderFileSize) +
+                   " starting with a loader record";
         default: return "";
     }
 }
@@ -173,7 +177,7 @@ void tableFileStart(ReportState& state, const InspectedFile& file) {
             break;
         case InspectedKind::Rom:
             progressAlways("%s: ROM file%s\n", tableText(file.path).c_str(),
-                           file.hasLoadAddress ? (", load address " + hexText(file.loadAddress, 4)).c_str() : "");
+                file.hasLoadAddress ? (", load address " + hexText(file.loadAddress, 4)).c_str() : "");
             if (file.blocks == 0) {
                 progressAlways("no whole block: quillmore-flashtool writes nothing for it\n");
             } else {
@@ -186,7 +190,8 @@ void tableFileStart(ReportState& state, const InspectedFile& file) {
 
 void tableBlock(ReportState& state, const InspectedFile& file, const BlockReport& block) {
     fold(
-        state.blocks, block, [&](const BlockReport& first, const BlockReport& next) { return joinsRun(file, first, next); },
+        state.blocks, block,
+        [&](const BlockReport& first, const BlockReport& next) { return joinsRun(file, first, next); },
         [&](const BlockReport& first, long count) { printBlockRow(state, file, first, count); });
 }
 
@@ -199,10 +204,10 @@ void tableFileEnd(ReportState& state, const InspectedFile& file) {
     const BlockCounts& counts = file.counts;
     if (file.kind == InspectedKind::Image) {
         progressAlways("banks used: %ld, blank: %ld, unknown: %ld, misplaced: %ld\n", counts.used, counts.blank,
-                       counts.unknown, counts.misplaced);
+            counts.unknown, counts.misplaced);
     } else if (file.kind == InspectedKind::Rom && file.blocks > 0) {
         progressAlways("blocks: %ld, known: %ld, blank: %ld, unknown: %ld\n", file.blocks, counts.used - counts.unknown,
-                       counts.blank, counts.unknown);
+            counts.blank, counts.unknown);
     }
 }
 
@@ -223,22 +228,24 @@ void printComparisonRow(const ReportState& state, const BankComparison& bank, lo
         printRow(comparisonWidths(state), {indexRange(bank.expected.index, count), "same"});
         return;
     }
-    printRow(comparisonWidths(state), {indexRange(bank.expected.index, 1), contentText(bank.expected), crcText(bank.expected),
-                                       contentText(bank.found), crcText(bank.found), std::to_string(bank.differingBytes),
-                                       hexText(static_cast<unsigned>(bank.firstDifference), 6)});
+    printRow(comparisonWidths(state),
+        {indexRange(bank.expected.index, 1), contentText(bank.expected), crcText(bank.expected),
+            contentText(bank.found), crcText(bank.found), std::to_string(bank.differingBytes),
+            hexText(static_cast<unsigned>(bank.firstDifference), 6)});
 }
 
 void tableCompareStart(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison) {
     tableHead(state, catalogueSource);
     progressAlways("compare: %s (expected) with %s (found)\n", tableText(comparison.expected.path).c_str(),
-                   tableText(comparison.found.path).c_str());
+        tableText(comparison.found.path).c_str());
     printRow(comparisonWidths(state), {"bank", "expected", "crc-16", "found", "crc-16", "differing", "first at"});
 }
 
 void tableCompareBank(ReportState& state, const BankComparison& bank) {
     // Runs of equal banks share a row; every differing bank has its own.
     fold(
-        state.banks, bank, [](const BankComparison& first, const BankComparison& next) {
+        state.banks, bank,
+        [](const BankComparison& first, const BankComparison& next) {
             return first.differingBytes == 0 && next.differingBytes == 0;
         },
         [&](const BankComparison& first, long count) { printComparisonRow(state, first, count); });
@@ -253,7 +260,7 @@ void tableCompareEnd(ReportState& state, const ImageComparison& comparison) {
         }
     }
     progressAlways("banks: %ld, same: %ld, differ: %ld\n", comparison.same + comparison.differ, comparison.same,
-                   comparison.differ);
+        comparison.differ);
 }
 
 // The reader has said on the error channel why a side cannot be compared.
@@ -261,5 +268,5 @@ void tableCompareUnopened(ReportState&, const std::string&, const ImageCompariso
 
 }  // namespace
 
-const ReportFormat kTableReport{tableHead,        tableUninspected, tableFileStart,   tableBlock,          tableFileEnd,
-                                tableEnd,         tableCompareStart, tableCompareBank, tableCompareEnd, tableCompareUnopened};
+const ReportFormat kTableReport{tableHead, tableUninspected, tableFileStart, tableBlock, tableFileEnd, tableEnd,
+    tableCompareStart, tableCompareBank, tableCompareEnd, tableCompareUnopened};

@@ -43,14 +43,15 @@ int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
     // Without a whole load address no flasher record could be written, and
     // bank loader files without the flasher are of no use on the drive.
     if (status == kLoadOk && static_cast<std::size_t>(flasher.size) < kLoadAddressSize) {
-        reportError("** file too short: %s; min. filesize=%lu\n", kFlasherName, static_cast<unsigned long>(kLoadAddressSize));
+        reportError(
+            "** file too short: %s; min. filesize=%lu\n", kFlasherName, static_cast<unsigned long>(kLoadAddressSize));
         return kLoadTooShort;
     }
     return status;
 }
 
 int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
-                        const uint8_t* blockBuffer) {
+    const uint8_t* blockBuffer) {
     char name[32];
     (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
     progress(verbosity, 2, "======\n");

@@ -55,4 +55,4 @@ int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 // The flasher is loaded (at least its load address) before any block is read.
 // Returns: kBankFileWritten, kBankFileNotCreated, kBankFileCutShort or kBankSlotNotWritten.
 int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
-                        const uint8_t* blockBuffer);
+    const uint8_t* blockBuffer);

@@ -8,14 +8,14 @@
 
 // Faults of decodeLoaderRecords.
 constexpr int kDecodeOk = 0;
-constexpr int kDecodeTruncatedHeader = -1;   // fewer than 3 bytes left for a record header
-constexpr int kDecodePastEnd = -2;           // the record's length runs past the end
-constexpr int kDecodeChecksum = -3;          // the checksum byte does not match
+constexpr int kDecodeTruncatedHeader = -1;  // fewer than 3 bytes left for a record header
+constexpr int kDecodePastEnd = -2;          // the record's length runs past the end
+constexpr int kDecodeChecksum = -3;         // the checksum byte does not match
 
 struct LoaderRecord {
-    std::size_t offset = 0;      // of the record's first byte in the stream
+    std::size_t offset = 0;  // of the record's first byte in the stream
     uint16_t address = 0;
-    std::size_t length = 0;      // 1..256
+    std::size_t length = 0;  // 1..256
 };
 
 struct DecodedRecords {

@@ -32,7 +32,7 @@ int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t siz
         // The caller checks the stream's error state once, when it closes the file.
         (void)std::fwrite(record, 1, kRecordHeaderSize + length + kRecordChecksumSize, stream);
         progress(verbosity, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
-                 static_cast<unsigned>(length), static_cast<unsigned>(sum));
+            static_cast<unsigned>(length), static_cast<unsigned>(sum));
         address = static_cast<uint16_t>(address + length);
         payload += length;
         remaining -= length;

@@ -98,8 +98,8 @@ int runTool(int argc, const char* const* argv) {
     const int imageStatus =
         settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : kFlashImageOk;
 
-    BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles, catalogue,
-                     settings.flasher,   settings.flashImage, inputs};
+    BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles, catalogue, settings.flasher,
+        settings.flashImage, inputs};
     processRomFiles(route, roms);
 
     const int closeStatus = closeFlashImage(settings.flashImage);

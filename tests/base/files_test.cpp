@@ -1,9 +1,10 @@
 // Giving an output its name without replacing: a file that took the name
 // meanwhile is kept, with hard links or without, and no temporary file is
 // left either way.
+#include "base/files.h"
+
 #include <gtest/gtest.h>
 
-#include "base/files.h"
 #include "support/test_support.h"
 
 TEST(Files, NamingWithoutReplacingKeepsAFileThatTookTheName) {
@@ -11,7 +12,10 @@ TEST(Files, NamingWithoutReplacingKeepsAFileThatTookTheName) {
         for (const bool taken : {false, true}) {
             ScratchDir dir;
             fileSeams().refuseHardLinks = noHardLinks;
-            if (taken) fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, text("earlier")); };
+            if (taken)
+                fileSeams().beforeNaming = [](const std::filesystem::path& target) {
+                    writeBytes(target, text("earlier"));
+                };
             ReplacedFile file;
             ASSERT_TRUE(beginReplace("out", SparedFiles{}, file));
             (void)std::fputs("new", file.stream.get());

@@ -1,9 +1,10 @@
 // The default crc.ini and a crc.ini that appears while it is written: the
 // very default is no failure, any other file is kept and reported.
+#include "catalogue/catalogue_file.h"
+
 #include <gtest/gtest.h>
 
 #include "base/files.h"
-#include "catalogue/catalogue_file.h"
 #include "support/test_support.h"
 
 namespace {
@@ -14,7 +15,11 @@ Bytes appearing;  // what another writer puts in place just before the run names
 
 TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
     const Bytes standard = defaultCatalogueFile();
-    const struct { const char* label; Bytes other; int status; } cases[] = {
+    const struct {
+        const char* label;
+        Bytes other;
+        int status;
+    } cases[] = {
         {"none", {}, kCatalogueOk},
         {"the very default", standard, kCatalogueOk},
         {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), kCatalogueNotSaved},
@@ -23,7 +28,8 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
     for (const auto& c : cases) {
         ScratchDir dir;
         appearing = c.other;
-        if (!appearing.empty()) fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
+        if (!appearing.empty())
+            fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
         Catalogue catalogue;
         const int status = writeDefaultCatalogue(0, catalogue);
         fileSeams() = FileSeams();

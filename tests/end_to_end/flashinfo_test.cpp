@@ -1,8 +1,7 @@
 // quillmore-flashinfo end to end: each kind of file told from its content,
 // its reports as tables and JSON, and its exit statuses.
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 
 #include "inspect/display_text.h"
 #include "support/test_support.h"
@@ -11,59 +10,76 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
+const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);   // banks 0b and 18 in the default catalogue
 const Bytes kQuickDos = forgedBlock(0x40E2, 2);   // bank 24
 const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
 const Bytes kUnknown = forgedBlock(0x1A2B, 4);
-const std::string kUnrecognised = " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
-                                  "and a bank loader file at most 9359 starting with a loader record";
+const std::string kUnrecognised =
+    " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
+    "and a bank loader file at most 9359 starting with a loader record";
 
 }  // namespace
 
 TEST(Flashinfo, TellsEachKindFromItsContent) {
     ScratchDir dir;  // no name tells the kind: the image is a .prg, a bank loader file a .bin
     writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
-                {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kSpeedDos, Bytes(8192, 0xFF), kUnknown})}, {"good.bin", bankFile(0x0B, kSpeedDos)},
-                {"misplaced.prg", bankFile(0x05, kSpeedDos)}, {"unknown.prg", bankFile(0x06, kUnknown)},
-                {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
+        {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kSpeedDos, Bytes(8192, 0xFF), kUnknown})},
+        {"good.bin", bankFile(0x0B, kSpeedDos)}, {"misplaced.prg", bankFile(0x05, kSpeedDos)},
+        {"unknown.prg", bankFile(0x06, kUnknown)}, {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
     RunResult run = runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n"
-              "00-04  blank\n05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
-              "07     unknown               1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM    d3da\n0c-17  blank\n"
-              "18     SpeedDOS 40T HIROM    d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
-              "rom.prg: ROM file, load address 0801\nblock  crc-16  content               banks\n"
-              "00-01  d3da    SpeedDOS 40T HIROM    0b 18\n02     0003    blank\n03     1a2b    unknown\n"
-              "blocks: 4, known: 2, blank: 1, unknown: 1\n"
-              "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
-              "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
-              "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
-              "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
-              "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
+        "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n"
+        "00-04  blank\n05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
+        "07     unknown               1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM    d3da\n0c-17  blank\n"
+        "18     SpeedDOS 40T HIROM    d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
+        "rom.prg: ROM file, load address 0801\nblock  crc-16  content               banks\n"
+        "00-01  d3da    SpeedDOS 40T HIROM    0b 18\n02     0003    blank\n03     1a2b    unknown\n"
+        "blocks: 4, known: 2, blank: 1, unknown: 1\n"
+        "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
+        "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
+        "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM (0b "
+        "18)\n"
+        "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
+        "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
 
-    writeBytes("crc.ini", text("d3da; 05; M\"\\\x01" "e\n"));  // a name JSON must escape
+    writeBytes("crc.ini", text("d3da; 05; M\"\\\x01"
+                               "e\n"));  // a name JSON must escape
     const std::string mine = "\"M\\\"\\\\\\u0001e\"";
     run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});
     EXPECT_EQ(run.status, 1);
     const std::string head =
-        "{\"catalogue\": \"crc.ini\",\n \"files\": [\n  {\"file\": \"good.bin\", \"kind\": \"bank loader\", \"ok\": false, "
-        "\"damage\": null, \"flasher\": {\"loadAddress\": \"0300\", \"size\": 4, \"bank\": \"0b\"}, \"block\": {\"start\": "
-        "\"4000\", \"size\": 8192, \"crc\": \"d3da\", \"name\": " + mine + ", \"catalogueBanks\": [\"05\"], \"bankNamed\": false}},\n"
-        "  {\"file\": \"rom.prg\", \"kind\": \"ROM file\", \"loadAddress\": \"0801\", \"blocks\": [\n    {\"block\": \"00\", "
-        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"01\", "
-        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine + ", \"banks\": [\"05\"]},\n    {\"block\": \"02\", \"content\": "
-        "\"blank\", \"crc\": \"0003\"},\n    {\"block\": \"03\", \"content\": \"unknown\", \"crc\": \"1a2b\", \"name\": null, \"banks\": "
-        "[]}],\n   \"summary\": {\"blocks\": 4, \"known\": 2, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": \"image.prg\", \"kind\": "
+        "{\"catalogue\": \"crc.ini\",\n \"files\": [\n  {\"file\": \"good.bin\", \"kind\": \"bank loader\", \"ok\": "
+        "false, "
+        "\"damage\": null, \"flasher\": {\"loadAddress\": \"0300\", \"size\": 4, \"bank\": \"0b\"}, \"block\": "
+        "{\"start\": "
+        "\"4000\", \"size\": 8192, \"crc\": \"d3da\", \"name\": " +
+        mine +
+        ", \"catalogueBanks\": [\"05\"], \"bankNamed\": false}},\n"
+        "  {\"file\": \"rom.prg\", \"kind\": \"ROM file\", \"loadAddress\": \"0801\", \"blocks\": [\n    {\"block\": "
+        "\"00\", "
+        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " +
+        mine +
+        ", \"banks\": [\"05\"]},\n    {\"block\": \"01\", "
+        "\"content\": \"known\", \"crc\": \"d3da\", \"name\": " +
+        mine +
+        ", \"banks\": [\"05\"]},\n    {\"block\": \"02\", \"content\": "
+        "\"blank\", \"crc\": \"0003\"},\n    {\"block\": \"03\", \"content\": \"unknown\", \"crc\": \"1a2b\", "
+        "\"name\": null, \"banks\": "
+        "[]}],\n   \"summary\": {\"blocks\": 4, \"known\": 2, \"blank\": 1, \"unknown\": 1}},\n  {\"file\": "
+        "\"image.prg\", \"kind\": "
         "\"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": \"blank\"},\n";
     EXPECT_EQ(run.out.substr(0, head.size()), head);
-    const std::string misplaced = ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
-                                  ", \"catalogueBanks\": [\"05\"], \"misplaced\": true},\n";  // one entry a bank, blank or not
+    const std::string misplaced =
+        ",\n    {\"bank\": \"18\", \"content\": \"known\", \"crc\": \"d3da\", \"name\": " + mine +
+        ", \"catalogueBanks\": [\"05\"], \"misplaced\": true},\n";  // one entry a bank, blank or not
     EXPECT_NE(run.out.find(misplaced), std::string::npos);
-    EXPECT_NE(run.out.find(",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, "
-                           "\"unknown\": 1, \"misplaced\": 2}}\n]}\n"), std::string::npos);
+    EXPECT_NE(run.out.find(
+                  ",\n    {\"bank\": \"3f\", \"content\": \"blank\"}],\n   \"summary\": {\"used\": 4, \"blank\": 60, "
+                  "\"unknown\": 1, \"misplaced\": 2}}\n]}\n"),
+        std::string::npos);
 
     // A name in UTF-8 with a byte that is none and a terminal control sequence, as a table shows it.
     writeBytes("crc.ini", text("d3da; 0B; M\xC3\xBCller \xFF\x1B[0m X\n"));
@@ -75,10 +91,10 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     Bytes cut = bankFile(0x0B, kSpeedDos), sum = cut;
     cut.pop_back();
     sum[6] ^= 0x01;  // the first record's checksum: only the size tells the kind
-    Bytes wide;  // 257 blocks: block numbers of three digits
+    Bytes wide;      // 257 blocks: block numbers of three digits
     for (int i = 0; i < 257; ++i) wide.insert(wide.end(), kUnknown.begin(), kUnknown.end());
-    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("odd")}, {"-e.prg", {}}, {"two.bin", {0x01, 0x08}},
-                {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
+    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("odd")}, {"-e.prg", {}},
+        {"two.bin", {0x01, 0x08}}, {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
     struct Case {
         std::vector<std::string> args;
@@ -91,38 +107,56 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
         {{}, 2, "", "Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n"},
         {{"-x", "cut.prg"}, 2, "", "quillmore-flashinfo: unknown option '-x' (see --help)\n"},
         {{"cut.prg", "two.bin", "big.prg"}, 1,
-         "catalogue: built-in default\ntwo.bin: ROM file, load address 0801\nno whole block: quillmore-flashtool writes nothing "
-         "for it\nfile     flasher  size  bank  block  size  crc-16  rom  check\n"
-         "cut.prg  -        -     -     -      -     -       -    damaged at offset 8067 (0x1f83): record runs past the end of "
-         "the file\nbig.prg  -        -     -     -      -     -       -    damaged at offset 9359 (0x248f): larger than a bank "
-         "loader file can be (9359 bytes)\n", ""},
+            "catalogue: built-in default\ntwo.bin: ROM file, load address 0801\nno whole block: quillmore-flashtool "
+            "writes nothing "
+            "for it\nfile     flasher  size  bank  block  size  crc-16  rom  check\n"
+            "cut.prg  -        -     -     -      -     -       -    damaged at offset 8067 (0x1f83): record runs past "
+            "the end of "
+            "the file\nbig.prg  -        -     -     -      -     -       -    damaged at offset 9359 (0x248f): larger "
+            "than a bank "
+            "loader file can be (9359 bytes)\n",
+            ""},
         {{"--json", "--", "cut.prg", "sum.prg", "-e.prg"}, 1,
-         "{\"catalogue\": \"built-in default\",\n \"files\": [\n  {\"file\": \"cut.prg\", \"kind\": \"bank loader\", "
-         "\"ok\": false, \"damage\": {\"offset\": 8067, \"kind\": \"record runs past the end of the file\"}},\n"
-         "  {\"file\": \"sum.prg\", \"kind\": \"bank loader\", \"ok\": false, \"damage\": {\"offset\": 0, \"kind\": \"checksum error\"}},\n"
-         "  {\"file\": \"-e.prg\", \"kind\": \"ROM file\", \"loadAddress\": null, \"blocks\": [],\n   \"summary\": {\"blocks\": 0, "
-         "\"known\": 0, \"blank\": 0, \"unknown\": 0}}\n]}\n", ""},
-        {{"wide.bin"}, 1, "catalogue: built-in default\nwide.bin: ROM file\nblock    crc-16  content               banks\n"
-         "00-100   1a2b    unknown\nblocks: 257, known: 0, blank: 0, unknown: 257\n", ""},
-        {{"--compare", "cut.prg"}, 2, "", "Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n"},
+            "{\"catalogue\": \"built-in default\",\n \"files\": [\n  {\"file\": \"cut.prg\", \"kind\": \"bank "
+            "loader\", "
+            "\"ok\": false, \"damage\": {\"offset\": 8067, \"kind\": \"record runs past the end of the file\"}},\n"
+            "  {\"file\": \"sum.prg\", \"kind\": \"bank loader\", \"ok\": false, \"damage\": {\"offset\": 0, \"kind\": "
+            "\"checksum error\"}},\n"
+            "  {\"file\": \"-e.prg\", \"kind\": \"ROM file\", \"loadAddress\": null, \"blocks\": [],\n   \"summary\": "
+            "{\"blocks\": 0, "
+            "\"known\": 0, \"blank\": 0, \"unknown\": 0}}\n]}\n",
+            ""},
+        {{"wide.bin"}, 1,
+            "catalogue: built-in default\nwide.bin: ROM file\nblock    crc-16  content               banks\n"
+            "00-100   1a2b    unknown\nblocks: 257, known: 0, blank: 0, unknown: 257\n",
+            ""},
+        {{"--compare", "cut.prg"}, 2, "",
+            "Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n"},
         {{"--compare", "missing.prg", "cut.prg"}, 2, "", "quillmore-flashinfo: missing.prg: cannot open file\n"},
         {{"--json", "--compare", "cut.prg", "missing.prg"}, 2,
-         "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"cut.prg\", \"found\": \"missing.prg\", "
-         "\"error\": \"cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\"}}\n",
-         "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"},
+            "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"cut.prg\", \"found\": "
+            "\"missing.prg\", "
+            "\"error\": \"cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\"}}\n",
+            "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"},
         {{"odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
-         "quillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised + "\n"
-         "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open file\n"},
+            "quillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised +
+                "\n"
+                "quillmore-flashinfo: folder.prg: not a regular file\nquillmore-flashinfo: missing.prg: cannot open "
+                "file\n"},
     };
 #ifndef _WIN32
     // A report that cannot be written is a failure, whatever the files hold.
-    cases.insert(cases.end(), {
-        {{"two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: No space left on device\n", " >/dev/full"},
-        {{"--json", "--compare", "cut.prg", "cut.prg"}, 2, "",
-         "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"
-         "quillmore-flashinfo: cannot write the report: No space left on device\n", " >/dev/full"},
-        {{"--json", "two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: Bad file descriptor\n", " >&-"},
-    });
+    cases.insert(cases.end(),
+        {
+            {{"two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: No space left on device\n",
+                " >/dev/full"},
+            {{"--json", "--compare", "cut.prg", "cut.prg"}, 2, "",
+                "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"
+                "quillmore-flashinfo: cannot write the report: No space left on device\n",
+                " >/dev/full"},
+            {{"--json", "two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: Bad file descriptor\n",
+                " >&-"},
+        });
 #endif
     for (const auto& c : cases) {
         const RunResult run = runFlashinfo(c.args, c.after);
@@ -136,7 +170,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     const RunResult run = runFlashinfo({"cut.prg"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");
-    EXPECT_EQ(runFlashinfo({"--json", "cut.prg"}).out, "{\"catalogue\": \"crc.ini\", \"error\": \"crc.ini: not a regular file, or not readable\"}\n");
+    EXPECT_EQ(runFlashinfo({"--json", "cut.prg"}).out,
+        "{\"catalogue\": \"crc.ini\", \"error\": \"crc.ini: not a regular file, or not readable\"}\n");
 }
 
 TEST(Flashinfo, ComparesTwoImagesBankByBank) {
@@ -145,18 +180,27 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
     flipped[100] ^= 0x10;
     std::fill(unprogrammed.begin(), unprogrammed.begin() + 16, 0xFF);  // bits that stayed 1
     writeBytes("expected.bin", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}));
-    const std::string head = "catalogue: built-in default\ncompare: expected.bin (expected) with found.bin (found)\n"
-                             "bank   expected              crc-16  found                 crc-16  differing  first at\n";
-    const struct { const char* label; std::map<int, Bytes> found; int status; std::string rows; } cases[] = {
-        {"identical", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}, 0, "00-3f  same\nbanks: 64, same: 64, differ: 0\n"},
+    const std::string head =
+        "catalogue: built-in default\ncompare: expected.bin (expected) with found.bin (found)\n"
+        "bank   expected              crc-16  found                 crc-16  differing  first at\n";
+    const struct {
+        const char* label;
+        std::map<int, Bytes> found;
+        int status;
+        std::string rows;
+    } cases[] = {
+        {"identical", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}, 0,
+            "00-3f  same\nbanks: 64, same: 64, differ: 0\n"},
         {"a bank never burned", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}}, 1,
-         "00-23  same\n24     QuickDOS HIROM        40e2    blank                         8160       048000\n"
-         "25-3f  same\nbanks: 64, same: 63, differ: 1\n"},
-        {"a flipped bit, bits not programmed, another ROM", {{0x0B, flipped}, {0x18, unprogrammed}, {0x24, kImprLorom}}, 1,
-         "00-0a  same\n0b     SpeedDOS 40T HIROM    d3da    unknown               c1ee    1          016064\n0c-17  same\n"
-         "18     SpeedDOS 40T HIROM    d3da    unknown               b0f5    16         030000\n19-23  same\n"
-         "24     QuickDOS HIROM        40e2    Impr. LOROM Orig      f071    8192       048000\n25-3f  same\n"
-         "banks: 64, same: 61, differ: 3\n"},
+            "00-23  same\n24     QuickDOS HIROM        40e2    blank                         8160       048000\n"
+            "25-3f  same\nbanks: 64, same: 63, differ: 1\n"},
+        {"a flipped bit, bits not programmed, another ROM", {{0x0B, flipped}, {0x18, unprogrammed}, {0x24, kImprLorom}},
+            1,
+            "00-0a  same\n0b     SpeedDOS 40T HIROM    d3da    unknown               c1ee    1          016064\n0c-17  "
+            "same\n"
+            "18     SpeedDOS 40T HIROM    d3da    unknown               b0f5    16         030000\n19-23  same\n"
+            "24     QuickDOS HIROM        40e2    Impr. LOROM Orig      f071    8192       048000\n25-3f  same\n"
+            "banks: 64, same: 61, differ: 3\n"},
     };
     for (const auto& c : cases) {
         writeBytes("found.bin", imageWith(c.found));
@@ -164,12 +208,16 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
         EXPECT_EQ(run.status, c.status) << c.label;
         EXPECT_EQ(run.out, head + c.rows) << c.label;
     }
-    const std::string known = "{\"content\": \"known\", \"crc\": ", speedDos = known + "\"d3da\", \"name\": \"SpeedDOS 40T HIROM\"}";
-    const std::map<int, std::string> differing{  // the JSON of the last case for the banks that differ
-        {0x0B, "1, \"firstDifference\": \"016064\", \"expected\": " + speedDos + ", \"found\": {\"content\": \"unknown\", \"crc\": \"c1ee\"}"},
-        {0x18, "16, \"firstDifference\": \"030000\", \"expected\": " + speedDos + ", \"found\": {\"content\": \"unknown\", \"crc\": \"b0f5\"}"},
-        {0x24, "8192, \"firstDifference\": \"048000\", \"expected\": " + known + "\"40e2\", \"name\": \"QuickDOS HIROM\"}, \"found\": " +
-                   known + "\"f071\", \"name\": \"Impr. LOROM Orig\"}"}};
+    const std::string known = "{\"content\": \"known\", \"crc\": ",
+                      speedDos = known + "\"d3da\", \"name\": \"SpeedDOS 40T HIROM\"}";
+    const std::map<int, std::string> differing{// the JSON of the last case for the banks that differ
+        {0x0B, "1, \"firstDifference\": \"016064\", \"expected\": " + speedDos +
+                   ", \"found\": {\"content\": \"unknown\", \"crc\": \"c1ee\"}"},
+        {0x18, "16, \"firstDifference\": \"030000\", \"expected\": " + speedDos +
+                   ", \"found\": {\"content\": \"unknown\", \"crc\": \"b0f5\"}"},
+        {0x24, "8192, \"firstDifference\": \"048000\", \"expected\": " + known +
+                   "\"40e2\", \"name\": \"QuickDOS HIROM\"}, \"found\": " + known +
+                   "\"f071\", \"name\": \"Impr. LOROM Orig\"}"}};
     std::string banks;
     for (int bank = 0; bank < 64; ++bank) {
         const auto found = differing.find(bank);
@@ -178,6 +226,9 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
     }
     const RunResult run = runFlashinfo({"--json", "--compare", "expected.bin", "found.bin"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"expected.bin\", \"found\": \"found.bin\", "
-                       "\"banks\": [" + banks + "],\n   \"summary\": {\"banks\": 64, \"same\": 61, \"differ\": 3}}}\n");
+    EXPECT_EQ(run.out,
+        "{\"catalogue\": \"built-in default\",\n \"compare\": {\"expected\": \"expected.bin\", \"found\": "
+        "\"found.bin\", "
+        "\"banks\": [" +
+            banks + "],\n   \"summary\": {\"banks\": 64, \"same\": 61, \"differ\": 3}}}\n");
 }

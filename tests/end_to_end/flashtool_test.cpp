@@ -1,9 +1,8 @@
 // quillmore-flashtool end to end: whole runs of the built binary in a fresh
 // directory, comparing status, both console channels and every file.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 
 #include "inspect/display_text.h"
 #include "support/test_support.h"
@@ -26,14 +25,16 @@ const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
 const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 const Bytes kBlank(8192, 0xFF);
 const std::string kBanner = "##### Quillmore Flash Tool #####\n";
-const std::string kCatalogueRead = "====== reading CRC file ======\ncount of valid CRC entries: 29\ncount of lines in file: 32\n";
+const std::string kCatalogueRead =
+    "====== reading CRC file ======\ncount of valid CRC entries: 29\ncount of lines in file: 32\n";
 const Bytes kDefaultFile = defaultCatalogueFile();
 
 std::string bankName(int bank) { return "&flashbank" + hexText(bank, 2) + ".prg"; }
 
 // The lines of one bank loader file; rule is "======\n" from verbosity 2 on.
 std::string toBank(int bank, const std::string& rule = "") {
-    return rule + "====== open file for output ======\n" + rule + "file: " + bankName(bank) + "\nbank: " + hexText(bank, 2) + "\n";
+    return rule + "====== open file for output ======\n" + rule + "file: " + bankName(bank) +
+           "\nbank: " + hexText(bank, 2) + "\n";
 }
 
 // The bank loader files for these banks and blocks, and more files.
@@ -48,7 +49,7 @@ struct RunCase {
     std::vector<std::string> args;
     int status;
     std::string out, err;
-    Files written;  // files created or replaced; every other file stays as it was
+    Files written;                        // files created or replaced; every other file stays as it was
     std::function<void()> setUp = [] {};  // what the working directory holds besides files
     std::string limit = "";               // shell text run before the tool, to limit the size of what it writes
     std::string closed = "";              // redirections that close the tool's standard streams
@@ -84,8 +85,10 @@ TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
         const std::string high = hexText(0x3F + n, 2);  // the record's address high byte, and its checksum
         blockRecords += "Blk " + std::to_string(n) + ": adr=" + high + "00; size=100; checksum=" + high + "\n";
     }
-    const std::string head = kBanner + "====== reading CRC file ======\ncount of valid CRC entries: 1\ncount of lines in file: 1\n"
-                             "creating file FLASH.BIN ok.\n======\n====== open file for input ======\n======\nfile: z.bin\n";
+    const std::string head =
+        kBanner +
+        "====== reading CRC file ======\ncount of valid CRC entries: 1\ncount of lines in file: 1\n"
+        "creating file FLASH.BIN ok.\n======\n====== open file for input ======\n======\nfile: z.bin\n";
     const std::string found = "CRC-16: 0000\n- binary file ok - \nROM name: Zeros\n" + toBank(0x3F, "======\n") +
                               "------ writing buffer ------\nsize: 3\nstart-adr: 0300\n";
     const std::string block = "------ writing buffer ------\nsize: 2000\nstart-adr: 4000\n";
@@ -93,42 +96,48 @@ TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
     const Files written = banks({{0x3F, zeros}}, {{"flash.bin", imageWith({{0x3F, zeros}})}});
     const Bytes catalogue = text("0000; 3f; Zeros\n");
     expectRuns({
-        {"-v2", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", concat({{1, 8}, zeros})}}, {"z.bin", "-t", "-v2"}, 0,
-         head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found + block + slot, "", written},
+        {"-v2", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", concat({{1, 8}, zeros})}},
+            {"z.bin", "-t", "-v2"}, 0,
+            head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found + block + slot, "", written},
         {"-v3", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", zeros}}, {"z.bin", "-t", "-v3"}, 0,
-         head + "size: 2000\n" + found + "Blk 1: adr=0300; size=003; checksum=ab\n" + block + blockRecords + slot +
-             "fseek() ... ok\nfwrite() ... ok\n", "", written},
+            head + "size: 2000\n" + found + "Blk 1: adr=0300; size=003; checksum=ab\n" + block + blockRecords + slot +
+                "fseek() ... ok\nfwrite() ... ok\n",
+            "", written},
     });
 }
 
 TEST(Flashtool, FileLoop) {
     const Files allBanks = ready({{"memFlashBank_00.bin", kQuickDos}, {"memFlashBank_05.bin", kUnknown},
-                                  {"memFlashBank_22.bin", concat({{0x00, 0x80}, kImprLorom})},
-                                  {"memFlashBank_23.bin", kSpeedDos},  // past the last number
-                                  {"rom.bin", kSpeedDos}});            // after "-": never a ROM file
+        {"memFlashBank_22.bin", concat({{0x00, 0x80}, kImprLorom})},
+        {"memFlashBank_23.bin", kSpeedDos},  // past the last number
+        {"rom.bin", kSpeedDos}});            // after "-": never a ROM file
     const Files two = ready({{"rom1.bin", kQuickDos}, {"rom2.bin", kSpeedDos}, {"bad.bin", Bytes(8193, 0)}});
     const std::string input = "====== open file for input ======\n";
     expectRuns({
         {"all banks: those there, each reported when it cannot be read", allBanks, {"-a", "rom.bin", "-t", "-v0"}, 0,
-         kBanner + "size: 2002\n", "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin"
-         "** unknown block: 00 ...  (CRC-16:1a2b)\n", banks({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}},
-         {{"flash.bin", imageWith({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})}}),
-         [] {
-             fs::create_directory("memFlashBank_01.bin");
-             makeFifoOrFolder("memFlashBank_02.bin");
-             std::error_code noLinks;  // a dangling link counts as missing: no word
-             fs::create_symlink("nowhere.bin", "memFlashBank_03.bin", noLinks);
-         }},
+            kBanner + "size: 2002\n",
+            "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin"
+            "** unknown block: 00 ...  (CRC-16:1a2b)\n",
+            banks({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}},
+                {{"flash.bin", imageWith({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})}}),
+            [] {
+                fs::create_directory("memFlashBank_01.bin");
+                makeFifoOrFolder("memFlashBank_02.bin");
+                std::error_code noLinks;  // a dangling link counts as missing: no word
+                fs::create_symlink("nowhere.bin", "memFlashBank_03.bin", noLinks);
+            }},
         {"stops at the first option, which still applies", two, {"rom1.bin", "-b", "rom2.bin"}, 0,
-         kBanner + kCatalogueRead + input + "file: rom1.bin\nwriting block file: block00.bin\nROM name: QuickDOS HIROM\n" +
-             toBank(0x24), "", banks({{0x24, kQuickDos}}, {{"block00.bin", kQuickDos}})},
+            kBanner + kCatalogueRead + input +
+                "file: rom1.bin\nwriting block file: block00.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24),
+            "", banks({{0x24, kQuickDos}}, {{"block00.bin", kQuickDos}})},
         {"stops at a rejected file", two, {"rom1.bin", "bad.bin", "rom2.bin", "-t"}, 0,
-         kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + input + "file: rom1.bin\nROM name: QuickDOS HIROM\n" +
-             toBank(0x24) + input + "file: bad.bin\nsize: 2001\n",
-         "** File Size must be 2000 Bytes (or a multiple) ...\n",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
-        {"-sbXX takes one block only", ready({{"rom.bin", concat({kQuickDos, kQuickDos})}}), {"rom.bin", "-sb00", "-v0"}, 0,
-         kBanner + "size: 4000\n", "** File Size must be 2000 Bytes for option -sbXX ...\n", {}},
+            kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + input +
+                "file: rom1.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24) + input + "file: bad.bin\nsize: 2001\n",
+            "** File Size must be 2000 Bytes (or a multiple) ...\n",
+            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+        {"-sbXX takes one block only", ready({{"rom.bin", concat({kQuickDos, kQuickDos})}}),
+            {"rom.bin", "-sb00", "-v0"}, 0, kBanner + "size: 4000\n",
+            "** File Size must be 2000 Bytes for option -sbXX ...\n", {}},
     });
 }
 
@@ -138,29 +147,37 @@ TEST(Flashtool, BlocksAndTheImage) {
     for (int n = 1; n <= 100; ++n) leftovers["flash.bin.tmp" + std::to_string(n)] = {};
     expectRuns({
         {"block files for unknown and blank blocks", ready({{"r.bin", concat({kUnknown, kBlank})}}), {"r.bin", "-b"}, 0,
-         kBanner + kCatalogueRead + "====== open file for input ======\nfile: r.bin\nsize: 4000\n=========================\n"
-             "reading block: 00\nwriting block file: block00.bin\n=========================\nreading block: 01\n"
-             "writing block file: block01.bin\nblank page (contain $FF only), block: 01 \n",
-         "** unknown block: 00 ...  (CRC-16:1a2b)\n", {{"block00.bin", kUnknown}, {"block01.bin", kBlank}}},
+            kBanner + kCatalogueRead +
+                "====== open file for input ======\nfile: r.bin\nsize: 4000\n=========================\n"
+                "reading block: 00\nwriting block file: block00.bin\n=========================\nreading block: 01\n"
+                "writing block file: block01.bin\nblank page (contain $FF only), block: 01 \n",
+            "** unknown block: 00 ...  (CRC-16:1a2b)\n", {{"block00.bin", kUnknown}, {"block01.bin", kBlank}}},
         {"a forced blank block goes nowhere", ready({{"b.bin", kBlank}}), {"b.bin", "-sb05", "-t"}, 0,
-         kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n====== open file for input ======\nfile: b.bin\n"
-             "bank: 05\nblank page (contain $FF only), block: 00 \n", "", {{"flash.bin", imageWith({})}}},
+            kBanner + kCatalogueRead +
+                "creating file FLASH.BIN ok.\n====== open file for input ======\nfile: b.bin\n"
+                "bank: 05\nblank page (contain $FF only), block: 00 \n",
+            "", {{"flash.bin", imageWith({})}}},
         {"an image of the right size is kept", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-t"}, 0,
-         kBanner + kCatalogueRead + "opening file FLASH.BIN ok.\n====== open file for input ======\nfile: q.bin\n"
-             "ROM name: QuickDOS HIROM\n" + toBank(0x24), "",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
+            kBanner + kCatalogueRead +
+                "opening file FLASH.BIN ok.\n====== open file for input ======\nfile: q.bin\n"
+                "ROM name: QuickDOS HIROM\n" +
+                toBank(0x24),
+            "", banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
         {"an image of another size is made anew", ready({{"q.bin", kQuickDos}, {"flash.bin", Bytes(524289, 0)}}),
-         {"q.bin", "-t", "-v0"}, 0, kBanner, "", banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+            {"q.bin", "-t", "-v0"}, 0, kBanner, "",
+            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
         {"temporary files left by killed runs stand in no one's way", leftovers, {"q.bin", "-t", "-v0"}, 0, kBanner, "",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
-        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-sb40", "-t", "-v0"}, 1,
-         kBanner, "** bank 40 has no slot in flash.bin\n", banks({{0x40, kQuickDos}})},  // status 1: a block not kept
+            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}),
+            {"q.bin", "-sb40", "-t", "-v0"}, 1, kBanner, "** bank 40 has no slot in flash.bin\n",
+            banks({{0x40, kQuickDos}})},  // status 1: a block not kept
     });
 }
 
 TEST(Flashtool, StartUpAndItsEarlyEnds) {
     const std::string usage =
-        "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n -a            ... all memFlashBank_xx.bin files\n"
+        "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n -a            ... all memFlashBank_xx.bin "
+        "files\n"
         " -b            ... write block binary files\n -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
         " -t            ... write flash file 512KB (for TL866)\n -oFILENAME    ... set name of output file\n"
         " -vN           ... set verbosity N\n\nExample:\n Quillmore-flashtool DD2.bin\n";
@@ -175,18 +192,24 @@ TEST(Flashtool, StartUpAndItsEarlyEnds) {
         {"no flasher", rom, {"rom.bin", "-t", "-sbZZ"}, 0, kBanner, "** file not found: fcFlash.prg", {}},
         {"empty flasher", {{"fcFlash.prg", {}}}, {"rom.bin"}, 0, kBanner, "** error reading file: fcFlash.prg", {}},
         {"flasher too large", {{"fcFlash.prg", Bytes(1025, 1)}}, {"rom.bin"}, 0, kBanner,
-         "** File to large: fcFlash.prg; max. filesize=1024", {}},
-        {"largest flasher", ready({{"fcFlash.prg", concat({{0x00, 0x03}, bigBody})}, {"rom.bin", kQuickDos}}), {"rom.bin", "-v0"}, 0,
-         kBanner, "", {{bankName(0x24), concat({recordsOf(0x0300, concat({bigBody, {0x24}})), recordsOf(0x4000, kQuickDos)})}}},
+            "** File to large: fcFlash.prg; max. filesize=1024", {}},
+        {"largest flasher", ready({{"fcFlash.prg", concat({{0x00, 0x03}, bigBody})}, {"rom.bin", kQuickDos}}),
+            {"rom.bin", "-v0"}, 0, kBanner, "",
+            {{bankName(0x24), concat({recordsOf(0x0300, concat({bigBody, {0x24}})), recordsOf(0x4000, kQuickDos)})}}},
         {"one-byte flasher: no whole load address", {{"fcFlash.prg", {0x01}}}, {"rom.bin"}, 0, kBanner,
-         "** file too short: fcFlash.prg; min. filesize=2\n", {}},
-        {"two-byte flasher: the bank byte alone", ready({{"fcFlash.prg", {0x00, 0x03}}, {"rom.bin", kQuickDos}}), {"rom.bin", "-v0"}, 0,
-         kBanner, "", {{bankName(0x24), concat({recordsOf(0x0300, {0x24}), recordsOf(0x4000, kQuickDos)})}}},
-        {"bad -sbXX", ready(rom), {"rom.bin", "-t", "-sb5"}, 1, kBanner, "** option 'set bank' need a hex byte argument ...\n", {}},
-        {"later options win, by prefix and case", ready(rom), {"rom.bin", "-v0", "-v2x", "-vb", "-sb0bxyz", "-SB05", "-Tb", "-o", "x"},
-         0, kBanner, "", banks({{0x0B, kQuickDos}})},
-        {"argument one is never an option", {{"fcFlash.prg", kFlasher}}, {"-v3"}, 0, kBanner + "====== reading CRC file ======\n"
-         "missing CRC file ...\n====== creating default CRC file ======\n", "", {{"crc.ini", kDefaultFile}}},
+            "** file too short: fcFlash.prg; min. filesize=2\n", {}},
+        {"two-byte flasher: the bank byte alone", ready({{"fcFlash.prg", {0x00, 0x03}}, {"rom.bin", kQuickDos}}),
+            {"rom.bin", "-v0"}, 0, kBanner, "",
+            {{bankName(0x24), concat({recordsOf(0x0300, {0x24}), recordsOf(0x4000, kQuickDos)})}}},
+        {"bad -sbXX", ready(rom), {"rom.bin", "-t", "-sb5"}, 1, kBanner,
+            "** option 'set bank' need a hex byte argument ...\n", {}},
+        {"later options win, by prefix and case", ready(rom),
+            {"rom.bin", "-v0", "-v2x", "-vb", "-sb0bxyz", "-SB05", "-Tb", "-o", "x"}, 0, kBanner, "",
+            banks({{0x0B, kQuickDos}})},
+        {"argument one is never an option", {{"fcFlash.prg", kFlasher}}, {"-v3"}, 0,
+            kBanner + "====== reading CRC file ======\n"
+                      "missing CRC file ...\n====== creating default CRC file ======\n",
+            "", {{"crc.ini", kDefaultFile}}},
     });
 }
 
@@ -198,11 +221,15 @@ TEST(Flashtool, CatalogueFile) {
     const Files mine{{"fcFlash.prg", kFlasher}, {"crc.ini", ::text(text)}, {"r.bin", concat({one, other})}};
     expectRuns({
         {"faulty lines are reported and skipped; the later line wins", mine, {"r.bin"}, 0,
-         kBanner + "====== reading CRC file ======\nerror in line 4: rc=-2\nerror in line 5: rc=-4\nerror in line 8: rc=-2\n"
-             "count of valid CRC entries: 3\ncount of lines in file: 9\n====== open file for input ======\nfile: r.bin\n"
-             "size: 4000\n=========================\nreading block: 00\nROM name: one again\n" + toBank(0x02) +
-             "=========================\nreading block: 01\nROM name: " + std::string(80, 'L') + "\n" + toBank(0x05),
-         "value for 'bank' must less than 0x40: 40\n", banks({{0x02, one}, {0x05, other}})},
+            kBanner +
+                "====== reading CRC file ======\nerror in line 4: rc=-2\nerror in line 5: rc=-4\nerror in line 8: "
+                "rc=-2\n"
+                "count of valid CRC entries: 3\ncount of lines in file: 9\n====== open file for input ======\nfile: "
+                "r.bin\n"
+                "size: 4000\n=========================\nreading block: 00\nROM name: one again\n" +
+                toBank(0x02) + "=========================\nreading block: 01\nROM name: " + std::string(80, 'L') +
+                "\n" + toBank(0x05),
+            "value for 'bank' must less than 0x40: 40\n", banks({{0x02, one}, {0x05, other}})},
     });
 }
 
@@ -211,70 +238,88 @@ TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
     std::vector<RunCase> cases{
         // A folder is no regular file on every system; a FIFO would block a reader for ever.
         {"a folder as ROM file", ready({{"q.bin", kQuickDos}}), {"d.bin", "q.bin", "-v0"}, 0, kBanner,
-         "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
-        {"a folder as crc.ini is never replaced", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1, kBanner + "====== reading CRC file ======\n",
-         "** error reading file: crc.ini** error - no CRC file ...\n", {}, [] { makeFifoOrFolder("crc.ini"); }},
-        {"a ROM named as its own bank loader file", ready({{"&flashbank0b.prg", kSpeedDos}}), {"&flashbank0b.prg", "-v0"}, 1,
-         kBanner, "** cannot open file: &flashbank0b.prg", banks({{0x18, kSpeedDos}})},
+            "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
+        {"a folder as crc.ini is never replaced", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1,
+            kBanner + "====== reading CRC file ======\n", "** error reading file: crc.ini** error - no CRC file ...\n",
+            {}, [] { makeFifoOrFolder("crc.ini"); }},
+        {"a ROM named as its own bank loader file", ready({{"&flashbank0b.prg", kSpeedDos}}),
+            {"&flashbank0b.prg", "-v0"}, 1, kBanner, "** cannot open file: &flashbank0b.prg",
+            banks({{0x18, kSpeedDos}})},
         {"a later ROM, by another name", ready({{"r.bin", kSpeedDos}, {"block00.bin", kQuickDos}}),
-         {"r.bin", "./block00.bin", "-b", "-v0"}, 1, kBanner, "** cannot open file: block00.bin** cannot open file: block00.bin",
-         banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
+            {"r.bin", "./block00.bin", "-b", "-v0"}, 1, kBanner,
+            "** cannot open file: block00.bin** cannot open file: block00.bin",
+            banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
         {"an image named as a ROM is read as it is, not written into", image, {"flash.bin", "-t", "-v0"}, 1,
-         kBanner + "size: 80000\n", "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}})},
-        {"nor one named later by another name", image,
-         {"s.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
-         banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
-        {"nor one that is not there yet", ready({{"q.bin", kQuickDos}}), {"q.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner,
-         "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
+            kBanner + "size: 80000\n", "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}})},
+        {"nor one named later by another name", image, {"s.bin", "./flash.bin", "-t", "-v0"}, 1,
+            kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
+            banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
+        {"nor one that is not there yet", ready({{"q.bin", kQuickDos}}), {"q.bin", "./flash.bin", "-t", "-v0"}, 1,
+            kBanner, "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
     };
 #ifndef _WIN32
     // The bank files of the all-banks mode are inputs too, whatever name reaches them.
     const Files rom = ready({{"block01.bin", concat({kSpeedDos, kQuickDos})}});
-    cases.insert(cases.end(), {
-        {"all banks: the image as a bank file", image, {"-a", "-t", "-v0"}, 1, kBanner + "size: 80000\n",
-         "** error creating file: 'flash.bin'", banks({{0x24, kQuickDos}}, {{"memFlashBank_00.bin", image.at("flash.bin")}}),
-         [] { fs::create_symlink("flash.bin", "memFlashBank_00.bin"); }},
-        {"all banks: a block file as a bank file", rom, {"-a", "-b", "-v0"}, 1, kBanner + "size: 4000\n",
-         "** cannot open file: block01.bin", banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}},
-         {{"block00.bin", kSpeedDos}, {"memFlashBank_00.bin", rom.at("block01.bin")}}),
-         [] { fs::create_symlink("block01.bin", "memFlashBank_00.bin"); }},
-        {"the flasher as a bank loader file", ready({{"q.bin", kQuickDos}}), {"q.bin", "-v0"}, 1, kBanner,
-         "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}}, [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
-    });
+    cases.insert(
+        cases.end(), {
+                         {"all banks: the image as a bank file", image, {"-a", "-t", "-v0"}, 1,
+                             kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
+                             banks({{0x24, kQuickDos}}, {{"memFlashBank_00.bin", image.at("flash.bin")}}),
+                             [] { fs::create_symlink("flash.bin", "memFlashBank_00.bin"); }},
+                         {"all banks: a block file as a bank file", rom, {"-a", "-b", "-v0"}, 1,
+                             kBanner + "size: 4000\n", "** cannot open file: block01.bin",
+                             banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}},
+                                 {{"block00.bin", kSpeedDos}, {"memFlashBank_00.bin", rom.at("block01.bin")}}),
+                             [] { fs::create_symlink("block01.bin", "memFlashBank_00.bin"); }},
+                         {"the flasher as a bank loader file", ready({{"q.bin", kQuickDos}}), {"q.bin", "-v0"}, 1,
+                             kBanner, "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}},
+                             [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
+                     });
 #endif
     expectRuns(cases);
 }
 
 TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
     const Files earlier = ready({{"q.bin", kQuickDos}, {bankName(0x24), bankFile(0x24, kUnknown)},
-                                 {"block00.bin", kUnknown}, {"flash.bin", Bytes(100, 1)}});
+        {"block00.bin", kUnknown}, {"flash.bin", Bytes(100, 1)}});
     std::vector<RunCase> cases{
         {"outputs that are folders", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
-         "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: &flashbank24.prg", {},
-         [] { for (const char* name : {"block00.bin", "flash.bin", "&flashbank24.prg"}) fs::create_directory(name); }},
+            "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: &flashbank24.prg",
+            {},
+            [] {
+                for (const char* name : {"block00.bin", "flash.bin", "&flashbank24.prg"}) fs::create_directory(name);
+            }},
     };
 #ifndef _WIN32
     // A full disk: no file may grow past 4096 bytes (512 for crc.ini), and the signal is ignored.
-    cases.insert(cases.end(), {
-        {"a full disk keeps the earlier outputs", earlier, {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
-         "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: &flashbank24.prg\n", {},
-         [] {}, "ulimit -f 8; trap '' XFSZ; "},
-        {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1, kBanner,
-         "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {}, "ulimit -f 1; trap '' XFSZ; "},
-        {"an output name that is a link loop", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-v0"}, 1, kBanner,
-         "** cannot open file: block00.bin", banks({{0x24, kQuickDos}}), [] { fs::create_symlink("block00.bin", "block00.bin"); }},
-        {"a slot that cannot be written is reported once", ready({{"q.bin", kQuickDos}, {"flash.bin", imageWith({})}}),
-         {"q.bin", "-t", "-v0"}, 1, kBanner, "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {},
-         "ulimit -f 8; trap '' XFSZ; "},
-        // Started with a standard stream closed: no console text reaches a file the tool opens (at -v3
-        // eight blocks print more than the stdout buffer holds).
-        {"stdout closed", ready({{"q.bin", concat({kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos,
-                                                   kQuickDos})}, {"flash.bin", imageWith({})}}),
-         {"q.bin", "-t", "-v3"}, 0, "", "",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " >&-"},
-        {"stderr closed", ready({{"u.bin", concat({kUnknown, kQuickDos})}}), {"u.bin", "-t", "-v0"}, 0, kBanner + "size: 4000\n", "",
-         banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " 2>&-"},
-    });
+    cases.insert(cases.end(),
+        {
+            {"a full disk keeps the earlier outputs", earlier, {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
+                "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: "
+                "&flashbank24.prg\n",
+                {}, [] {}, "ulimit -f 8; trap '' XFSZ; "},
+            {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1,
+                kBanner, "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {},
+                "ulimit -f 1; trap '' XFSZ; "},
+            {"an output name that is a link loop", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-v0"}, 1, kBanner,
+                "** cannot open file: block00.bin", banks({{0x24, kQuickDos}}),
+                [] { fs::create_symlink("block00.bin", "block00.bin"); }},
+            {"a slot that cannot be written is reported once",
+                ready({{"q.bin", kQuickDos}, {"flash.bin", imageWith({})}}), {"q.bin", "-t", "-v0"}, 1, kBanner,
+                "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {},
+                "ulimit -f 8; trap '' XFSZ; "},
+            // Started with a standard stream closed: no console text reaches a file the tool opens (at -v3
+            // eight blocks print more than the stdout buffer holds).
+            {"stdout closed",
+                ready({{"q.bin", concat({kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos,
+                                     kQuickDos})},
+                    {"flash.bin", imageWith({})}}),
+                {"q.bin", "-t", "-v3"}, 0, "", "",
+                banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " >&-"},
+            {"stderr closed", ready({{"u.bin", concat({kUnknown, kQuickDos})}}), {"u.bin", "-t", "-v0"}, 0,
+                kBanner + "size: 4000\n", "",
+                banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " 2>&-"},
+        });
 #endif
     expectRuns(cases);
 }
@@ -287,7 +332,8 @@ TEST(Flashtool, SizesAreToldInSixtyFourBits) {
     const RunResult run = runFlashtool({"big.bin", "-sb05", "-v0"});
     EXPECT_EQ(run.out, kBanner + "size: 100002000\n");
     EXPECT_EQ(run.err, "** File Size must be 2000 Bytes for option -sbXX ...\n");
-    EXPECT_NE(runFlashinfo({"big.prg"}).out.find("damaged at offset 9359 (0x248f): larger than a bank loader file"), std::string::npos);
+    EXPECT_NE(runFlashinfo({"big.prg"}).out.find("damaged at offset 9359 (0x248f): larger than a bank loader file"),
+        std::string::npos);
 }
 
 #ifndef _WIN32
@@ -301,11 +347,13 @@ TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {
     fs::create_symlink("nowhere/block.bin", "block00.bin");
     fs::create_symlink("flash.bin", "rom.bin");  // a ROM file where the new image would be made: no image
     RunResult run = runFlashtool({"q.bin", "rom.bin", "-b", "-t", "-v0"});
-    EXPECT_EQ(run.err, "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: rom.bin");
+    EXPECT_EQ(
+        run.err, "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: rom.bin");
     EXPECT_FALSE(fs::exists("out/image.bin"));
     run = runFlashtool({"q.bin", "-t", "-v0"});
     EXPECT_EQ(run.status, 0);
-    for (const char* name : {"crc.ini", "flash.bin", "&flashbank24.prg", "block00.bin"}) EXPECT_TRUE(fs::is_symlink(name)) << name;
+    for (const char* name : {"crc.ini", "flash.bin", "&flashbank24.prg", "block00.bin"})
+        EXPECT_TRUE(fs::is_symlink(name)) << name;
     EXPECT_EQ(readBytes("out/default.ini"), kDefaultFile);
     EXPECT_EQ(readBytes("out/bank.prg"), bankFile(0x24, kQuickDos));
     EXPECT_EQ(readBytes("out/image.bin"), imageWith({{0x24, kQuickDos}}));
@@ -314,20 +362,22 @@ TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {
 
 TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     ScratchDir dir;
-    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {bankName(0x24), {}}, {"block00.bin", {}}, {"flash.bin", imageWith({})}});
+    writeFiles({{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}, {bankName(0x24), {}}, {"block00.bin", {}},
+        {"flash.bin", imageWith({})}});
     fs::create_hard_link(bankName(0x24), "other.prg");
     fs::create_hard_link("flash.bin", "image.bin");
     const std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0660)}, {"block00.bin", fs::perms(0755)},
-                                                 {"crc.ini", fs::perms(0640)}};  // crc.ini is new: 0666 less the umask
+        {"crc.ini", fs::perms(0640)}};  // crc.ini is new: 0666 less the umask
     for (const auto& [name, mode] : modes) {
         if (fs::exists(name)) fs::permissions(name, mode);
     }
 #ifdef __linux__
     // user::rw- user:4321:rw- group::r-- mask::rw- other::---, as the extended attribute holds it (mode 0660)
-    const Bytes list{2, 0, 0, 0,    1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  2, 0, 6, 0, 0xE1, 0x10, 0, 0,
-                     4, 0, 4, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF,  0x20, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    const Bytes list{2, 0, 0, 0, 1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 6, 0, 0xE1, 0x10, 0, 0, 4, 0, 4, 0, 0xFF,
+        0xFF, 0xFF, 0xFF, 0x10, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x20, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF};
     const char* key = "system.posix_acl_access";
-    const bool listed = setxattr(bankName(0x24).c_str(), key, list.data(), list.size(), 0) == 0;  // where the file system has them
+    const bool listed =
+        setxattr(bankName(0x24).c_str(), key, list.data(), list.size(), 0) == 0;  // where the file system has them
 #endif
     const bool root = geteuid() == 0;  // only root may give a file away
     ASSERT_TRUE(!root || chown("block00.bin", 1234, 5678) == 0);
@@ -339,7 +389,8 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     EXPECT_EQ(readBytes("image.bin"), imageWith({{0x24, kQuickDos}})) << "slots written in place reach every name";
 #ifdef __linux__
     Bytes kept(list.size() + 8);
-    kept.resize(static_cast<std::size_t>(std::max<ssize_t>(0, getxattr(bankName(0x24).c_str(), key, kept.data(), kept.size()))));
+    kept.resize(static_cast<std::size_t>(
+        std::max<ssize_t>(0, getxattr(bankName(0x24).c_str(), key, kept.data(), kept.size()))));
     EXPECT_TRUE(!listed || kept == list) << "no user or group gains or loses access";
 #endif
 }

@@ -1,8 +1,9 @@
 // CRC-16: published values, and remainders worked out bit by bit from the
 // definition for lengths that take every path of the sliced computation.
+#include "image/crc16.h"
+
 #include <gtest/gtest.h>
 
-#include "image/crc16.h"
 #include "support/test_support.h"
 
 TEST(Crc16, PublishedAndBitwiseValues) {
@@ -11,8 +12,17 @@ TEST(Crc16, PublishedAndBitwiseValues) {
     EXPECT_EQ(crcOf({0x01}), 0x0001);
     EXPECT_EQ(crcOf({}), 0x0000);
     EXPECT_EQ(crcOf(Bytes(8192, 0xFF)), 0x0003);
-    const struct { std::size_t length; uint16_t crc; } patterned[] = {
-        {2, 0x0007}, {3, 0x070E}, {9, 0x94A4}, {10, 0x2744}, {17, 0x8816}, {8192, 0xC54E}, {65535, 0x7485},
+    const struct {
+        std::size_t length;
+        uint16_t crc;
+    } patterned[] = {
+        {2, 0x0007},
+        {3, 0x070E},
+        {9, 0x94A4},
+        {10, 0x2744},
+        {17, 0x8816},
+        {8192, 0xC54E},
+        {65535, 0x7485},
     };
     for (const auto& p : patterned) {
         Bytes data(p.length);

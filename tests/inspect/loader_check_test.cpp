@@ -31,16 +31,21 @@ TEST(LoaderCheck, StructuralDamage) {
     const Bytes block = forgedBlock(0xD3DA, 1);
     const Bytes good = bankFile(0x0B, block);
     const Bytes moved = concat({Bytes(good.begin(), good.begin() + 7 + 5 * 260), recordsOf(0x4600, Bytes(256, 0)),
-                          Bytes(good.begin() + 7 + 6 * 260, good.end())});
-    const struct { const char* label; Bytes bytes; std::size_t offset; std::string damage; } cases[] = {
+        Bytes(good.begin() + 7 + 6 * 260, good.end())});
+    const struct {
+        const char* label;
+        Bytes bytes;
+        std::size_t offset;
+        std::string damage;
+    } cases[] = {
         {"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
         {"block missing", Bytes(good.begin(), good.begin() + 7), 7,
-         "block records missing: 1 records in all, a bank loader file ends with 32 records at 4000"},
+            "block records missing: 1 records in all, a bank loader file ends with 32 records at 4000"},
         {"block record moved", moved, 7 + 5 * 260, "block record at 4600 with 256 bytes, expected 256 bytes at 4500"},
         {"record after a short one", concat({good, Bytes(good.begin(), good.begin() + 7)}), 7,
-         "flasher record after a short record"},
+            "flasher record after a short record"},
         {"flasher gap", concat({recordsOf(0x0300, Bytes(256, 1)), recordsOf(0x0500, {3}), recordsOf(0x4000, block)}),
-         260, "address gap: record at 0500, expected 0400"},
+            260, "address gap: record at 0500, expected 0400"},
     };
     for (const auto& c : cases) {
         const LoaderReport report = checked(c.bytes);

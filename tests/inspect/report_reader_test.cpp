@@ -1,14 +1,14 @@
 // The inspector's reading loop: the verdict for each kind of damage, and a
 // file that is cut short after its kind was told.
-#include <gtest/gtest.h>
+#include "inspect/report_reader.h"
 
 #include <filesystem>
 #include <functional>
+#include <gtest/gtest.h>
 
 #include "base/console.h"
 #include "catalogue/catalogue_file.h"
 #include "inspect/flashinfo.h"
-#include "inspect/report_reader.h"
 #include "support/test_support.h"
 
 namespace {
@@ -44,9 +44,15 @@ std::string printed(const std::function<void()>& run) {
 TEST(ReportReader, TheVerdictForEachKindOfDamage) {
     Bytes cut = bankFile(0x0B, kSpeedDos);
     cut.pop_back();
-    const struct { const char* label; Bytes file; int verdict; } cases[] = {
-        {"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}), kInfoAllGood},
-        {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}), kInfoFoundWrong},
+    const struct {
+        const char* label;
+        Bytes file;
+        int verdict;
+    } cases[] = {
+        {"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}),
+            kInfoAllGood},
+        {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}),
+            kInfoFoundWrong},
         {"image, an unknown bank", imageWith({{0x07, kUnknown}}), kInfoFoundWrong},
         {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), kInfoAllGood},
         {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), kInfoFoundWrong},
@@ -72,13 +78,20 @@ TEST(ReportReader, TheVerdictForEachKindOfDamage) {
 }
 
 TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
-    const struct { const ReportFormat* format; std::string report; } cases[] = {
-        {&kTableReport, "image.bin: flash image\nbank   content               crc-16  note\n00     SpeedDOS 40T HIROM    d3da    "
-                        "misplaced: the catalogue names 0b 18\n01-02  blank\nquillmore-flashinfo: image.bin: error reading file\n"},
-        {&kJsonReport, "\n  {\"file\": \"image.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": \"00\", \"content\": "
-                       "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", \"18\"], "
-                       "\"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n    {\"bank\": \"02\", \"content\": "
-                       "\"blank\"}],\n   \"error\": \"error reading file\"}"},
+    const struct {
+        const ReportFormat* format;
+        std::string report;
+    } cases[] = {
+        {&kTableReport,
+            "image.bin: flash image\nbank   content               crc-16  note\n00     SpeedDOS 40T HIROM    d3da    "
+            "misplaced: the catalogue names 0b 18\n01-02  blank\nquillmore-flashinfo: image.bin: error reading file\n"},
+        {&kJsonReport,
+            "\n  {\"file\": \"image.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": \"00\", "
+            "\"content\": "
+            "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", \"18\"], "
+            "\"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n    {\"bank\": \"02\", "
+            "\"content\": "
+            "\"blank\"}],\n   \"error\": \"error reading file\"}"},
     };
     for (const auto& c : cases) {
         ScratchDir dir;

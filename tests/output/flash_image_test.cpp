@@ -1,13 +1,13 @@
 // How a run comes by its flash image when other runs want the same one: it
 // never replaces an image another run named, and runs that find a file of
 // another size replace it one at a time.
-#include <gtest/gtest.h>
+#include "output/flash_image.h"
 
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 #include "base/system.h"
-#include "output/flash_image.h"
 #include "support/test_support.h"
 
 namespace {
@@ -25,7 +25,9 @@ void writeSlotAndClose(FlashImage& image) {
 
 TEST(FlashImage, AnImageNamedMeanwhileIsUsedNotReplaced) {
     ScratchDir dir;
-    fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, imageWith({{1, kMarked}})); };
+    fileSeams().beforeNaming = [](const std::filesystem::path& target) {
+        writeBytes(target, imageWith({{1, kMarked}}));
+    };
     FlashImage image;
     const int status = openFlashImage(0, SparedFiles{}, image);
     fileSeams() = FileSeams();

@@ -1,9 +1,10 @@
 // Loader records: streams worked out by hand from the format (the bank loader
 // files of the end-to-end tests cover the cut into records of 256).
+#include "output/loader_records.h"
+
 #include <gtest/gtest.h>
 
 #include "base/files.h"
-#include "output/loader_records.h"
 #include "support/test_support.h"
 
 TEST(LoaderRecords, HandWorkedStreams) {

@@ -130,7 +130,7 @@ std::string readCapture(const std::string& path) {
 }
 
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "",
-                     const std::string& after = "") {
+    const std::string& after = "") {
     // Captures go beside the working directory, never into it.
     const std::string capture = fs::current_path().string();
     std::string command = before + "\"" + program + "\"";

@@ -59,5 +59,6 @@ struct RunResult {
 // quotes); before is shell text run first in the same process, as
 // "ulimit -f 8; trap '' XFSZ;" to limit the size of the files it writes;
 // after is redirections after the captures, as ">&-" to close stdout.
-RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
+RunResult runFlashtool(
+    const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
 RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after = "");
