@@ -8,7 +8,7 @@
 
 #include "base/console.h"
 #include "base/flash_geometry.h"
-#include "image/crc16.h"
+#include "rom/crc16.h"
 #include "output/loader_records.h"
 #include "run/run_sequence.h"
 

@@ -9,7 +9,7 @@
 #include "base/files.h"
 #include "base/system.h"
 #include "catalogue/catalogue_file.h"
-#include "image/rom_file.h"
+#include "rom/rom_file.h"
 #include "run/command_line.h"
 #include "run/settings.h"
 

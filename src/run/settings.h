@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "image/block_dispatch.h"
+#include "rom/block_dispatch.h"
 #include "output/bank_loader.h"
 #include "output/flash_image.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "catalogue/default_catalogue.h"
-#include "image/crc16.h"
+#include "rom/crc16.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>

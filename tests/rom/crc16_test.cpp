@@ -1,6 +1,6 @@
 // CRC-16: published values, and remainders worked out bit by bit from the
 // definition for lengths that take every path of the sliced computation.
-#include "image/crc16.h"
+#include "rom/crc16.h"
 
 #include <gtest/gtest.h>
 

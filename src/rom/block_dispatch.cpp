@@ -1,9 +1,9 @@
 // Where one 8 KB block goes.
-#include "image/block_dispatch.h"
+#include "rom/block_dispatch.h"
 
 #include "base/console.h"
 #include "base/little_endian.h"
-#include "image/crc16.h"
+#include "rom/crc16.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // b shifted in at the bottom are already smaller than the polynomial. So the
 // fast augmented CRC runs over all but the last two bytes, which are then
 // folded in directly.
-#include "image/crc16.h"
+#include "rom/crc16.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // ROM image files.
-#include "image/rom_file.h"
+#include "rom/rom_file.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "image/block_dispatch.h"
+#include "rom/block_dispatch.h"
 
 constexpr int kRomFileDone = 0;
 constexpr int kRomFileRejected = -3;  // cannot be opened (mandatory file), or size not accepted
