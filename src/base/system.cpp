@@ -17,6 +17,7 @@
 #include <unistd.h>
 #endif
 #ifdef __linux__
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -233,12 +234,19 @@ unsigned owningGroupAccess(const std::vector<uint8_t>& list) {
 }  // namespace
 
 void copyAccessControlList(const fs::path& model, const fs::path& file) {
+    std::vector<uint8_t> list;
     const ssize_t size = getxattr(model.c_str(), kAccessListName, nullptr, 0);
-    if (size <= 0) return;  // no list, or none to be had: the mode says it all
-    std::vector<uint8_t> list(static_cast<std::size_t>(size));
-    const ssize_t got = getxattr(model.c_str(), kAccessListName, list.data(), list.size());
-    if (got <= 0) return;
-    list.resize(static_cast<std::size_t>(got));
+    if (size > 0) {
+        list.resize(static_cast<std::size_t>(size));
+        list.resize(static_cast<std::size_t>(
+            std::max<ssize_t>(0, getxattr(model.c_str(), kAccessListName, list.data(), list.size()))));
+    }
+    if (list.empty()) {
+        // The mode says it all: a list the new file took from its folder's
+        // default list must not outlive the replacement.
+        (void)removexattr(file.c_str(), kAccessListName);
+        return;
+    }
     if (setxattr(file.c_str(), kAccessListName, list.data(), list.size(), 0) == 0) return;
     // The mode's group bits show the mask, which can be more than the owning group had.
     const unsigned allowed = owningGroupAccess(list) << 3;

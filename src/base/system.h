@@ -29,9 +29,10 @@ std::FILE* createNewFile(const std::filesystem::path& path);
 void copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem::path& file);
 
 // Gives file the access control list of model, where model has one beyond
-// its permission bits. Where the list cannot be set, the group bits of
-// file's mode are narrowed to what the list gave the owning group, so that
-// no one gains access. A model without a list changes nothing.
+// its permission bits; where model has none, file keeps none either (not
+// one it took from its folder's default list). Where the list cannot be
+// set, the group bits of file's mode are narrowed to what the list gave the
+// owning group, so that no one gains access.
 void copyAccessControlList(const std::filesystem::path& model, const std::filesystem::path& file);
 
 constexpr int kRenamed = 0;

@@ -366,7 +366,7 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
         {"flash.bin", imageWith({})}});
     fs::create_hard_link(bankName(0x24), "other.prg");
     fs::create_hard_link("flash.bin", "image.bin");
-    const std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0660)}, {"block00.bin", fs::perms(0755)},
+    std::map<std::string, fs::perms> modes{{bankName(0x24), fs::perms(0660)}, {"block00.bin", fs::perms(0755)},
         {"crc.ini", fs::perms(0640)}};  // crc.ini is new: 0666 less the umask
     for (const auto& [name, mode] : modes) {
         if (fs::exists(name)) fs::permissions(name, mode);
@@ -378,6 +378,9 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     const char* key = "system.posix_acl_access";
     const bool listed =
         setxattr(bankName(0x24).c_str(), key, list.data(), list.size(), 0) == 0;  // where the file system has them
+    // The same list as the folder's default: new files take it (crc.ini, umask aside), replaced ones never.
+    if (listed && setxattr(".", "system.posix_acl_default", list.data(), list.size(), 0) == 0)
+        modes["crc.ini"] = fs::perms(0660);
 #endif
     const bool root = geteuid() == 0;  // only root may give a file away
     ASSERT_TRUE(!root || chown("block00.bin", 1234, 5678) == 0);
@@ -392,6 +395,7 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     kept.resize(static_cast<std::size_t>(
         std::max<ssize_t>(0, getxattr(bankName(0x24).c_str(), key, kept.data(), kept.size()))));
     EXPECT_TRUE(!listed || kept == list) << "no user or group gains or loses access";
+    EXPECT_LT(getxattr("block00.bin", key, nullptr, 0), 0) << "a file without a list keeps none from its folder";
 #endif
 }
 #endif
