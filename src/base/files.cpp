@@ -165,6 +165,11 @@ SparedFiles spareFiles(const std::vector<fs::path>& paths) {
     return spared;
 }
 
+void spareOpenFile(std::FILE* file, SparedFiles& spared) {
+    FileIdentity identity;
+    if (openFileIdentity(file, identity)) spared.identities.push_back(identity);
+}
+
 bool isSpared(const char* name, const SparedFiles& spared) {
     if (fileKind(name) != FileKind::Missing) return isSparedFile(name, spared);
     // No input that is there can be where a missing file would be made: only missing inputs can lead there.

@@ -40,6 +40,10 @@ struct SparedFiles {
 // Returns: paths as files to spare, each told by its identity once, here.
 SparedFiles spareFiles(const std::vector<std::filesystem::path>& paths);
 
+// Adds the file open as file to spared: an input opened during the run,
+// which may not have been there when the run began.
+void spareOpenFile(std::FILE* file, SparedFiles& spared);
+
 // Whether name is one of spared: by identity when it exists; when it does
 // not, whether a spared name leads where a file made under name would be
 // (links followed on both sides, then the paths made canonical).

@@ -106,11 +106,11 @@ bool fileIdentity(const fs::path& path, FileIdentity& identity) {
     return true;
 }
 
-bool namesFile(const fs::path& name, std::FILE* file) {
-    struct stat open {};
-    FileIdentity named;
-    return fileIdentity(name, named) && fstat(fileno(file), &open) == 0 &&
-           named == FileIdentity{static_cast<uint64_t>(open.st_dev), static_cast<uint64_t>(open.st_ino)};
+bool openFileIdentity(std::FILE* file, FileIdentity& identity) {
+    struct stat status {};
+    if (fstat(fileno(file), &status) != 0) return false;
+    identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return true;
 }
 
 bool replaceHeldFile(const fs::path& from, const fs::path& to, std::FILE*) {
@@ -181,10 +181,8 @@ bool fileIdentity(const fs::path& path, FileIdentity& identity) {
     return known;
 }
 
-bool namesFile(const fs::path& name, std::FILE* file) {
-    FileIdentity named, open;
-    return fileIdentity(name, named) && identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), open) &&
-           named == open;
+bool openFileIdentity(std::FILE* file, FileIdentity& identity) {
+    return identityOf(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))), identity);
 }
 
 // Windows refuses to rename over a file that any process holds open, and
@@ -208,6 +206,11 @@ bool replaceHeldFile(const fs::path& from, const fs::path&, std::FILE* held) {
 }
 
 #endif
+
+bool namesFile(const fs::path& name, std::FILE* file) {
+    FileIdentity named, open;
+    return fileIdentity(name, named) && openFileIdentity(file, open) && named == open;
+}
 
 #ifdef __linux__
 

@@ -61,6 +61,9 @@ struct FileIdentity {
 // Returns: true with identity set when path (links followed) names a file.
 bool fileIdentity(const std::filesystem::path& path, FileIdentity& identity);
 
+// Returns: true with identity set when file is open on a file of the system.
+bool openFileIdentity(std::FILE* file, FileIdentity& identity);
+
 // Returns: true when name (links followed) is the very file open as file.
 bool namesFile(const std::filesystem::path& name, std::FILE* file);
 

@@ -8,11 +8,11 @@
 #include "base/flash_geometry.h"
 #include "base/little_endian.h"
 #include "base/system.h"
-#include "rom/crc16.h"
-#include "rom/rom_file.h"
 #include "output/bank_loader.h"
 #include "output/loader_decoder.h"
 #include "output/loader_records.h"
+#include "rom/crc16.h"
+#include "rom/rom_file.h"
 
 namespace {
 

@@ -22,7 +22,7 @@ struct BlockRoute {
     const Catalogue& catalogue;
     Flasher& flasher;
     FlashImage& image;
-    const SparedFiles& spared;
+    SparedFiles& spared;  // each ROM file joins it when it is opened
     bool outputFailed = false;
 };
 

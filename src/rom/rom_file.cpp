@@ -65,6 +65,8 @@ int processRomFile(BlockRoute& route, const char* path, bool optional) {
         reportError("** cannot open file: %s", path);
         return kRomFileRejected;
     }
+    // No output may replace it now, though it may not have been there when the run began.
+    spareOpenFile(file.get(), route.spared);
     progress(route.verbosity, 1, "file: %s\n", path);
     long blocks = 0;
     const int status = readRomHeader(route, file.get(), path, blocks);

@@ -93,7 +93,7 @@ int runTool(int argc, const char* const* argv) {
         return kExitFailure;
     }
     const RomFiles roms = romFilesOf(argc, argv);
-    const SparedFiles inputs = inputsOf(roms);  // crc.ini among them, read or just written
+    SparedFiles inputs = inputsOf(roms);  // crc.ini among them, read or just written
     // When it cannot be had, the image stays off and the run goes on.
     const int imageStatus =
         settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : kFlashImageOk;

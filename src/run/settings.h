@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "rom/block_dispatch.h"
 #include "output/bank_loader.h"
 #include "output/flash_image.h"
+#include "rom/block_dispatch.h"
 
 struct RunSettings {
     int32_t verbosity = 1;               // progress level; 0 and below silence gated messages
