@@ -8,8 +8,8 @@
 
 #include "base/console.h"
 #include "base/flash_geometry.h"
-#include "rom/crc16.h"
 #include "output/loader_records.h"
+#include "rom/crc16.h"
 #include "run/run_sequence.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +89,7 @@ void BM_AllBanksRun(benchmark::State& state) {
     consoleTargets().progress = quiet;
     const char* argv[] = {"quillmore-flashtool", "-a", "-t", "-b", "-v0"};
     for (auto _ : state) {
-        if (runTool(5, argv) != kExitOk) state.SkipWithError("run failed");
+        if (runTool(5, argv) != static_cast<int>(ToolExit::Ok)) state.SkipWithError("run failed");
         std::rewind(quiet);
     }
     consoleTargets() = saved;

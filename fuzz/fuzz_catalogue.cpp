@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzz::silenceConsole();
     fuzz::writeFile(kCatalogueFileName, data, size);
     Catalogue catalogue;
-    if (loadCatalogueFile(1, catalogue) != kCatalogueOk) __builtin_trap();  // the file exists and is read
+    if (loadCatalogueFile(1, catalogue) != CatalogueStatus::Ok) __builtin_trap();  // the file exists and is read
     for (const CatalogueEntry& entry : catalogue.entries) {
         if (findByCrc(catalogue, entry.crc) == nullptr) __builtin_trap();
         if (entry.name.size() > kMaxNameLength) __builtin_trap();

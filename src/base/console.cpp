@@ -24,8 +24,8 @@ void print(std::FILE* channel, const char* format, va_list args) {
 
 }  // namespace
 
-void progress(int32_t verbosity, int level, const char* format, ...) {
-    if (verbosity < level) return;
+void progress(int32_t verbosity, Level level, const char* format, ...) {
+    if (!shows(verbosity, level)) return;
     va_list args;
     va_start(args, format);
     print(consoleTargets().progress, format, args);

@@ -19,8 +19,22 @@ struct ConsoleTargets {
 };
 ConsoleTargets& consoleTargets();
 
-// Prints on the progress channel when verbosity >= level.
-void progress(int32_t verbosity, int level, const char* format, ...) FLASHTOOL_PRINTF(3, 4);
+// What each verbosity (-vN) shows on the progress channel:
+//   0 or less  nothing gated: only what progressAlways prints (the banner,
+//              the usage text, the size of a ROM file that is not one bare
+//              block) and the errors
+//   1          the default: the steps of a run (the catalogue read or
+//              written, each file opened or written, ROM names, blank blocks)
+//   2          also the details of each step: CRC-16s, sizes, load and start
+//              addresses, the offset of each slot written into flash.bin
+//   3          also every loader record written, and each seek and write of a slot
+enum class Level { Steps = 1, Details = 2, Records = 3 };
+
+// Returns: true when a message of level is printed at verbosity.
+inline bool shows(int32_t verbosity, Level level) { return verbosity >= static_cast<int32_t>(level); }
+
+// Prints on the progress channel when the verbosity shows the level.
+void progress(int32_t verbosity, Level level, const char* format, ...) FLASHTOOL_PRINTF(3, 4);
 
 // Prints on the progress channel whatever the verbosity (banner, usage, odd file sizes, reports).
 void progressAlways(const char* format, ...) FLASHTOOL_PRINTF(1, 2);

@@ -86,14 +86,17 @@ fs::path destination(const fs::path& name) {
 }
 
 // Gives the temporary file the permission bits and access control list of
-// the target it replaces, and its owner and group where the run may.
+// the target it replaces, and its owner and group where the run may. Where
+// the group cannot be kept, the file's own group gets no more than its
+// members had before as others: no one gains access by the replacement.
 // Returns: false when the bits could not be set.
 bool keepAccess(const ReplacedFile& file) {
     std::error_code error;
     const fs::file_status status = fs::status(file.target, error);
     if (!fs::exists(status)) return true;  // gone meanwhile: the new file keeps the default mode
-    copyOwnerAndGroup(file.target, file.temporary);
-    fs::permissions(file.temporary, status.permissions(), fs::perm_options::replace, error);
+    auto mode = static_cast<unsigned>(status.permissions());
+    if (!copyOwnerAndGroup(file.target, file.temporary)) mode &= ~070u | ((mode & 07u) << 3);
+    fs::permissions(file.temporary, fs::perms(mode), fs::perm_options::replace, error);
     if (error) return false;
     copyAccessControlList(file.target, file.temporary);  // after the mode, which would change its mask
     return true;
@@ -102,7 +105,7 @@ bool keepAccess(const ReplacedFile& file) {
 // Gives the temporary file the target's name unless a file has it: a hard
 // link where the file system has them, removing the temporary name then.
 // Returns: a commit status.
-int nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
+CommitStatus nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
     std::error_code error;
     if (fileSeams().refuseHardLinks) {
         error = std::make_error_code(std::errc::operation_not_permitted);
@@ -111,14 +114,14 @@ int nameWithoutReplacing(const fs::path& temporary, const fs::path& target) {
     }
     if (!error) {
         fs::remove(temporary, error);
-        return kCommitted;
+        return CommitStatus::Committed;
     }
-    if (fs::exists(fs::symlink_status(target, error))) return kCommitNameTaken;
+    if (fs::exists(fs::symlink_status(target, error))) return CommitStatus::NameTaken;
     // No hard links on this file system (FAT, exFAT).
     switch (renameWithoutReplacing(temporary, target)) {
-        case kRenamed: return kCommitted;
-        case kRenameNameTaken: return kCommitNameTaken;
-        default: return kCommitFailed;
+        case RenameStatus::Renamed: return CommitStatus::Committed;
+        case RenameStatus::NameTaken: return CommitStatus::NameTaken;
+        default: return CommitStatus::Failed;
     }
 }
 
@@ -202,8 +205,8 @@ FileSeams& fileSeams() {
     return seams;
 }
 
-int commitReplace(ReplacedFile& file, std::FILE* held) {
-    if (!readyToName(file)) return kCommitFailed;
+CommitStatus commitReplace(ReplacedFile& file, std::FILE* held) {
+    if (!readyToName(file)) return CommitStatus::Failed;
     bool replaced = true;
     if (held != nullptr) {
         replaced = replaceHeldFile(file.temporary, file.target, held);
@@ -214,16 +217,16 @@ int commitReplace(ReplacedFile& file, std::FILE* held) {
     }
     if (!replaced) {
         abandonReplace(file);
-        return kCommitFailed;
+        return CommitStatus::Failed;
     }
     file.temporary.clear();
-    return kCommitted;
+    return CommitStatus::Committed;
 }
 
-int commitWithoutReplacing(ReplacedFile& file) {
-    if (!readyToName(file)) return kCommitFailed;
-    const int status = nameWithoutReplacing(file.temporary, file.target);
-    if (status == kCommitted) {
+CommitStatus commitWithoutReplacing(ReplacedFile& file) {
+    if (!readyToName(file)) return CommitStatus::Failed;
+    const CommitStatus status = nameWithoutReplacing(file.temporary, file.target);
+    if (status == CommitStatus::Committed) {
         file.temporary.clear();
     } else {
         abandonReplace(file);

@@ -69,23 +69,25 @@ struct ReplacedFile {
 bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file);
 
 // Statuses of the two commits.
-constexpr int kCommitted = 0;
-constexpr int kCommitNameTaken = 1;  // a file took the name meanwhile: it is kept, the temporary one removed
-constexpr int kCommitFailed = -1;    // a write, the close or the naming failed: the target is as it was
+enum class CommitStatus {
+    Committed = 0,
+    NameTaken = 1,  // a file took the name meanwhile: it is kept, the temporary one removed
+    Failed = -1,    // a write, the close or the naming failed: the target is as it was
+};
 
 // Closes the temporary file and moves it onto its target, which keeps its
 // permission bits, its access control list, and its owner and group where
 // the run may set them; removes it instead when a write or the close
 // failed. Other hard links of the target keep the earlier content. A target
 // this run holds open and locked is passed as held (see replaceHeldFile).
-// Returns: kCommitted or kCommitFailed.
-int commitReplace(ReplacedFile& file, std::FILE* held = nullptr);
+// Returns: Committed or Failed.
+CommitStatus commitReplace(ReplacedFile& file, std::FILE* held = nullptr);
 
 // As commitReplace, for a target that did not exist: the temporary file
 // takes the name only while no file has it, in one step (a hard link, or a
 // rename that refuses an existing name).
-// Returns: kCommitted, kCommitNameTaken or kCommitFailed.
-int commitWithoutReplacing(ReplacedFile& file);
+// Returns: Committed, NameTaken or Failed.
+CommitStatus commitWithoutReplacing(ReplacedFile& file);
 
 // Gives up the output: the temporary file is removed, the target left as it was.
 void abandonReplace(ReplacedFile& file);

@@ -32,28 +32,28 @@ namespace {
 
 // The last resort where the file system has no rename that refuses an
 // existing name: a file made between the look and the rename is replaced.
-int renameAfterLooking(const fs::path& from, const fs::path& to) {
+RenameStatus renameAfterLooking(const fs::path& from, const fs::path& to) {
     std::error_code error;
-    if (fs::exists(fs::symlink_status(to, error))) return kRenameNameTaken;
+    if (fs::exists(fs::symlink_status(to, error))) return RenameStatus::NameTaken;
     fs::rename(from, to, error);
-    return error ? kRenameFailed : kRenamed;
+    return error ? RenameStatus::Failed : RenameStatus::Renamed;
 }
 
 }  // namespace
 
-bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
-    stdoutWasClosed = false;
+StandardStreams keepStandardStreamsOpen() {
+    StandardStreams found = StandardStreams::Open;
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-        if (fd == 1) stdoutWasClosed = true;
+        if (fd == 1) found = StandardStreams::StdoutWasClosed;
         // The lower descriptors are open by now, so this open takes fd itself.
         const int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (opened != fd) {
             if (opened >= 0) (void)close(opened);
-            return false;
+            return StandardStreams::CannotOpen;
         }
     }
-    return true;
+    return found;
 }
 
 int64_t fileSize(std::FILE* file) {
@@ -66,28 +66,27 @@ int64_t fileSize(std::FILE* file) {
 // "x" is C11's exclusive mode, honoured by the C libraries of POSIX systems.
 std::FILE* createNewFile(const fs::path& path) { return std::fopen(path.c_str(), "wbx"); }
 
-void copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
+bool copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
     struct stat owner {};
-    if (stat(model.c_str(), &owner) != 0) return;
+    if (stat(model.c_str(), &owner) != 0) return false;
     // Only root may give a file away; a member of the group may still set
     // it. What may not be set stays as the system made it.
-    const bool given = chown(file.c_str(), owner.st_uid, owner.st_gid) == 0;
-    const bool grouped = given || chown(file.c_str(), static_cast<uid_t>(-1), owner.st_gid) == 0;
-    (void)grouped;
+    return chown(file.c_str(), owner.st_uid, owner.st_gid) == 0 ||
+           chown(file.c_str(), static_cast<uid_t>(-1), owner.st_gid) == 0;
 }
 
-int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+RenameStatus renameWithoutReplacing(const fs::path& from, const fs::path& to) {
 #if defined(__linux__)
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return kRenamed;
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return RenameStatus::Renamed;
 #elif defined(__APPLE__)
-    if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0) return kRenamed;
+    if (renamex_np(from.c_str(), to.c_str(), RENAME_EXCL) == 0) return RenameStatus::Renamed;
 #else
     errno = EINVAL;  // no such call here
 #endif
-    if (errno == EEXIST) return kRenameNameTaken;
+    if (errno == EEXIST) return RenameStatus::NameTaken;
     // Refused by the file system or the kernel (FAT through some drivers, old kernels).
     if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return renameAfterLooking(from, to);
-    return kRenameFailed;
+    return RenameStatus::Failed;
 }
 
 bool lockFile(std::FILE* file) {
@@ -124,10 +123,7 @@ bool replaceHeldFile(const fs::path& from, const fs::path& to, std::FILE*) {
 // A program started with its standard streams closed still gets descriptors
 // above 2 for the files it opens, so console text never reaches them (and a
 // closed stdout is not told apart there).
-bool keepStandardStreamsOpen(bool& stdoutWasClosed) {
-    stdoutWasClosed = false;
-    return true;
-}
+StandardStreams keepStandardStreamsOpen() { return StandardStreams::Open; }
 
 int64_t fileSize(std::FILE* file) {
     if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
@@ -146,13 +142,13 @@ std::FILE* createNewFile(const fs::path& path) {
 }
 
 // Files on Windows have no POSIX owner and group to keep.
-void copyOwnerAndGroup(const fs::path&, const fs::path&) {}
+bool copyOwnerAndGroup(const fs::path&, const fs::path&) { return true; }
 
 // The C library's rename never replaces an existing file there, in one step.
-int renameWithoutReplacing(const fs::path& from, const fs::path& to) {
-    if (std::rename(from.string().c_str(), to.string().c_str()) == 0) return kRenamed;
+RenameStatus renameWithoutReplacing(const fs::path& from, const fs::path& to) {
+    if (std::rename(from.string().c_str(), to.string().c_str()) == 0) return RenameStatus::Renamed;
     std::error_code error;
-    return fs::exists(fs::symlink_status(to, error)) ? kRenameNameTaken : kRenameFailed;
+    return fs::exists(fs::symlink_status(to, error)) ? RenameStatus::NameTaken : RenameStatus::Failed;
 }
 
 bool lockFile(std::FILE* file) {

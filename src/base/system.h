@@ -6,12 +6,17 @@
 #include <cstdio>
 #include <filesystem>
 
+enum class StandardStreams {
+    Open,             // all three were open, or are now
+    StdoutWasClosed,  // all are open now, but descriptor 1 was closed: what is printed there is lost
+    CannotOpen,       // a closed one could not be opened
+};
+
 // Opens the null device on any of the standard descriptors 0, 1 and 2 that
 // is closed, so that no file the tool opens later takes its number and
-// receives console text. Call it before any file is opened. stdoutWasClosed
-// tells whether descriptor 1 was one of them.
-// Returns: false when a closed descriptor could not be opened.
-bool keepStandardStreamsOpen(bool& stdoutWasClosed);
+// receives console text. Call it before any file is opened.
+// Returns: what it found and did.
+StandardStreams keepStandardStreamsOpen();
 
 // Tells the size of an open file in 64 bits, whatever the width of long
 // (32 bits on Windows and in WebAssembly, where the standard ftell fails
@@ -26,7 +31,8 @@ std::FILE* createNewFile(const std::filesystem::path& path);
 
 // Gives file the owner and group of model, or the group alone, as far as
 // the run is allowed to set them; what it may not set stays as it is.
-void copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem::path& file);
+// Returns: true when file's group is model's now.
+bool copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem::path& file);
 
 // Gives file the access control list of model, where model has one beyond
 // its permission bits; where model has none, file keeps none either (not
@@ -35,15 +41,17 @@ void copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem
 // owning group, so that no one gains access.
 void copyAccessControlList(const std::filesystem::path& model, const std::filesystem::path& file);
 
-constexpr int kRenamed = 0;
-constexpr int kRenameNameTaken = 1;  // to exists: nothing was renamed
-constexpr int kRenameFailed = -1;
+enum class RenameStatus {
+    Renamed = 0,
+    NameTaken = 1,  // to exists: nothing was renamed
+    Failed = -1,
+};
 
 // Renames from to to unless a file has the name to, in one step where the
 // system has one (Linux, macOS, Windows); where the file system refuses that
 // step, by a look at to just before the rename, which leaves a window.
-// Returns: kRenamed, kRenameNameTaken or kRenameFailed.
-int renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+// Returns: Renamed, NameTaken or Failed.
+RenameStatus renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Waits until no other process holds the lock on the open file, then takes
 // it. The lock ends when the file is closed, or by the system when the

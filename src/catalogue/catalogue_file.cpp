@@ -15,14 +15,18 @@ namespace {
 constexpr int kLineBufferSize = 160;  // a line read holds at most 159 characters
 static_assert(kDefaultCatalogue.size() <= 500, "the built-in catalogue is written in at most 500 lines");
 
+void reportFaultyLine(int32_t verbosity, int line, LineStatus status) {
+    progress(verbosity, Level::Steps, "error in line %d: rc=%d\n", line, static_cast<int>(status));
+}
+
 // Parses line `index` of the built-in table, reporting it as line index + 1 when faulty.
 // Returns: the line's status.
-int parseDefaultLine(int32_t verbosity, std::size_t index, CatalogueEntry& entry) {
+LineStatus parseDefaultLine(int32_t verbosity, std::size_t index, CatalogueEntry& entry) {
     char text[kLineBufferSize];
     std::strncpy(text, kDefaultCatalogue[index], kLineBufferSize - 1);
     text[kLineBufferSize - 1] = '\0';
-    const int status = parseCatalogueLine(verbosity, text, entry);
-    if (status < 0) progress(verbosity, 1, "error in line %d: rc=%d\n", static_cast<int>(index + 1), status);
+    const LineStatus status = parseCatalogueLine(verbosity, text, entry);
+    if (isFaulty(status)) reportFaultyLine(verbosity, static_cast<int>(index + 1), status);
     return status;
 }
 
@@ -37,14 +41,14 @@ bool holdsExactly(const char* path, const std::string& bytes) {
 
 }  // namespace
 
-int loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
-    progress(verbosity, 1, "====== reading CRC file ======\n");
+CatalogueStatus loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
+    progress(verbosity, Level::Steps, "====== reading CRC file ======\n");
     if (fileKind(kCatalogueFileName) == FileKind::Missing) {
-        progress(verbosity, 1, "missing CRC file ...\n");
-        return kCatalogueMissing;
+        progress(verbosity, Level::Steps, "missing CRC file ...\n");
+        return CatalogueStatus::Missing;
     }
     FilePtr file = openInputFile(kCatalogueFileName);
-    if (!file) return kCatalogueUnreadable;
+    if (!file) return CatalogueStatus::Unreadable;
     clearCatalogue(catalogue);
     int line = 0;
     int entries = 0;
@@ -52,54 +56,55 @@ int loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
     while (std::fgets(text, kLineBufferSize, file.get()) != nullptr) {
         ++line;
         CatalogueEntry entry;
-        const int status = parseCatalogueLine(verbosity, text, entry);
-        if (status < 0) {
-            progress(verbosity, 1, "error in line %d: rc=%d\n", line, status);
-        } else if (status == kLineIsEntry) {
+        const LineStatus status = parseCatalogueLine(verbosity, text, entry);
+        if (isFaulty(status)) {
+            reportFaultyLine(verbosity, line, status);
+        } else if (status == LineStatus::Entry) {
             addEntry(catalogue, std::move(entry));
             ++entries;
         }
     }
-    progress(verbosity, 1, "count of valid CRC entries: %d\n", entries);
-    progress(verbosity, 1, "count of lines in file: %d\n", line);
-    return kCatalogueOk;
+    progress(verbosity, Level::Steps, "count of valid CRC entries: %d\n", entries);
+    progress(verbosity, Level::Steps, "count of lines in file: %d\n", line);
+    return CatalogueStatus::Ok;
 }
 
 void loadDefaultCatalogue(Catalogue& catalogue) {
     clearCatalogue(catalogue);
     for (std::size_t i = 0; i < kDefaultCatalogue.size(); ++i) {
         CatalogueEntry entry;
-        if (parseDefaultLine(0, i, entry) == kLineIsEntry) addEntry(catalogue, std::move(entry));
+        if (parseDefaultLine(0, i, entry) == LineStatus::Entry) addEntry(catalogue, std::move(entry));
     }
 }
 
-int writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
-    progress(verbosity, 1, "====== creating default CRC file ======\n");
+CatalogueStatus writeDefaultCatalogue(int32_t verbosity, Catalogue& catalogue) {
+    progress(verbosity, Level::Steps, "====== creating default CRC file ======\n");
     // It takes its name only while no file has it, so it can never replace
     // an input of the run: no file needs sparing.
     ReplacedFile file;
     if (!beginReplace(kCatalogueFileName, SparedFiles{}, file)) {
         reportError("** error creating file: '%s'", kCatalogueFileName);
-        return kCatalogueNotCreated;
+        return CatalogueStatus::NotCreated;
     }
     clearCatalogue(catalogue);
     std::string text;
     for (std::size_t i = 0; i < kDefaultCatalogue.size(); ++i) {
         CatalogueEntry entry;
-        const int status = parseDefaultLine(verbosity, i, entry);
-        if (status < 0) continue;
+        const LineStatus status = parseDefaultLine(verbosity, i, entry);
+        if (isFaulty(status)) continue;
         text += kDefaultCatalogue[i];
         text += '\n';
-        if (status == kLineIsEntry) addEntry(catalogue, std::move(entry));
+        if (status == LineStatus::Entry) addEntry(catalogue, std::move(entry));
     }
     (void)std::fwrite(text.data(), 1, text.size(), file.stream.get());
     // The entries are in memory either way. A crc.ini cut short (a full
     // disk) is never left behind, or the next run would read it as it is;
     // one that appeared meanwhile is kept, and is no failure when it is the
     // very default (another run's).
-    const int named = commitWithoutReplacing(file);
-    if (named == kCommitted || (named == kCommitNameTaken && holdsExactly(kCatalogueFileName, text)))
-        return kCatalogueOk;
+    const CommitStatus named = commitWithoutReplacing(file);
+    if (named == CommitStatus::Committed ||
+        (named == CommitStatus::NameTaken && holdsExactly(kCatalogueFileName, text)))
+        return CatalogueStatus::Ok;
     reportError("** error writing file: %s\n", kCatalogueFileName);
-    return kCatalogueNotSaved;
+    return CatalogueStatus::NotSaved;
 }

@@ -42,42 +42,42 @@ int parseHexRun(const char*& cursor, uint32_t& value) {
     return count;
 }
 
-int parseHex16(const char* text, uint16_t& crc) {
+FieldStatus parseHex16(const char* text, uint16_t& crc) {
     uint32_t value = 0;
-    if (parseHexRun(text, value) == 0) return kFieldNoDigits;
-    if (*text != '\0') return kFieldTrailingText;
+    if (parseHexRun(text, value) == 0) return FieldStatus::NoDigits;
+    if (*text != '\0') return FieldStatus::TrailingText;
     crc = static_cast<uint16_t>(value & 0xFFFFu);
-    return kFieldOk;
+    return FieldStatus::Ok;
 }
 
-int parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks) {
+FieldStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks) {
     banks.fill(0);
     int count = 0;
     while (*text != '\0') {
         uint32_t bank = 0;
         if (parseHexRun(text, bank) == 0) {
-            if (*text != '\0') return kFieldTrailingText;
+            if (*text != '\0') return FieldStatus::TrailingText;
             break;
         }
         if (*text == ',') ++text;
         if (bank > kHighestBank) {
-            if (verbosity >= 1) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
-            return kFieldBankTooHigh;
+            if (shows(verbosity, Level::Steps)) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
+            return FieldStatus::BankTooHigh;
         }
         banks[bank] = 1;
         ++count;
     }
-    return count == 0 ? kFieldNoBanks : kFieldOk;
+    return count == 0 ? FieldStatus::NoBanks : FieldStatus::Ok;
 }
 
-int parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry) {
+LineStatus parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry) {
     char* crcField = line + (skipBlanks(line) - line);
-    if (*crcField == '\0' || *crcField == '#' || *crcField == ';') return kLineIsComment;
+    if (*crcField == '\0' || *crcField == '#' || *crcField == ';') return LineStatus::Comment;
 
     char* firstSeparator = std::strchr(crcField, ';');
-    if (firstSeparator == nullptr) return kLineMissingSeparator;
+    if (firstSeparator == nullptr) return LineStatus::MissingSeparator;
     char* secondSeparator = std::strchr(firstSeparator + 1, ';');
-    if (secondSeparator == nullptr) return kLineMissingSeparator;
+    if (secondSeparator == nullptr) return LineStatus::MissingSeparator;
     *firstSeparator = '\0';
     *secondSeparator = '\0';
 
@@ -89,12 +89,12 @@ int parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry) {
     trimCopy(nameText, secondSeparator + 1, kMaxNameLength);
 
     uint16_t crc = 0;
-    if (parseHex16(crcText, crc) != kFieldOk) return kLineBadCrc;
+    if (parseHex16(crcText, crc) != FieldStatus::Ok) return LineStatus::BadCrc;
     std::array<uint8_t, kBankCount> banks{};
-    if (parseBankList(verbosity, bankText, banks) != kFieldOk) return kLineBadBanks;
+    if (parseBankList(verbosity, bankText, banks) != FieldStatus::Ok) return LineStatus::BadBanks;
 
     entry.crc = crc;
     entry.banks = banks;
     entry.name = nameText;
-    return kLineIsEntry;
+    return LineStatus::Entry;
 }

@@ -7,19 +7,13 @@
 
 #include "catalogue/catalogue_entry.h"
 
-// Statuses of parseCatalogueLine.
-constexpr int kLineIsComment = 1;
-constexpr int kLineIsEntry = 0;
-constexpr int kLineMissingSeparator = -2;
-constexpr int kLineBadCrc = -3;
-constexpr int kLineBadBanks = -4;
+// Statuses of parseCatalogueLine; "error in line %d: rc=%d" prints the failures' numbers.
+enum class LineStatus { Entry = 0, Comment = 1, MissingSeparator = -2, BadCrc = -3, BadBanks = -4 };
+inline bool isFaulty(LineStatus status) { return static_cast<int>(status) < 0; }
 
-// Statuses of the field parsers (folded into the line statuses above).
-constexpr int kFieldOk = 0;
-constexpr int kFieldNoDigits = -2;
-constexpr int kFieldBankTooHigh = -2;
-constexpr int kFieldTrailingText = -3;
-constexpr int kFieldNoBanks = -4;
+// Statuses of the field parsers, folded into BadCrc and BadBanks: parseHex16
+// gives NoDigits or TrailingText, parseBankList BankTooHigh, TrailingText or NoBanks.
+enum class FieldStatus { Ok = 0, NoDigits = -2, BankTooHigh = -2, TrailingText = -3, NoBanks = -4 };
 
 // A blank is a non-zero character whose value as a signed 8-bit number is at
 // most 32: controls, space, and every byte from 0x80 up (not 0x7F).
@@ -40,16 +34,16 @@ void trimCopy(char* destination, const char* source, std::size_t maxLength);
 // Returns: the number of digits read; value is 0 when there were none.
 int parseHexRun(const char*& cursor, uint32_t& value);
 
-// Returns: kFieldOk with crc set to the low 16 bits, kFieldNoDigits, or kFieldTrailingText.
-int parseHex16(const char* text, uint16_t& crc);
+// Returns: Ok with crc set to the low 16 bits, NoDigits, or TrailingText.
+FieldStatus parseHex16(const char* text, uint16_t& crc);
 
 // Parses banks separated by one comma and/or blanks; prints the bank-range
 // message at verbosity >= 1 for a bank above 0x3F.
-// Returns: kFieldOk, kFieldBankTooHigh, kFieldTrailingText or kFieldNoBanks.
-int parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks);
+// Returns: Ok, BankTooHigh, TrailingText or NoBanks.
+FieldStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks);
 
 // Parses one line, which it modifies in place (the separators become
 // terminators); verbosity gates the bank-range message.
-// Returns: kLineIsEntry with entry set, or kLineIsComment, kLineMissingSeparator,
-// kLineBadCrc or kLineBadBanks with entry left as it was.
-int parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry);
+// Returns: Entry with entry set, or Comment, MissingSeparator,
+// BadCrc or BadBanks with entry left as it was.
+LineStatus parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry);

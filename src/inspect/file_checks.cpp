@@ -89,16 +89,16 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
 
 // Reads what a bank loader file can hold and checks it, when its size is
 // one only a bank loader file has or its first record is a loader record.
-// Returns: kInspectUnrecognised when it is neither.
-int checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, LoaderReport& report) {
+// Returns: Unrecognised when it is neither.
+InspectStatus checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, LoaderReport& report) {
     // Nothing past what a bank loader file can hold is read, however large the file.
     const bool tooLarge = static_cast<uint64_t>(size) > kMaxBankLoaderFileSize;
     std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
-    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return kInspectReadError;
+    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return InspectStatus::ReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
     if (!isBankLoaderFileSize(size) &&
         decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
-        return kInspectUnrecognised;
+        return InspectStatus::Unrecognised;
     }
     if (tooLarge) {
         markDamage(report, kMaxBankLoaderFileSize,
@@ -106,11 +106,11 @@ int checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, Loade
     } else {
         inspectLoaderBytes(bytes.data(), bytes.size(), catalogue, report);
     }
-    return kInspectRead;
+    return InspectStatus::Read;
 }
 
 // Tells the kind from the size, and the content where the size leaves it open.
-int tellKind(const Catalogue& catalogue, InspectedFile& file) {
+InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
     std::FILE* stream = file.stream.get();
     const RomLayout rom = romLayout(file.size);
     if (file.size == kFlashImageSize) {
@@ -122,34 +122,34 @@ int tellKind(const Catalogue& catalogue, InspectedFile& file) {
         file.hasLoadAddress = rom.hasLoadAddress;
         if (rom.hasLoadAddress) {
             uint8_t address[kLoadAddressSize];
-            if (std::fread(address, kLoadAddressSize, 1, stream) != 1) return kInspectReadError;
+            if (std::fread(address, kLoadAddressSize, 1, stream) != 1) return InspectStatus::ReadError;
             file.loadAddress = readLe16(address);
         }
     } else {
         file.kind = InspectedKind::Loader;
-        const int status = checkLoader(stream, file.size, catalogue, file.loader);
+        const InspectStatus status = checkLoader(stream, file.size, catalogue, file.loader);
         file.stream.reset();
         return status;
     }
-    return kInspectRead;
+    return InspectStatus::Read;
 }
 
 }  // namespace
 
-int inspectFile(const Catalogue& catalogue, InspectedFile& file) {
+InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file) {
     const char* path = file.path.c_str();
-    if (fileKind(path) == FileKind::Other) return file.status = kInspectNotRegular;
+    if (fileKind(path) == FileKind::Other) return file.status = InspectStatus::NotRegular;
     file.stream = openInputFile(path);
-    if (!file.stream) return file.status = kInspectCannotOpen;
+    if (!file.stream) return file.status = InspectStatus::CannotOpen;
     file.size = fileSize(file.stream.get());
-    if (file.size < 0) return file.status = kInspectReadError;
+    if (file.size < 0) return file.status = InspectStatus::ReadError;
     return file.status = tellKind(catalogue, file);
 }
 
 bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report) {
     if (!file.stream || file.blocksRead == file.blocks) return false;
     if (std::fread(file.block.data(), kBlockSize, 1, file.stream.get()) != 1) {
-        file.status = kInspectReadError;
+        file.status = InspectStatus::ReadError;
         file.stream.reset();
         return false;
     }
@@ -172,7 +172,7 @@ bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& rep
 
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report) {
     const DecodedRecords decoded = decodeLoaderRecords(data, size);
-    if (decoded.fault != kDecodeOk) {
+    if (decoded.fault != DecodeFault::None) {
         markDamage(report, decoded.faultOffset, decodeFaultText(decoded.fault));
         return;
     }

@@ -13,12 +13,15 @@
 #include "base/flash_geometry.h"
 #include "catalogue/catalogue.h"
 
-// Statuses of inspectFile and nextBlock.
-constexpr int kInspectRead = 0;           // read and checked (the report may still show problems)
-constexpr int kInspectUnrecognised = -2;  // none of the kinds the tool reads or writes
-constexpr int kInspectCannotOpen = -3;    // missing, or not readable
-constexpr int kInspectReadError = -4;
-constexpr int kInspectNotRegular = -5;  // a folder, FIFO or device: never opened
+// Statuses of inspectFile and nextBlock (and of opening an image to compare).
+enum class InspectStatus {
+    Read = 0,           // read and checked (the report may still show problems)
+    Unrecognised = -2,  // none of the kinds the tool reads or writes
+    CannotOpen = -3,    // missing, or not readable
+    ReadError = -4,
+    NotRegular = -5,  // a folder, FIFO or device: never opened
+    NotImage = -6,    // readable, but not 524288 bytes (to compare)
+};
 
 enum class InspectedKind { Image, Loader, Rom };
 enum class BlockContent { Blank, Known, Unknown };
@@ -59,7 +62,7 @@ struct LoaderReport {
 // nextBlock, which counts what each block holds.
 struct InspectedFile {
     std::string path;
-    int status = kInspectRead;
+    InspectStatus status = InspectStatus::Read;
     int64_t size = 0;
     InspectedKind kind = InspectedKind::Loader;
     bool hasLoadAddress = false;  // a ROM file's
@@ -77,13 +80,13 @@ struct InspectedFile {
 // (damage reported); whole 8 KB blocks, optionally after a 2-byte load
 // address, a ROM file (none at all included); any other file whose first
 // record is a loader record, a bank loader file.
-// Returns: kInspectRead, kInspectUnrecognised, kInspectCannotOpen,
-// kInspectNotRegular or kInspectReadError (also kept in file.status).
-int inspectFile(const Catalogue& catalogue, InspectedFile& file);
+// Returns: Read, Unrecognised, CannotOpen,
+// NotRegular or ReadError (also kept in file.status).
+InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file);
 
 // Reads the next block of an image or a ROM file into file.block and checks it.
 // Returns: true with report filled; false after the last block, or when it
-// cannot be read (file.status is kInspectReadError then).
+// cannot be read (file.status is ReadError then).
 bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report);
 
 // Checks the bytes of a bank loader file: whole records with right

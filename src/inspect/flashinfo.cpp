@@ -48,8 +48,6 @@ const char* const kHelp =
     "block; with --compare: a bank that differs), 2 bad usage or a file that\n"
     "cannot be read or told.\n";
 
-constexpr int kArgumentsRead = -1;  // not an exit status: the files are to be inspected
-
 struct InfoRequest {
     bool json = false;
     bool compare = false;
@@ -57,8 +55,10 @@ struct InfoRequest {
 };
 
 // Reads the options and the files to inspect.
-// Returns: kArgumentsRead, or the exit status when the run ends here (help, version, bad usage).
-int readArguments(int argc, const char* const* argv, InfoRequest& request) {
+// Returns: true when there are files to inspect; false with ended set when
+// the run ends here (help, version, bad usage).
+bool readArguments(int argc, const char* const* argv, InfoRequest& request, InfoStatus& ended) {
+    ended = InfoStatus::Failed;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -69,15 +69,17 @@ int readArguments(int argc, const char* const* argv, InfoRequest& request) {
                 request.compare = true;
             } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
                 progressAlways("%s", kHelp);
-                return kInfoAllGood;
+                ended = InfoStatus::AllGood;
+                return false;
             } else if (std::strcmp(arg, "--version") == 0) {
                 progressAlways("quillmore-flashinfo %s\n", FLASHTOOL_VERSION);
-                return kInfoAllGood;
+                ended = InfoStatus::AllGood;
+                return false;
             } else if (std::strcmp(arg, "--") == 0) {
                 optionsEnded = true;
             } else {
                 reportError("quillmore-flashinfo: unknown option '%s' (see --help)\n", arg);
-                return kInfoFailed;
+                return false;
             }
             continue;
         }
@@ -85,13 +87,13 @@ int readArguments(int argc, const char* const* argv, InfoRequest& request) {
     }
     if (request.compare && request.paths.size() != 2) {
         reportError("Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n");
-        return kInfoFailed;
+        return false;
     }
     if (request.paths.empty()) {
         reportError("Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n");
-        return kInfoFailed;
+        return false;
     }
-    return kArgumentsRead;
+    return true;
 }
 
 // Reads "crc.ini", or takes the built-in table when there is none.
@@ -99,25 +101,25 @@ int readArguments(int argc, const char* const* argv, InfoRequest& request) {
 // when "crc.ini" is there but cannot be read.
 bool loadInfoCatalogue(const InfoRequest& request, Catalogue& catalogue, std::string& source) {
     source = kCatalogueFileName;
-    const int status = loadCatalogueFile(0, catalogue);
-    if (status == kCatalogueUnreadable) {
+    const CatalogueStatus status = loadCatalogueFile(0, catalogue);
+    if (status == CatalogueStatus::Unreadable) {
         const std::string why = std::string(kCatalogueFileName) + ": not a regular file, or not readable";
         reportError("quillmore-flashinfo: %s\n", why.c_str());
         if (request.json) printFailureJson(source, why);
         return false;
     }
-    if (status == kCatalogueMissing) {
+    if (status == CatalogueStatus::Missing) {
         loadDefaultCatalogue(catalogue);
         source = "built-in default";
     }
     return true;
 }
 
-int inspectFiles(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
+InfoStatus inspectFiles(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
     const ReportFormat& format = request.json ? kJsonReport : kTableReport;
     ReportState state(catalogue);
     format.head(state, source);
-    int status = kInfoAllGood;
+    InfoStatus status = InfoStatus::AllGood;
     for (const std::string& path : request.paths) {
         InspectedFile file;
         file.path = path;
@@ -127,7 +129,7 @@ int inspectFiles(const Catalogue& catalogue, const std::string& source, const In
     return status;
 }
 
-int compareImages(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
+InfoStatus compareImages(const Catalogue& catalogue, const std::string& source, const InfoRequest& request) {
     ImageComparison comparison;
     comparison.expected.path = request.paths[0];
     comparison.found.path = request.paths[1];
@@ -135,22 +137,20 @@ int compareImages(const Catalogue& catalogue, const std::string& source, const I
     return reportComparison(request.json ? kJsonReport : kTableReport, state, source, comparison);
 }
 
-int runRequest(int argc, const char* const* argv) {
+InfoStatus runRequest(int argc, const char* const* argv) {
     InfoRequest request;
-    const int ended = readArguments(argc, argv, request);
-    if (ended != kArgumentsRead) return ended;
+    InfoStatus ended = InfoStatus::Failed;
+    if (!readArguments(argc, argv, request, ended)) return ended;
     Catalogue catalogue;
     std::string source;
-    if (!loadInfoCatalogue(request, catalogue, source)) return kInfoFailed;
+    if (!loadInfoCatalogue(request, catalogue, source)) return InfoStatus::Failed;
     return request.compare ? compareImages(catalogue, source, request) : inspectFiles(catalogue, source, request);
 }
 
-}  // namespace
-
-int runFlashInfo(int argc, const char* const* argv) {
-    bool stdoutWasClosed = false;
-    if (!keepStandardStreamsOpen(stdoutWasClosed)) return kInfoFailed;
-    int status = kInfoFailed;
+InfoStatus runInspector(int argc, const char* const* argv) {
+    const StandardStreams streams = keepStandardStreamsOpen();
+    if (streams == StandardStreams::CannotOpen) return InfoStatus::Failed;
+    InfoStatus status = InfoStatus::Failed;
     // Memory does not grow with the files read; should it still run out
     // (a huge crc.ini), the run ends with a word, not an abort.
     try {
@@ -161,10 +161,14 @@ int runFlashInfo(int argc, const char* const* argv) {
     }
     // The report is what the inspector is run for: one that did not reach
     // its reader is a failure, however the files looked.
-    const int lost = stdoutWasClosed ? EBADF : finishProgress();
+    const int lost = streams == StandardStreams::StdoutWasClosed ? EBADF : finishProgress();
     if (lost != 0) {
         reportError("quillmore-flashinfo: cannot write the report: %s\n", std::strerror(lost));
-        return kInfoFailed;
+        return InfoStatus::Failed;
     }
     return status;
 }
+
+}  // namespace
+
+int runFlashInfo(int argc, const char* const* argv) { return static_cast<int>(runInspector(argc, argv)); }

@@ -3,19 +3,19 @@
 
 namespace {
 
-int openImage(const Catalogue& catalogue, InspectedFile& file) {
-    if (inspectFile(catalogue, file) == kInspectRead && file.kind != InspectedKind::Image) {
+InspectStatus openImage(const Catalogue& catalogue, InspectedFile& file) {
+    if (inspectFile(catalogue, file) == InspectStatus::Read && file.kind != InspectedKind::Image) {
         file.stream.reset();
-        file.status = kInspectNotImage;
+        file.status = InspectStatus::NotImage;
     }
     return file.status;
 }
 
 }  // namespace
 
-int openComparison(const Catalogue& catalogue, ImageComparison& comparison) {
-    const int status = openImage(catalogue, comparison.expected);
-    return status != kInspectRead ? status : openImage(catalogue, comparison.found);
+InspectStatus openComparison(const Catalogue& catalogue, ImageComparison& comparison) {
+    const InspectStatus status = openImage(catalogue, comparison.expected);
+    return status != InspectStatus::Read ? status : openImage(catalogue, comparison.found);
 }
 
 bool nextBankComparison(const Catalogue& catalogue, ImageComparison& comparison, BankComparison& bank) {

@@ -4,8 +4,6 @@
 
 #include "inspect/file_checks.h"
 
-constexpr int kInspectNotImage = -6;  // readable, but not 524288 bytes
-
 struct BankComparison {
     BlockReport expected, found;  // what each side holds in this bank
     long differingBytes = 0;
@@ -19,9 +17,9 @@ struct ImageComparison {
 };
 
 // Opens both files as flash images.
-// Returns: kInspectRead, or the status of the first side that is not a
-// readable flash image (kInspectNotImage among them), kept in its status.
-int openComparison(const Catalogue& catalogue, ImageComparison& comparison);
+// Returns: Read, or the status of the first side that is not a
+// readable flash image (NotImage among them), kept in its status.
+InspectStatus openComparison(const Catalogue& catalogue, ImageComparison& comparison);
 
 // Reads and compares the next bank of both images, and counts it.
 // Returns: true with bank filled; false after the last bank, or when a side

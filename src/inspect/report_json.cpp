@@ -126,7 +126,7 @@ void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport&
 void jsonFileEnd(ReportState&, const InspectedFile& file) {
     if (file.kind == InspectedKind::Loader) return;
     std::string end = "\"error\": " + jsonString(inspectStatusText(file));
-    if (file.status == kInspectRead)
+    if (file.status == InspectStatus::Read)
         end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);
     progressAlways("],\n   %s}", end.c_str());
 }
@@ -142,7 +142,7 @@ void jsonCompareHead(const std::string& catalogueSource, const ImageComparison& 
 // Returns: the "error" entry for the side of a comparison that could not be used, or "".
 std::string comparisonError(const ImageComparison& comparison) {
     for (const InspectedFile* side : {&comparison.expected, &comparison.found}) {
-        if (side->status != kInspectRead)
+        if (side->status != InspectStatus::Read)
             return "\"error\": " + jsonString(side->path + ": " + inspectStatusText(*side));
     }
     return "";

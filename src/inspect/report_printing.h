@@ -9,7 +9,7 @@
 #include "inspect/file_checks.h"
 #include "inspect/image_compare.h"
 
-// Returns: why a file could not be inspected, for a status other than kInspectRead.
+// Returns: why a file could not be inspected, for a status other than Read.
 std::string inspectStatusText(const InspectedFile& file);
 
 using TableRow = std::vector<std::string>;

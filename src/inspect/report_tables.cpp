@@ -145,13 +145,13 @@ void reportUninspected(const InspectedFile& file) {
 
 std::string inspectStatusText(const InspectedFile& file) {
     switch (file.status) {
-        case kInspectCannotOpen: return "cannot open file";
-        case kInspectNotRegular: return "not a regular file";
-        case kInspectReadError: return "error reading file";
-        case kInspectNotImage:
+        case InspectStatus::CannotOpen: return "cannot open file";
+        case InspectStatus::NotRegular: return "not a regular file";
+        case InspectStatus::ReadError: return "error reading file";
+        case InspectStatus::NotImage:
             return "not a flash image: " + std::to_string(file.size) + " bytes, where a flash image has " +
                    std::to_string(kFlashImageSize);
-        case kInspectUnrecognised:
+        case InspectStatus::Unrecognised:
             return "not a file the flash tool reads or writes: " + std::to_string(file.size) +
                    " bytes, where a flash image has " + std::to_string(kFlashImageSize) +
                    ", a ROM file a multiple of " + std::to_string(kBlockSize) +
@@ -197,7 +197,7 @@ void tableBlock(ReportState& state, const InspectedFile& file, const BlockReport
 
 void tableFileEnd(ReportState& state, const InspectedFile& file) {
     flush(state.blocks, [&](const BlockReport& first, long count) { printBlockRow(state, file, first, count); });
-    if (file.status != kInspectRead) {
+    if (file.status != InspectStatus::Read) {
         reportUninspected(file);  // cut short by a read error
         return;
     }
@@ -254,7 +254,7 @@ void tableCompareBank(ReportState& state, const BankComparison& bank) {
 void tableCompareEnd(ReportState& state, const ImageComparison& comparison) {
     flush(state.banks, [&](const BankComparison& first, long count) { printComparisonRow(state, first, count); });
     for (const InspectedFile* side : {&comparison.expected, &comparison.found}) {
-        if (side->status != kInspectRead) {
+        if (side->status != InspectStatus::Read) {
             reportUninspected(*side);
             return;
         }

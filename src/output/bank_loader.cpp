@@ -12,71 +12,67 @@ bool isBankLoaderFileSize(int64_t size) {
     return false;
 }
 
-int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
+LoadStatus loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path) {
     FilePtr file = openInputFile(path);
     if (!file) {
         reportError("** file not found: %s", path);
-        return kLoadNotFound;
+        return LoadStatus::NotLoaded;
     }
-    progress(verbosity, 2, "------ reading file ------\n");
+    progress(verbosity, Level::Details, "------ reading file ------\n");
     const int64_t length = fileSize(file.get());
-    progress(verbosity, 2, "file: %s\n", path);
-    progress(verbosity, 2, "size: %llx\n", static_cast<unsigned long long>(length));
+    progress(verbosity, Level::Details, "file: %s\n", path);
+    progress(verbosity, Level::Details, "size: %llx\n", static_cast<unsigned long long>(length));
     if (length < 0) {
         reportError("** error reading file: %s", path);
-        return kLoadReadError;
+        return LoadStatus::ReadError;
     }
     if (static_cast<uint64_t>(length) > capacity) {
         reportError("** File to large: %s; max. filesize=%lu", path, static_cast<unsigned long>(capacity));
-        return kLoadTooLarge;
+        return LoadStatus::NotLoaded;
     }
     if (std::fread(buffer, static_cast<std::size_t>(length), 1, file.get()) != 1) {
         reportError("** error reading file: %s", path);
-        return kLoadReadError;
+        return LoadStatus::ReadError;
     }
     size = static_cast<int32_t>(length);
-    return kLoadOk;
+    return LoadStatus::Ok;
 }
 
-int loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
-    const int status = loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
+LoadStatus loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
+    const LoadStatus status =
+        loadWholeFile(verbosity, flasher.buffer.data(), kFlasherCapacity, flasher.size, kFlasherName);
     // Without a whole load address no flasher record could be written, and
     // bank loader files without the flasher are of no use on the drive.
-    if (status == kLoadOk && static_cast<std::size_t>(flasher.size) < kLoadAddressSize) {
+    if (status == LoadStatus::Ok && static_cast<std::size_t>(flasher.size) < kLoadAddressSize) {
         reportError(
             "** file too short: %s; min. filesize=%lu\n", kFlasherName, static_cast<unsigned long>(kLoadAddressSize));
-        return kLoadTooShort;
+        return LoadStatus::TooShort;
     }
     return status;
 }
 
-int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
-    const uint8_t* blockBuffer) {
-    char name[32];
-    (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
-    progress(verbosity, 2, "======\n");
-    progress(verbosity, 1, "====== open file for output ======\n");
-    progress(verbosity, 2, "======\n");
-    // The whole file fits the stream's buffer, so it reaches the disk in one
-    // write when it is closed. The buffer outlives the stream.
-    std::array<char, kMaxBankLoaderFileSize> buffer;
-    ReplacedFile file;
-    if (!beginReplace(name, spared, file)) {
-        reportError("** cannot open file: %s", name);
-        return kBankFileNotCreated;
+BankFileStatus writeBankLoaderFile(int32_t verbosity, Flasher& flasher, const SparedFiles& spared, int bank,
+    const uint8_t* blockBuffer, BankLoaderFile& out) {
+    (void)std::snprintf(out.name, sizeof out.name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
+    progress(verbosity, Level::Details, "======\n");
+    progress(verbosity, Level::Steps, "====== open file for output ======\n");
+    progress(verbosity, Level::Details, "======\n");
+    if (!beginReplace(out.name, spared, out.file)) {
+        reportError("** cannot open file: %s", out.name);
+        return BankFileStatus::NotCreated;
     }
-    (void)std::setvbuf(file.stream.get(), buffer.data(), _IOFBF, buffer.size());
-    progress(verbosity, 1, "file: %s\n", name);
-    progress(verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
+    (void)std::setvbuf(out.file.stream.get(), out.buffer.data(), _IOFBF, out.buffer.size());
+    progress(verbosity, Level::Steps, "file: %s\n", out.name);
+    progress(verbosity, Level::Steps, "bank: %02x\n", static_cast<unsigned>(bank));
     const auto flasherSize = static_cast<std::size_t>(flasher.size);
     flasher.buffer[flasherSize] = static_cast<uint8_t>(bank & 0xFF);
-    writeLoaderRecords(verbosity, flasher.buffer.data(), flasherSize + 1, file.stream.get());
-    writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, file.stream.get());
-    const int slot = writeFlashSlot(verbosity, image, bank, blockBuffer + kLoadAddressSize);
-    // A bank loader file cut short (a full disk) must never reach the drive.
-    if (commitReplace(file) != kCommitted) {
-        reportError("** error writing file: %s\n", name);
-        return kBankFileCutShort;
-    }
-    return slot == kFlashImageOk ? kBankFileWritten : kBankSlotNotWritten;
+    writeLoaderRecords(verbosity, flasher.buffer.data(), flasherSize + 1, out.file.stream.get());
+    writeLoaderRecords(verbosity, blockBuffer, kBlockBufferSize, out.file.stream.get());
+    return BankFileStatus::Written;
+}
+
+BankFileStatus commitBankLoaderFile(BankLoaderFile& out) {
+    if (commitReplace(out.file) == CommitStatus::Committed) return BankFileStatus::Written;
+    reportError("** error writing file: %s\n", out.name);
+    return BankFileStatus::CutShort;
 }

@@ -5,19 +5,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/files.h"
 #include "base/flash_geometry.h"
-#include "output/flash_image.h"
 #include "output/loader_records.h"
 
-constexpr int kLoadOk = 0;
-constexpr int kLoadNotFound = -3;
-constexpr int kLoadTooLarge = -3;
-constexpr int kLoadReadError = -4;  // also: an empty file
-constexpr int kLoadTooShort = -5;   // a flasher program without its whole load address
-constexpr int kBankFileWritten = 0;
-constexpr int kBankFileNotCreated = -3;
-constexpr int kBankFileCutShort = -4;    // begun, but not every byte reached it: the old file stays
-constexpr int kBankSlotNotWritten = -5;  // the file is written, its block's image slot is not
+enum class LoadStatus {
+    Ok = 0,
+    NotLoaded = -3,  // not there, or too large
+    ReadError = -4,  // also: an empty file
+    TooShort = -5,   // a flasher program without its whole load address
+};
+
+enum class BankFileStatus {
+    Written = 0,
+    NotCreated = -3,
+    CutShort = -4,  // begun, but not every byte reached it: the old file stays
+};
 
 constexpr const char* kFlasherName = "fcFlash.prg";
 
@@ -41,18 +44,31 @@ struct Flasher {
 };
 
 // Reads the whole file at path into buffer, which holds capacity bytes.
-// Returns: kLoadOk with size set, or kLoadNotFound, kLoadTooLarge or
-// kLoadReadError, each after its message.
-int loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path);
+// Returns: Ok with size set, or NotLoaded or ReadError, each after its message.
+LoadStatus loadWholeFile(int32_t verbosity, uint8_t* buffer, std::size_t capacity, int32_t& size, const char* path);
 
 // Loads "fcFlash.prg", which must hold at least its load address.
-// Returns: as loadWholeFile, or kLoadTooShort after its message.
-int loadFlasherProgram(int32_t verbosity, Flasher& flasher);
+// Returns: as loadWholeFile, or TooShort after its message.
+LoadStatus loadFlasherProgram(int32_t verbosity, Flasher& flasher);
 
-// Writes "&flashbankXX.prg" for bank, replacing it whole (never one of
-// spared): the flasher's records with the bank number as their last byte,
-// then the block's records at 0x4000; and the block's slot of the image.
-// The flasher is loaded (at least its load address) before any block is read.
-// Returns: kBankFileWritten, kBankFileNotCreated, kBankFileCutShort or kBankSlotNotWritten.
-int writeBankLoaderFile(int32_t verbosity, Flasher& flasher, FlashImage& image, const SparedFiles& spared, int bank,
-    const uint8_t* blockBuffer);
+// A bank loader file on its way: written by writeBankLoaderFile, put in
+// place by commitBankLoaderFile.
+struct BankLoaderFile {
+    std::array<char, kMaxBankLoaderFileSize> buffer;  // the stream's, so the whole file goes out in one write
+    ReplacedFile file;                                // closed before its buffer goes
+    char name[32] = "";
+};
+
+// Writes "&flashbankXX.prg" for bank to a temporary file beside it (never
+// one of spared): the flasher's records with the bank number as their last
+// byte, then the block's records at 0x4000. The flasher is loaded (at least
+// its load address) before any block is read.
+// Returns: Written, or NotCreated after its message.
+BankFileStatus writeBankLoaderFile(int32_t verbosity, Flasher& flasher, const SparedFiles& spared, int bank,
+    const uint8_t* blockBuffer, BankLoaderFile& out);
+
+// Puts the file written in place of the earlier one: whole, or not at all
+// when a byte did not reach it (a full disk), for a cut file must never
+// reach the drive.
+// Returns: Written, or CutShort after its message.
+BankFileStatus commitBankLoaderFile(BankLoaderFile& out);

@@ -28,21 +28,21 @@ void reportWriteFailure(std::size_t written) {
     reportError("** error writing file: rc=%x\n", static_cast<unsigned>(written));
 }
 
-int reportNotCreated() {
+ImageStatus reportNotCreated() {
     reportError("** error creating file: 'flash.bin'");
-    return kFlashImageNotCreated;
+    return ImageStatus::NotCreated;
 }
 
 // Writes a blank image under a temporary name and names it "flash.bin":
 // in place of held, the file of another size this run holds locked, or,
 // without held, without replacing a file that took the name meanwhile.
-// Returns: kFlashImageOk when an image is named (this one or another
+// Returns: Ok when an image is named (this one or another
 // run's), or the status to end with, after its message.
-int makeBlankImage(int32_t verbosity, const SparedFiles& spared, std::FILE* held, bool& announced) {
+ImageStatus makeBlankImage(int32_t verbosity, const SparedFiles& spared, std::FILE* held, bool& announced) {
     ReplacedFile blank;
     if (!beginReplace(kFlashImageName, spared, blank)) return reportNotCreated();
     unbuffer(blank.stream);
-    if (!announced) progress(verbosity, 1, "creating file FLASH.BIN ok.\n");
+    if (!announced) progress(verbosity, Level::Steps, "creating file FLASH.BIN ok.\n");
     announced = true;
     std::array<uint8_t, kBlockSize> erased;
     erased.fill(0xFF);
@@ -50,15 +50,15 @@ int makeBlankImage(int32_t verbosity, const SparedFiles& spared, std::FILE* held
         const std::size_t written = std::fwrite(erased.data(), erased.size(), 1, blank.stream.get());
         if (written != 1) {
             reportWriteFailure(written);
-            return kFlashImageNotWritten;
+            return ImageStatus::NotWritten;
         }
     }
-    const int named = held != nullptr ? commitReplace(blank, held) : commitWithoutReplacing(blank);
-    if (named == kCommitFailed) {
+    const CommitStatus named = held != nullptr ? commitReplace(blank, held) : commitWithoutReplacing(blank);
+    if (named == CommitStatus::Failed) {
         reportWriteFailure(0);
-        return kFlashImageNotWritten;
+        return ImageStatus::NotWritten;
     }
-    return kFlashImageOk;
+    return ImageStatus::Ok;
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ int makeBlankImage(int32_t verbosity, const SparedFiles& spared, std::FILE* held
 //     never replaced: the run goes on without an image.
 // Each round of 3 or 4 names an image, so a second round finds it whole;
 // only other runs that keep replacing it could make the rounds run out.
-int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image) {
+ImageStatus openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image) {
     // A ROM file of this run is read block by block: writing slots into it
     // would change what is still to be read.
     if (isSpared(kFlashImageName, spared)) return reportNotCreated();
@@ -87,8 +87,8 @@ int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& ima
     for (int round = 0; round < kMaxNamingRounds; ++round) {
         const FileKind kind = fileKind(kFlashImageName);
         if (kind == FileKind::Missing) {
-            const int made = makeBlankImage(verbosity, spared, nullptr, announced);
-            if (made != kFlashImageOk) return made;
+            const ImageStatus made = makeBlankImage(verbosity, spared, nullptr, announced);
+            if (made != ImageStatus::Ok) return made;
             continue;
         }
         FilePtr found = openInPlace();
@@ -99,47 +99,47 @@ int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& ima
             whole = fileSize(found.get()) == kFlashImageSize;
         }
         if (whole) {
-            if (!announced) progress(verbosity, 1, "opening file FLASH.BIN ok.\n");
+            if (!announced) progress(verbosity, Level::Steps, "opening file FLASH.BIN ok.\n");
             image.stream = std::move(found);
-            return kFlashImageOk;
+            return ImageStatus::Ok;
         }
         if (!namesFile(kFlashImageName, found.get())) continue;
-        const int made = makeBlankImage(verbosity, spared, found.get(), announced);
-        if (made != kFlashImageOk) return made;
+        const ImageStatus made = makeBlankImage(verbosity, spared, found.get(), announced);
+        if (made != ImageStatus::Ok) return made;
     }
     return reportNotCreated();
 }
 
-int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block) {
-    if (!isOn(image)) return kFlashImageOk;
+ImageStatus writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block) {
+    if (!isOn(image)) return ImageStatus::Ok;
     if (bank < 0 || bank >= kBankCount) {
         // Writing past the 64 slots would grow the file, and the next run
         // would recreate the image and lose every slot in it.
         reportError("** bank %02x has no slot in flash.bin\n", static_cast<unsigned>(bank));
-        return kFlashImageNoSlot;
+        return ImageStatus::NoSlot;
     }
     const long offset = static_cast<long>(bank) * kBlockSize;
-    progress(verbosity, 2, "---------\n");
-    progress(verbosity, 2, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
+    progress(verbosity, Level::Details, "---------\n");
+    progress(verbosity, Level::Details, "writing into file FLASH.BIN, offset=%06x\n", static_cast<unsigned>(offset));
     std::FILE* stream = image.stream.get();
     if (std::fseek(stream, offset, SEEK_SET) != 0) {
         reportWriteFailure(0);
-        return kFlashImageNotWritten;
+        return ImageStatus::NotWritten;
     }
-    progress(verbosity, 3, "fseek() ... ok\n");
+    progress(verbosity, Level::Records, "fseek() ... ok\n");
     const std::size_t written = std::fwrite(block, kBlockSize, 1, stream);
     if (written != 1) {
         reportWriteFailure(written);
         // Reported here, once: the close must not report these bytes again.
         std::clearerr(stream);
-        return kFlashImageNotWritten;
+        return ImageStatus::NotWritten;
     }
-    progress(verbosity, 3, "fwrite() ... ok\n");
-    return kFlashImageOk;
+    progress(verbosity, Level::Records, "fwrite() ... ok\n");
+    return ImageStatus::Ok;
 }
 
-int closeFlashImage(FlashImage& image) {
-    if (!isOn(image) || closeChecked(image.stream)) return kFlashImageOk;
+ImageStatus closeFlashImage(FlashImage& image) {
+    if (!isOn(image) || closeChecked(image.stream)) return ImageStatus::Ok;
     reportWriteFailure(0);
-    return kFlashImageNotWritten;
+    return ImageStatus::NotWritten;
 }

@@ -5,10 +5,12 @@
 
 #include "base/files.h"
 
-constexpr int kFlashImageOk = 0;
-constexpr int kFlashImageNotCreated = -3;
-constexpr int kFlashImageNotWritten = -4;  // a write or the close failed
-constexpr int kFlashImageNoSlot = -5;      // a bank above 0x3F
+enum class ImageStatus {
+    Ok = 0,
+    NotCreated = -3,
+    NotWritten = -4,  // a write or the close failed
+    NoSlot = -5,      // a bank above 0x3F
+};
 
 constexpr const char* kFlashImageName = "flash.bin";
 
@@ -27,14 +29,14 @@ inline bool isOn(const FlashImage& image) { return image.stream != nullptr; }
 // Never writes into a ROM file of the run (spared), nor replaces a
 // "flash.bin" that cannot be opened for writing. The image stays off when it
 // cannot be had, and the run goes on without it.
-// Returns: kFlashImageOk, kFlashImageNotCreated or kFlashImageNotWritten.
-int openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image);
+// Returns: Ok, NotCreated or NotWritten.
+ImageStatus openFlashImage(int32_t verbosity, const SparedFiles& spared, FlashImage& image);
 
 // While the image is on, writes the 8192 block bytes into the slot of bank,
 // in one write. A bank above 0x3F has no slot: it is reported, nothing is written.
-// Returns: kFlashImageOk, kFlashImageNotWritten or kFlashImageNoSlot.
-int writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block);
+// Returns: Ok, NotWritten or NoSlot.
+ImageStatus writeFlashSlot(int32_t verbosity, FlashImage& image, int bank, const uint8_t* block);
 
 // Closes the image.
-// Returns: kFlashImageOk, or kFlashImageNotWritten when the close failed.
-int closeFlashImage(FlashImage& image);
+// Returns: Ok, or NotWritten when the close failed.
+ImageStatus closeFlashImage(FlashImage& image);

@@ -7,10 +7,12 @@
 #include <vector>
 
 // Faults of decodeLoaderRecords.
-constexpr int kDecodeOk = 0;
-constexpr int kDecodeTruncatedHeader = -1;  // fewer than 3 bytes left for a record header
-constexpr int kDecodePastEnd = -2;          // the record's length runs past the end
-constexpr int kDecodeChecksum = -3;         // the checksum byte does not match
+enum class DecodeFault {
+    None = 0,
+    TruncatedHeader = -1,  // fewer than 3 bytes left for a record header
+    PastEnd = -2,          // the record's length runs past the end
+    Checksum = -3,         // the checksum byte does not match
+};
 
 struct LoaderRecord {
     std::size_t offset = 0;  // of the record's first byte in the stream
@@ -19,7 +21,7 @@ struct LoaderRecord {
 };
 
 struct DecodedRecords {
-    int fault = kDecodeOk;
+    DecodeFault fault = DecodeFault::None;
     std::size_t faultOffset = 0;        // the record where decoding stopped
     std::vector<LoaderRecord> records;  // the whole records before any fault
 };
@@ -28,4 +30,4 @@ struct DecodedRecords {
 DecodedRecords decodeLoaderRecords(const uint8_t* data, std::size_t size);
 
 // Returns: a short text for a fault ("checksum error", ...).
-const char* decodeFaultText(int fault);
+const char* decodeFaultText(DecodeFault fault);

@@ -5,13 +5,13 @@
 #include "base/flash_geometry.h"
 #include "base/little_endian.h"
 
-int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
-    if (size < kLoadAddressSize) return 0;  // not even a start address: nothing to write, and nothing to read past
+void writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream) {
+    if (size < kLoadAddressSize) return;  // not even a start address: nothing to write, and nothing to read past
     const uint16_t payloadLength = static_cast<uint16_t>(size - kLoadAddressSize);
     uint16_t address = readLe16(buffer);
-    progress(verbosity, 2, "------ writing buffer ------\n");
-    progress(verbosity, 2, "size: %lx\n", static_cast<unsigned long>(payloadLength));
-    progress(verbosity, 2, "start-adr: %04x\n", static_cast<unsigned>(address));
+    progress(verbosity, Level::Details, "------ writing buffer ------\n");
+    progress(verbosity, Level::Details, "size: %lx\n", static_cast<unsigned long>(payloadLength));
+    progress(verbosity, Level::Details, "start-adr: %04x\n", static_cast<unsigned>(address));
 
     // Each record is assembled in one piece and handed to the stream at once.
     uint8_t record[kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize];
@@ -31,11 +31,10 @@ int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t siz
         record[kRecordHeaderSize + length] = sum;
         // The caller checks the stream's error state once, when it closes the file.
         (void)std::fwrite(record, 1, kRecordHeaderSize + length + kRecordChecksumSize, stream);
-        progress(verbosity, 3, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number, static_cast<unsigned>(address),
-            static_cast<unsigned>(length), static_cast<unsigned>(sum));
+        progress(verbosity, Level::Records, "Blk %d: adr=%04x; size=%03x; checksum=%02x\n", number,
+            static_cast<unsigned>(address), static_cast<unsigned>(length), static_cast<unsigned>(sum));
         address = static_cast<uint16_t>(address + length);
         payload += length;
         remaining -= length;
     }
-    return 0;
 }

@@ -25,5 +25,4 @@ inline uint8_t addEndAroundCarry(uint8_t sum, uint8_t byte) {
 // records: address low, address high, length (256 as 0), data, checksum.
 // The payload length size - 2 is taken as 16 bits; an empty payload writes
 // nothing. Write errors on the stream are left to the caller to find.
-// Returns: 0.
-int writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream);
+void writeLoaderRecords(int32_t verbosity, const uint8_t* buffer, std::size_t size, std::FILE* stream);

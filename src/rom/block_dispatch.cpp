@@ -11,30 +11,46 @@ namespace {
 bool writeBlockFile(const BlockRoute& route, const uint8_t* block, int index) {
     char name[32];
     (void)std::snprintf(name, sizeof name, "block%02x.bin", static_cast<unsigned>(index));
-    progress(route.verbosity, 1, "writing block file: %s\n", name);
+    progress(route.verbosity, Level::Steps, "writing block file: %s\n", name);
     ReplacedFile file;
     if (!beginReplace(name, route.spared, file)) {
         reportError("** cannot open file: %s", name);
         return false;
     }
     (void)std::fwrite(block, kBlockSize, 1, file.stream.get());
-    if (commitReplace(file) != kCommitted) {
+    if (commitReplace(file) != CommitStatus::Committed) {
         reportError("** error writing file: %s\n", name);
         return false;
     }
     return true;
 }
 
+// Sends the block to one bank: its loader file and its slot of the image.
+// The slot is written while the file waits to be committed, so that it is
+// written exactly when the bank's file could be made, and said before the
+// file's own failure.
+void sendToBank(BlockRoute& route, int bank, const uint8_t* buffer) {
+    BankLoaderFile file;
+    if (writeBankLoaderFile(route.verbosity, route.flasher, route.spared, bank, buffer, file) !=
+        BankFileStatus::Written) {
+        route.outputFailed = true;
+        return;
+    }
+    const ImageStatus slot = writeFlashSlot(route.verbosity, route.image, bank, buffer + kLoadAddressSize);
+    if (commitBankLoaderFile(file) != BankFileStatus::Written || slot != ImageStatus::Ok) route.outputFailed = true;
+}
+
 }  // namespace
 
-int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
+void classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
     const uint8_t* block = buffer + kLoadAddressSize;
     if (route.writeBlockFiles && !writeBlockFile(route, block, index)) route.outputFailed = true;
     int bank = route.forcedBank;
-    if (bank != kNoForcedBank) progress(route.verbosity, 1, "bank: %02x\n", static_cast<unsigned>(bank));
+    if (bank != kNoForcedBank) progress(route.verbosity, Level::Steps, "bank: %02x\n", static_cast<unsigned>(bank));
     if (isErasedBlock(block)) {
-        progress(route.verbosity, 1, "blank page (contain $FF only), block: %02x \n", static_cast<unsigned>(index));
-        return kBlockBlank;
+        progress(route.verbosity, Level::Steps, "blank page (contain $FF only), block: %02x \n",
+            static_cast<unsigned>(index));
+        return;
     }
     const CatalogueEntry* entry = nullptr;  // none for a forced bank, so nextBank ends the loop after it
     if (bank == kNoForcedBank) {
@@ -44,18 +60,12 @@ int classifyBlock(BlockRoute& route, uint8_t* buffer, int index) {
         if (bank == kNoBank) {
             reportError("** unknown block: %02x ...  (CRC-16:%04x)\n", static_cast<unsigned>(index),
                 static_cast<unsigned>(crc));
-            return kBlockUnknown;
+            return;
         }
-        progress(route.verbosity, 2, "CRC-16: %04x\n", static_cast<unsigned>(crc));
-        progress(route.verbosity, 2, "- binary file ok - \n");
-        progress(route.verbosity, 1, "ROM name: %s\n", entry->name.c_str());
+        progress(route.verbosity, Level::Details, "CRC-16: %04x\n", static_cast<unsigned>(crc));
+        progress(route.verbosity, Level::Details, "- binary file ok - \n");
+        progress(route.verbosity, Level::Steps, "ROM name: %s\n", entry->name.c_str());
     }
     writeLe16(buffer, kBlockLoadAddress);
-    for (; bank != kNoBank; bank = nextBank(entry, bank)) {
-        if (writeBankLoaderFile(route.verbosity, route.flasher, route.image, route.spared, bank, buffer) !=
-            kBankFileWritten) {
-            route.outputFailed = true;
-        }
-    }
-    return kBlockSent;
+    for (; bank != kNoBank; bank = nextBank(entry, bank)) sendToBank(route, bank, buffer);
 }

@@ -1,4 +1,5 @@
-// Where one 8 KB block goes: passed over when blank, else to its catalogue banks or the forced bank.
+// Where one 8 KB block goes, decided and done in one place: its block file, then, unless it is
+// blank, the bank loader files and flash slots of its catalogue banks or of the forced bank.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +8,6 @@
 #include "output/bank_loader.h"
 #include "output/flash_image.h"
 
-constexpr int kBlockSent = 0;
-constexpr int kBlockUnknown = -1;
-constexpr int kBlockBlank = 255;
 constexpr int32_t kNoForcedBank = -1;
 
 // What the blocks of a run need on their way: the choices of the command
@@ -27,9 +25,8 @@ struct BlockRoute {
 };
 
 // Classifies the block in bytes 2..8193 of buffer, the index-th of its ROM
-// file: with -b first saves it as "blockXX.bin"; a block of all 0xFF is
-// passed over; otherwise it goes to the forced bank, or to every bank its
-// CRC-16's catalogue entry names, lowest first. Sets bytes 0 and 1 to the
-// load address 0x4000 before writing.
-// Returns: kBlockSent, kBlockUnknown or kBlockBlank.
-int classifyBlock(BlockRoute& route, uint8_t* buffer, int index);
+// file, and routes it: with -b first to "blockXX.bin"; a block of all 0xFF
+// no further; otherwise to the forced bank, or to every bank its CRC-16's
+// catalogue entry names, lowest first: each bank's loader file and its slot
+// of the image. Sets bytes 0 and 1 to the load address 0x4000 on the way.
+void classifyBlock(BlockRoute& route, uint8_t* buffer, int index);

@@ -5,9 +5,11 @@
 
 #include "rom/block_dispatch.h"
 
-constexpr int kRomFileDone = 0;
-constexpr int kRomFileRejected = -3;  // cannot be opened (mandatory file), or size not accepted
-constexpr int kRomFileReadError = -4;
+enum class RomFileStatus {
+    Done = 0,
+    Rejected = -3,  // cannot be opened (mandatory file), or size not accepted
+    ReadError = -4,
+};
 
 // What a file of some size is as a ROM file: whole 8 KB blocks, optionally
 // after a 2-byte load address. No whole block (0 or 2 bytes) is still a ROM
@@ -25,5 +27,5 @@ RomLayout romLayout(int64_t size);
 // optional file (the all-banks mode) that does not exist is passed over
 // silently. Accepted sizes: multiples of 8192, or that plus a 2-byte load
 // address; exactly 8192 (after the load address) with a forced bank.
-// Returns: kRomFileDone, kRomFileRejected or kRomFileReadError.
-int processRomFile(BlockRoute& route, const char* path, bool optional);
+// Returns: Done, Rejected or ReadError.
+RomFileStatus processRomFile(BlockRoute& route, const char* path, bool optional);

@@ -65,7 +65,7 @@ bool answerHelpRequest(int argc, const char* const* argv) {
     return false;
 }
 
-int applyOptions(RunSettings& settings, int argc, const char* const* argv) {
+OptionsStatus applyOptions(RunSettings& settings, int argc, const char* const* argv) {
     for (int i = 2; i < argc; ++i) {
         if (argv[i][0] != '-') continue;
         const char* option = argv[i] + 1;
@@ -77,12 +77,12 @@ int applyOptions(RunSettings& settings, int argc, const char* const* argv) {
             const int bank = parseHexByte(option + 2);
             if (bank < 0) {
                 reportError("** option 'set bank' need a hex byte argument ...\n");
-                return kBadBankOption;
+                return OptionsStatus::BadBank;
             }
             settings.forcedBank = bank;
         } else if (option[0] == 't') {
             settings.writeFlashImage = true;
         }
     }
-    return kOptionsOk;
+    return OptionsStatus::Ok;
 }

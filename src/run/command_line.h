@@ -5,8 +5,7 @@
 
 #include "run/settings.h"
 
-constexpr int kOptionsOk = 0;
-constexpr int kBadBankOption = -1;
+enum class OptionsStatus { Ok = 0, BadBank = -1 };
 
 // Returns: the bank 0..255 from the first two characters of text, both
 // hexadecimal digits; -1 otherwise. Characters after the second are not read.
@@ -31,5 +30,5 @@ bool answerHelpRequest(int argc, const char* const* argv);
 // Applies the options among arguments 2..argc-1 (those beginning with "-")
 // to settings, in order; argument 1 is never an option. Unknown options are
 // ignored. Prints the message for a bad -sbXX.
-// Returns: kOptionsOk, or kBadBankOption after a bad -sbXX argument.
-int applyOptions(RunSettings& settings, int argc, const char* const* argv);
+// Returns: Ok, or BadBank after a bad -sbXX argument.
+OptionsStatus applyOptions(RunSettings& settings, int argc, const char* const* argv);

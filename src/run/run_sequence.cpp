@@ -50,12 +50,12 @@ SparedFiles inputsOf(const RomFiles& roms) {
 }
 
 // Reads "crc.ini", or writes it from the built-in table when there is none.
-// Returns: kCatalogueOk or kCatalogueNotSaved with a catalogue loaded; any
+// Returns: Ok or NotSaved with a catalogue loaded; any
 // other status after its message.
-int loadCatalogue(int32_t verbosity, Catalogue& catalogue) {
-    const int status = loadCatalogueFile(verbosity, catalogue);
-    if (status == kCatalogueMissing) return writeDefaultCatalogue(verbosity, catalogue);
-    if (status == kCatalogueUnreadable) reportError("** error reading file: %s", kCatalogueFileName);
+CatalogueStatus loadCatalogue(int32_t verbosity, Catalogue& catalogue) {
+    const CatalogueStatus status = loadCatalogueFile(verbosity, catalogue);
+    if (status == CatalogueStatus::Missing) return writeDefaultCatalogue(verbosity, catalogue);
+    if (status == CatalogueStatus::Unreadable) reportError("** error reading file: %s", kCatalogueFileName);
     return status;
 }
 
@@ -63,47 +63,49 @@ int loadCatalogue(int32_t verbosity, Catalogue& catalogue) {
 // of the all-banks mode that is there, each identified by its blocks.
 void processRomFiles(BlockRoute& route, const RomFiles& roms) {
     for (const std::string& name : roms.names) {
-        const int status = processRomFile(route, name.c_str(), roms.allBanks);
-        if (!roms.allBanks && status != kRomFileDone) break;
+        const RomFileStatus status = processRomFile(route, name.c_str(), roms.allBanks);
+        if (!roms.allBanks && status != RomFileStatus::Done) break;
     }
 }
 
-}  // namespace
-
-int runTool(int argc, const char* const* argv) {
-    // Console text must never reach a file that took a closed stream's number.
-    bool stdoutWasClosed = false;  // what the tool prints is progress only: a run goes on without it
-    if (!keepStandardStreamsOpen(stdoutWasClosed)) return kExitFailure;
+ToolExit runSteps(int argc, const char* const* argv) {
+    // Console text must never reach a file that took a closed stream's number. A
+    // closed stdout is no failure: what the tool prints there is progress, its outputs are files.
+    if (keepStandardStreamsOpen() == StandardStreams::CannotOpen) return ToolExit::Failure;
     if (argc < 2) {
         printUsage();
-        return kExitOk;
+        return ToolExit::Ok;
     }
-    if (answerHelpRequest(argc, argv)) return kExitOk;  // a request for help writes nothing
+    if (answerHelpRequest(argc, argv)) return ToolExit::Ok;  // a request for help writes nothing
     printBanner();
 
     RunSettings settings;
     // Loaded before the options are read, so its messages follow verbosity 1.
-    if (loadFlasherProgram(settings.verbosity, settings.flasher) != kLoadOk) return kExitOk;
-    if (applyOptions(settings, argc, argv) != kOptionsOk) return kExitFailure;
+    if (loadFlasherProgram(settings.verbosity, settings.flasher) != LoadStatus::Ok) return ToolExit::Ok;
+    if (applyOptions(settings, argc, argv) != OptionsStatus::Ok) return ToolExit::Failure;
 
     Catalogue catalogue;
-    const int catalogueStatus = loadCatalogue(settings.verbosity, catalogue);
-    if (catalogueStatus != kCatalogueOk && catalogueStatus != kCatalogueNotSaved) {
+    const CatalogueStatus catalogueStatus = loadCatalogue(settings.verbosity, catalogue);
+    if (catalogueStatus != CatalogueStatus::Ok && catalogueStatus != CatalogueStatus::NotSaved) {
         reportError("** error - no CRC file ...\n");
-        return kExitFailure;
+        return ToolExit::Failure;
     }
     const RomFiles roms = romFilesOf(argc, argv);
     SparedFiles inputs = inputsOf(roms);  // crc.ini among them, read or just written
     // When it cannot be had, the image stays off and the run goes on.
-    const int imageStatus =
-        settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : kFlashImageOk;
+    const ImageStatus imageStatus =
+        settings.writeFlashImage ? openFlashImage(settings.verbosity, inputs, settings.flashImage) : ImageStatus::Ok;
 
     BlockRoute route{settings.verbosity, settings.forcedBank, settings.writeBlockFiles, catalogue, settings.flasher,
         settings.flashImage, inputs};
     processRomFiles(route, roms);
 
-    const int closeStatus = closeFlashImage(settings.flashImage);
-    const bool outputFailed = catalogueStatus == kCatalogueNotSaved || imageStatus != kFlashImageOk ||
-                              route.outputFailed || closeStatus != kFlashImageOk;
-    return outputFailed ? kExitFailure : kExitOk;
+    const ImageStatus closeStatus = closeFlashImage(settings.flashImage);
+    const bool outputFailed = catalogueStatus == CatalogueStatus::NotSaved || imageStatus != ImageStatus::Ok ||
+                              route.outputFailed || closeStatus != ImageStatus::Ok;
+    return outputFailed ? ToolExit::Failure : ToolExit::Ok;
 }
+
+}  // namespace
+
+int runTool(int argc, const char* const* argv) { return static_cast<int>(runSteps(argc, argv)); }

@@ -19,9 +19,9 @@ TEST(Files, NamingWithoutReplacingKeepsAFileThatTookTheName) {
             ReplacedFile file;
             ASSERT_TRUE(beginReplace("out", SparedFiles{}, file));
             (void)std::fputs("new", file.stream.get());
-            const int status = commitWithoutReplacing(file);
+            const CommitStatus status = commitWithoutReplacing(file);
             fileSeams() = FileSeams();
-            EXPECT_EQ(status, taken ? kCommitNameTaken : kCommitted) << noHardLinks << taken;
+            EXPECT_EQ(status, taken ? CommitStatus::NameTaken : CommitStatus::Committed) << noHardLinks << taken;
             EXPECT_EQ(filesHere(), (Files{{"out", text(taken ? "earlier" : "new")}})) << noHardLinks << taken;
         }
     }

@@ -18,12 +18,12 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
     const struct {
         const char* label;
         Bytes other;
-        int status;
+        CatalogueStatus status;
     } cases[] = {
-        {"none", {}, kCatalogueOk},
-        {"the very default", standard, kCatalogueOk},
-        {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), kCatalogueNotSaved},
-        {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), kCatalogueNotSaved},
+        {"none", {}, CatalogueStatus::Ok},
+        {"the very default", standard, CatalogueStatus::Ok},
+        {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), CatalogueStatus::NotSaved},
+        {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved},
     };
     for (const auto& c : cases) {
         ScratchDir dir;
@@ -31,7 +31,7 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
         if (!appearing.empty())
             fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
         Catalogue catalogue;
-        const int status = writeDefaultCatalogue(0, catalogue);
+        const CatalogueStatus status = writeDefaultCatalogue(0, catalogue);
         fileSeams() = FileSeams();
         EXPECT_EQ(status, c.status) << c.label;
         EXPECT_EQ(catalogue.entries.size(), 29u) << c.label;

@@ -11,8 +11,8 @@ namespace {
 // Returns: "rc=N" for a line without an entry, else "crc banks...|name".
 std::string parsed(std::string line) {
     CatalogueEntry entry;
-    const int status = parseCatalogueLine(0, &line[0], entry);
-    if (status != kLineIsEntry) return "rc=" + std::to_string(status);
+    const LineStatus status = parseCatalogueLine(0, &line[0], entry);
+    if (status != LineStatus::Entry) return "rc=" + std::to_string(static_cast<int>(status));
     char text[16];
     std::snprintf(text, sizeof text, "%04x", entry.crc);
     std::string result = text;

@@ -47,21 +47,21 @@ TEST(ReportReader, TheVerdictForEachKindOfDamage) {
     const struct {
         const char* label;
         Bytes file;
-        int verdict;
+        InfoStatus verdict;
     } cases[] = {
         {"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}),
-            kInfoAllGood},
+            InfoStatus::AllGood},
         {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}),
-            kInfoFoundWrong},
-        {"image, an unknown bank", imageWith({{0x07, kUnknown}}), kInfoFoundWrong},
-        {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), kInfoAllGood},
-        {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), kInfoFoundWrong},
-        {"ROM file without a whole block", {0x01, 0x08}, kInfoFoundWrong},
-        {"bank loader file", bankFile(0x0B, kSpeedDos), kInfoAllGood},
-        {"bank loader file for a bank the entry does not name", bankFile(0x05, kSpeedDos), kInfoFoundWrong},
-        {"bank loader file without flasher records", recordsOf(0x4000, kSpeedDos), kInfoFoundWrong},
-        {"bank loader file cut short", cut, kInfoFoundWrong},
-        {"none of the three kinds", text("odd"), kInfoFailed},
+            InfoStatus::FoundWrong},
+        {"image, an unknown bank", imageWith({{0x07, kUnknown}}), InfoStatus::FoundWrong},
+        {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), InfoStatus::AllGood},
+        {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), InfoStatus::FoundWrong},
+        {"ROM file without a whole block", {0x01, 0x08}, InfoStatus::FoundWrong},
+        {"bank loader file", bankFile(0x0B, kSpeedDos), InfoStatus::AllGood},
+        {"bank loader file for a bank the entry does not name", bankFile(0x05, kSpeedDos), InfoStatus::FoundWrong},
+        {"bank loader file without flasher records", recordsOf(0x4000, kSpeedDos), InfoStatus::FoundWrong},
+        {"bank loader file cut short", cut, InfoStatus::FoundWrong},
+        {"none of the three kinds", text("odd"), InfoStatus::Failed},
     };
     for (const auto& c : cases) {
         ScratchDir dir;
@@ -70,7 +70,7 @@ TEST(ReportReader, TheVerdictForEachKindOfDamage) {
             ReportState state(defaultCatalogue());
             InspectedFile file;
             file.path = "file";
-            int verdict = -1;
+            InfoStatus verdict = InfoStatus::AllGood;
             (void)printed([&] { verdict = reportFile(*format, state, file); });
             EXPECT_EQ(verdict, c.verdict) << c.label;
         }
@@ -99,10 +99,10 @@ TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
         ReportState state(defaultCatalogue());
         InspectedFile file;
         file.path = "image.bin";
-        ASSERT_EQ(inspectFile(state.catalogue, file), kInspectRead);
+        ASSERT_EQ(inspectFile(state.catalogue, file), InspectStatus::Read);
         std::filesystem::resize_file("image.bin", 3 * 8192 + 100);  // three banks and a piece of the fourth left
-        int verdict = -1;
+        InfoStatus verdict = InfoStatus::AllGood;
         EXPECT_EQ(printed([&] { verdict = reportOpenedFile(*c.format, state, file); }), c.report);
-        EXPECT_EQ(verdict, kInfoFailed);
+        EXPECT_EQ(verdict, InfoStatus::Failed);
     }
 }

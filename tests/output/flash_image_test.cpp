@@ -17,8 +17,8 @@ const Bytes kSlot = forgedBlock(0x5678, 8);
 
 // Writes kSlot into bank 2 through the image the run came by, and closes it.
 void writeSlotAndClose(FlashImage& image) {
-    EXPECT_EQ(writeFlashSlot(0, image, 2, kSlot.data()), kFlashImageOk);
-    EXPECT_EQ(closeFlashImage(image), kFlashImageOk);
+    EXPECT_EQ(writeFlashSlot(0, image, 2, kSlot.data()), ImageStatus::Ok);
+    EXPECT_EQ(closeFlashImage(image), ImageStatus::Ok);
 }
 
 }  // namespace
@@ -29,9 +29,9 @@ TEST(FlashImage, AnImageNamedMeanwhileIsUsedNotReplaced) {
         writeBytes(target, imageWith({{1, kMarked}}));
     };
     FlashImage image;
-    const int status = openFlashImage(0, SparedFiles{}, image);
+    const ImageStatus status = openFlashImage(0, SparedFiles{}, image);
     fileSeams() = FileSeams();
-    ASSERT_EQ(status, kFlashImageOk);
+    ASSERT_EQ(status, ImageStatus::Ok);
     writeSlotAndClose(image);
     EXPECT_EQ(filesHere(), (Files{{"flash.bin", imageWith({{1, kMarked}, {2, kSlot}})}})) << "and no temporary file";
 }
@@ -42,7 +42,7 @@ TEST(FlashImage, ARunWaitingForTheLockFindsTheWholeImage) {
     FilePtr held(std::fopen("flash.bin", "r+b"));
     ASSERT_TRUE(held && lockFile(held.get()));
     FlashImage image;
-    int status = kFlashImageNotCreated;
+    ImageStatus status = ImageStatus::NotCreated;
     std::thread claimant([&] { status = openFlashImage(0, SparedFiles{}, image); });
     // Time for the claimant to reach the lock; without one it would replace the file now.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -50,7 +50,7 @@ TEST(FlashImage, ARunWaitingForTheLockFindsTheWholeImage) {
     EXPECT_TRUE(replaceHeldFile("whole.tmp", "flash.bin", held.get()));
     held.reset();  // the lock ends
     claimant.join();
-    ASSERT_EQ(status, kFlashImageOk);
+    ASSERT_EQ(status, ImageStatus::Ok);
     writeSlotAndClose(image);
     EXPECT_EQ(filesHere(), (Files{{"flash.bin", imageWith({{1, kMarked}, {2, kSlot}})}}));
 }
