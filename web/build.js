@@ -1,10 +1,12 @@
-// Builds the engine script and the page from the compiled module:
+// Builds the engine script and the page from the compiled module, bundling
+// the page's modules with esbuild:
 //   node web/build.js GLUE.js MODULE.wasm VERSION OUT_DIR
 // OUT_DIR/quillmore.js is the engine, usable with require() and as a
 // classic script (window.quillmore); OUT_DIR/quillmore-flashtool.html is the
 // page, one file with every style and script inside, allowed no request at all.
 'use strict';
 const crypto = require('crypto');
+const esbuild = require('esbuild');
 const fs = require('fs');
 const path = require('path');
 
@@ -30,23 +32,46 @@ function mendedGlue(glueFile) {
   return glue;
 }
 
-// The module's loader runs in a scope of its own, where it cannot export itself.
-const engineScript = (glueFile, wasmFile, version) => `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.
-(function (root) {
-const createQuillmoreEngine = (function (module, exports, define) {
-${mendedGlue(glueFile)}
-return createQuillmoreEngine;
-})();
-const ENGINE_WASM = "${fs.readFileSync(wasmFile).toString('base64')}";
-const ENGINE_VERSION = ${JSON.stringify(version)};
-${read(path.join(here, 'engine.js'))}
-if (typeof module === 'object' && module.exports) module.exports = quillmore;
-else root.quillmore = quillmore;
-})(typeof globalThis === 'object' ? globalThis : this);
-`;
+// The build's own module "quillmore:module": emscripten's loader, which runs
+// in a scope of its own where it cannot export itself, the module's bytes as
+// base64, and the version.
+function modulePlugin(glueFile, wasmFile, version) {
+  const contents = [
+    'const createModule = (function (module, exports, define) {',
+    mendedGlue(glueFile),
+    'return createQuillmoreEngine;',
+    '})();',
+    'export { createModule };',
+    `export const wasmBase64 = "${fs.readFileSync(wasmFile).toString('base64')}";`,
+    `export const version = ${JSON.stringify(version)};`,
+  ].join('\n');
+  return {
+    name: 'quillmore-module',
+    setup(build) {
+      build.onResolve({ filter: /^quillmore:module$/ }, () => ({ path: 'module', namespace: 'quillmore' }));
+      build.onLoad({ filter: /.*/, namespace: 'quillmore' }, () => ({ contents, loader: 'js' }));
+    },
+  };
+}
 
-// The page's own scripts, in the order they build on each other.
-const PAGE_SCRIPTS = ['workspace.js', 'views.js', 'map.js', 'app.js'];
+// Returns: the text of entry with every module it imports, as one classic script.
+async function bundle(entry, plugin, options = {}) {
+  const result = await esbuild.build({
+    entryPoints: [path.join(here, entry)],
+    bundle: true,
+    write: false,
+    format: 'iife',
+    target: 'es2020',
+    charset: 'utf8',
+    legalComments: 'inline',
+    minifyWhitespace: true,  // the loader is minified already; the page's own modules are read in web/
+    absWorkingDir: path.join(here, '..'),
+    external: ['fs', 'path', 'crypto'],  // the loader's node-only paths, which the engine never takes
+    plugins: [plugin],
+    ...options,
+  });
+  return result.outputFiles[0].text;
+}
 
 // Returns: the page, one HTML file holding these scripts (texts, in order)
 // and the style sheet, under a policy that lets only them run.
@@ -73,15 +98,24 @@ function inlinePage(scripts, version) {
     .replace('<!-- scripts -->', () => scriptText);
 }
 
-function main() {
+async function main() {
   const [glueFile, wasmFile, version, outDir] = process.argv.slice(2);
-  const engine = engineScript(glueFile, wasmFile, version);
-  const zip = read(path.join(here, '..', 'node_modules', 'fflate', 'umd', 'index.js'));
-  const scripts = [engine, zip, ...PAGE_SCRIPTS.map((name) => read(path.join(here, name)))];
+  const plugin = modulePlugin(glueFile, wasmFile, version);
+  const engine = await bundle('quillmore.js', plugin, {
+    globalName: 'quillmore',
+    banner: { js: `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.` },
+    footer: { js: "if (typeof module === 'object' && module.exports) module.exports = quillmore;" },
+  });
+  const page = await bundle('app.js', plugin);
   fs.mkdirSync(outDir, { recursive: true });
   fs.writeFileSync(path.join(outDir, 'quillmore.js'), engine);
-  fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), inlinePage(scripts, version));
+  fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), inlinePage([page], version));
 }
 
-if (require.main === module) main();
+if (require.main === module) {
+  main().catch((error) => {
+    console.error(error);
+    process.exit(1);
+  });
+}
 module.exports = { inlinePage };

@@ -15,105 +15,109 @@
 //   options.onOutput(stream, bytes): called after the run for each piece of
 //            console text in the order written ("stdout" or "stderr")
 //
-// createQuillmoreEngine (the module's loader), ENGINE_WASM (the module,
-// base64) and ENGINE_VERSION are put before this text when it is built.
-/* global createQuillmoreEngine, ENGINE_WASM, ENGINE_VERSION */
-const quillmore = (() => {
-  'use strict';
+const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo'];
+const FOLDER = '/work';
+// The console text of a run: pieces in the order written, each from one stream.
+function consoleLog() {
+  const pieces = [];
+  const write = (stream) => (byte) => {
+    let last = pieces[pieces.length - 1];
+    if (!last || last.stream !== stream) pieces.push((last = { stream, bytes: [] }));
+    last.bytes.push(byte);
+  };
+  const join = (stream) => Uint8Array.from(pieces.filter((p) => p.stream === stream).flatMap((p) => p.bytes));
+  return { pieces, stdout: write('stdout'), stderr: write('stderr'), join };
+}
 
-  const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo'];
-  const FOLDER = '/work';
+const describe = (value) => (value === null ? 'null' : Array.isArray(value) ? 'an array'
+  : typeof value === 'object' ? `a ${Object.prototype.toString.call(value).slice(8, -1)}` : `a ${typeof value}`);
+
+// Returns: the bytes of a file as given (any ArrayBuffer or view of one), without a copy.
+function fileBytes(name, value) {
+  if (value instanceof Uint8Array) return value;
+  if (value instanceof ArrayBuffer) return new Uint8Array(value);
+  if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+  throw new TypeError(`the bytes of ${JSON.stringify(name)} must be a Uint8Array, an ArrayBuffer or a view of one, not ${describe(value)}`);
+}
+
+// Returns: the folder's files as [path, bytes] pairs, every path checked
+// before anything runs: relative, inside the folder, and text a file system keeps.
+function checkedFiles(files) {
+  if (files === undefined || files === null) return [];
+  let entries;
+  if (files instanceof Map) entries = [...files];
+  else if (typeof files === 'object' && !Array.isArray(files) && !ArrayBuffer.isView(files)) entries = Object.keys(files).map((name) => [name, files[name]]);
+  else throw new TypeError(`files must be an object or a Map of paths to bytes, not ${describe(files)}`);
+  const paths = new Set();
+  const folders = new Set();
+  const checked = entries.map(([path, value]) => {
+    const bad = (why) => new TypeError(`${why}: ${JSON.stringify(path)}`);
+    if (typeof path !== 'string' || path === '') throw bad('a file name must be a non-empty string');
+    if (!/^(?:[^\ud800-\udfff\0]|[\ud800-\udbff][\udc00-\udfff])*$/.test(path)) throw bad('a file name must be well-formed text without NUL');
+    const parts = path.split('/');
+    if (parts.some((part) => part === '' || part === '.' || part === '..')) throw bad('not a relative path inside the folder');
+    paths.add(path);
+    for (let i = 1; i < parts.length; i++) folders.add(parts.slice(0, i).join('/'));
+    return [path, fileBytes(path, value)];
+  });
+  for (const folder of folders) if (paths.has(folder)) throw new TypeError(`both a file and a folder: ${JSON.stringify(folder)}`);
+  return checked;
+}
+
+function checkedArguments(args) {
+  if (!Array.isArray(args) || !args.every((arg) => typeof arg === 'string')) {
+    throw new TypeError(`args must be an array of strings, not ${describe(args)}`);
+  }
+  return [...args];
+}
+
+function writeFolder(FS, entries) {
+  FS.mkdir(FOLDER);
+  FS.chdir(FOLDER);
+  for (const [path, bytes] of entries) {
+    const parts = path.split('/');
+    if (parts.length > 1) FS.mkdirTree(`${FOLDER}/${parts.slice(0, -1).join('/')}`);
+    FS.writeFile(`${FOLDER}/${path}`, bytes);
+  }
+}
+
+// Returns: the folder's regular files, in an object without a prototype,
+// so that names such as "__proto__" or "constructor" are files like any other.
+function readFolder(FS, dir = FOLDER, prefix = '', files = Object.create(null)) {
+  for (const name of FS.readdir(dir).sort()) {
+    if (name === '.' || name === '..') continue;
+    const path = `${dir}/${name}`;
+    const mode = FS.lstat(path).mode;
+    if (FS.isDir(mode)) readFolder(FS, path, `${prefix}${name}/`, files);
+    else if (FS.isFile(mode)) files[prefix + name] = FS.readFile(path);
+  }
+  return files;
+}
+
+// Returns: the line that closes the console text of a run that aborted.
+// Memory that ran out the run has said itself; anything else is a trap.
+function abortLine(program, error) {
+  const message = String((error && error.message) || error);
+  return `${program}: the run was aborted${message.startsWith('Aborted(') ? '' : `: ${message}`}\n`;
+}
+
+// Returns: the engine, { run, version }, of a module: createModule is
+// emscripten's loader of it, wasmBase64 its WebAssembly bytes.
+export function createEngine(createModule, wasmBase64, version) {
   let compiled = null;
 
   function moduleBytes() {
-    if (typeof Buffer === 'function') return new Uint8Array(Buffer.from(ENGINE_WASM, 'base64'));
-    const text = atob(ENGINE_WASM);
+    if (typeof Buffer === 'function') return new Uint8Array(Buffer.from(wasmBase64, 'base64'));
+    const text = atob(wasmBase64);
     const bytes = new Uint8Array(text.length);
     for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
     return bytes;
   }
 
-  // The console text of a run: pieces in the order written, each from one stream.
-  function consoleLog() {
-    const pieces = [];
-    const write = (stream) => (byte) => {
-      let last = pieces[pieces.length - 1];
-      if (!last || last.stream !== stream) pieces.push((last = { stream, bytes: [] }));
-      last.bytes.push(byte);
-    };
-    const join = (stream) => Uint8Array.from(pieces.filter((p) => p.stream === stream).flatMap((p) => p.bytes));
-    return { pieces, stdout: write('stdout'), stderr: write('stderr'), join };
-  }
-
-  const describe = (value) => (value === null ? 'null' : Array.isArray(value) ? 'an array'
-    : typeof value === 'object' ? `a ${Object.prototype.toString.call(value).slice(8, -1)}` : `a ${typeof value}`);
-
-  // Returns: the bytes of a file as given (any ArrayBuffer or view of one), without a copy.
-  function fileBytes(name, value) {
-    if (value instanceof Uint8Array) return value;
-    if (value instanceof ArrayBuffer) return new Uint8Array(value);
-    if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
-    throw new TypeError(`the bytes of ${JSON.stringify(name)} must be a Uint8Array, an ArrayBuffer or a view of one, not ${describe(value)}`);
-  }
-
-  // Returns: the folder's files as [path, bytes] pairs, every path checked
-  // before anything runs: relative, inside the folder, and text a file system keeps.
-  function checkedFiles(files) {
-    if (files === undefined || files === null) return [];
-    let entries;
-    if (files instanceof Map) entries = [...files];
-    else if (typeof files === 'object' && !Array.isArray(files) && !ArrayBuffer.isView(files)) entries = Object.keys(files).map((name) => [name, files[name]]);
-    else throw new TypeError(`files must be an object or a Map of paths to bytes, not ${describe(files)}`);
-    const paths = new Set();
-    const folders = new Set();
-    const checked = entries.map(([path, value]) => {
-      const bad = (why) => new TypeError(`${why}: ${JSON.stringify(path)}`);
-      if (typeof path !== 'string' || path === '') throw bad('a file name must be a non-empty string');
-      if (!/^(?:[^\ud800-\udfff\0]|[\ud800-\udbff][\udc00-\udfff])*$/.test(path)) throw bad('a file name must be well-formed text without NUL');
-      const parts = path.split('/');
-      if (parts.some((part) => part === '' || part === '.' || part === '..')) throw bad('not a relative path inside the folder');
-      paths.add(path);
-      for (let i = 1; i < parts.length; i++) folders.add(parts.slice(0, i).join('/'));
-      return [path, fileBytes(path, value)];
-    });
-    for (const folder of folders) if (paths.has(folder)) throw new TypeError(`both a file and a folder: ${JSON.stringify(folder)}`);
-    return checked;
-  }
-
-  function checkedArguments(args) {
-    if (!Array.isArray(args) || !args.every((arg) => typeof arg === 'string')) {
-      throw new TypeError(`args must be an array of strings, not ${describe(args)}`);
-    }
-    return [...args];
-  }
-
-  function writeFolder(FS, entries) {
-    FS.mkdir(FOLDER);
-    FS.chdir(FOLDER);
-    for (const [path, bytes] of entries) {
-      const parts = path.split('/');
-      if (parts.length > 1) FS.mkdirTree(`${FOLDER}/${parts.slice(0, -1).join('/')}`);
-      FS.writeFile(`${FOLDER}/${path}`, bytes);
-    }
-  }
-
-  // Returns: the folder's regular files, in an object without a prototype,
-  // so that names such as "__proto__" or "constructor" are files like any other.
-  function readFolder(FS, dir = FOLDER, prefix = '', files = Object.create(null)) {
-    for (const name of FS.readdir(dir).sort()) {
-      if (name === '.' || name === '..') continue;
-      const path = `${dir}/${name}`;
-      const mode = FS.lstat(path).mode;
-      if (FS.isDir(mode)) readFolder(FS, path, `${prefix}${name}/`, files);
-      else if (FS.isFile(mode)) files[prefix + name] = FS.readFile(path);
-    }
-    return files;
-  }
-
   async function instantiate(program, log) {
     if (!compiled) compiled = WebAssembly.compile(moduleBytes());
     const module = await compiled;
-    return createQuillmoreEngine({
+    return createModule({
       thisProgram: program,
       noInitialRun: true,
       quit: (status, toThrow) => {
@@ -127,13 +131,6 @@ const quillmore = (() => {
       },
       preRun: [(engine) => engine.FS.init(() => null, log.stdout, log.stderr)],
     });
-  }
-
-  // Returns: the line that closes the console text of a run that aborted.
-  // Memory that ran out the run has said itself; anything else is a trap.
-  function abortLine(program, error) {
-    const message = String((error && error.message) || error);
-    return `${program}: the run was aborted${message.startsWith('Aborted(') ? '' : `: ${message}`}\n`;
   }
 
   async function run(program, args, files, options = {}) {
@@ -155,5 +152,5 @@ const quillmore = (() => {
     return result;
   }
 
-  return Object.freeze({ run, version: ENGINE_VERSION });
-})();
+  return Object.freeze({ run, version });
+}

@@ -6,290 +6,287 @@
 // transaction, and tells the other tabs. A write the browser refuses keeps
 // its files on view, marked as not kept, and each later change tries again.
 // Where the browser keeps nothing, the workspace lasts as long as the page.
-const Workspace = (() => {
-  'use strict';
+const DATABASE = 'quillmore-flashtool';
+const STORE = 'files';
+const LOCK = 'quillmore-flashtool-workspace';
+const LOCK_KEY = ['lock'];       // the fallback lock's record: an array, so never a file's name
+const LOCK_LEASE = 10000;        // ms a fallback lock lasts unless its tab renews it
+const MOST_BYTES = 256 * 1024 * 1024;
 
-  const DATABASE = 'quillmore-flashtool';
-  const STORE = 'files';
-  const LOCK = 'quillmore-flashtool-workspace';
-  const LOCK_KEY = ['lock'];       // the fallback lock's record: an array, so never a file's name
-  const LOCK_LEASE = 10000;        // ms a fallback lock lasts unless its tab renews it
-  const MOST_BYTES = 256 * 1024 * 1024;
+let shown = new Map();           // name -> Uint8Array: what this tab shows
+let lastStored = new Map();      // name -> Uint8Array: what storage held when last read or written
+const pending = new Map();       // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
+let memory = null;               // the folder when the browser keeps nothing: name -> Uint8Array
+let database = null;
+const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
+const listeners = { changed: () => {} };
 
-  let shown = new Map();           // name -> Uint8Array: what this tab shows
-  let lastStored = new Map();      // name -> Uint8Array: what storage held when last read or written
-  const pending = new Map();       // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
-  let memory = null;               // the folder when the browser keeps nothing: name -> Uint8Array
-  let database = null;
-  const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
-  const listeners = { changed: () => {} };
+export const sameBytes = (a, b) => a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
 
-  const sameBytes = (a, b) => a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
+// Returns: why a name cannot be a workspace file, or '' when it can: the
+// tools' folder is flat, and the engine takes well-formed names only.
+export function nameProblem(name) {
+  if (typeof name !== 'string' || name === '' || name === '.' || name === '..') return 'not a file name';
+  if (name.length > 255) return 'a name longer than 255 characters';
+  if (/[/\0]/.test(name)) return 'a name with "/" or NUL in it';
+  if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name)) return 'a name that is not well-formed text';
+  return '';
+}
 
-  // Returns: why a name cannot be a workspace file, or '' when it can: the
-  // tools' folder is flat, and the engine takes well-formed names only.
-  function nameProblem(name) {
-    if (typeof name !== 'string' || name === '' || name === '.' || name === '..') return 'not a file name';
-    if (name.length > 255) return 'a name longer than 255 characters';
-    if (/[/\0]/.test(name)) return 'a name with "/" or NUL in it';
-    if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name)) return 'a name that is not well-formed text';
-    return '';
-  }
+// Returns: the bytes of a stored value, or why it cannot be a file's bytes.
+function storedBytes(value) {
+  let bytes = null;
+  if (value instanceof Uint8Array) bytes = value;
+  else if (value instanceof ArrayBuffer) bytes = new Uint8Array(value);
+  if (!bytes) return { why: 'not the bytes of a file' };
+  if (bytes.length > MOST_BYTES) return { why: `${bytes.length} bytes, more than a workspace file may hold` };
+  return { bytes };
+}
 
-  // Returns: the bytes of a stored value, or why it cannot be a file's bytes.
-  function storedBytes(value) {
-    let bytes = null;
-    if (value instanceof Uint8Array) bytes = value;
-    else if (value instanceof ArrayBuffer) bytes = new Uint8Array(value);
-    if (!bytes) return { why: 'not the bytes of a file' };
-    if (bytes.length > MOST_BYTES) return { why: `${bytes.length} bytes, more than a workspace file may hold` };
-    return { bytes };
-  }
+function openDatabase() {
+  return new Promise((resolve, reject) => {
+    const req = indexedDB.open(DATABASE, 1);
+    req.onupgradeneeded = () => req.result.createObjectStore(STORE);
+    req.onsuccess = () => {
+      const opened = req.result;
+      // A connection the browser closes (storage cleared, a disk error) is opened again at the next change.
+      opened.onclose = () => { if (database === opened) database = null; };
+      opened.onversionchange = () => opened.close();
+      resolve(opened);
+    };
+    req.onerror = () => reject(req.error);
+    req.onblocked = () => reject(new Error('another tab of an older page holds the storage open'));
+  });
+}
 
-  function openDatabase() {
-    return new Promise((resolve, reject) => {
-      const req = indexedDB.open(DATABASE, 1);
-      req.onupgradeneeded = () => req.result.createObjectStore(STORE);
-      req.onsuccess = () => {
-        const opened = req.result;
-        // A connection the browser closes (storage cleared, a disk error) is opened again at the next change.
-        opened.onclose = () => { if (database === opened) database = null; };
-        opened.onversionchange = () => opened.close();
-        resolve(opened);
-      };
-      req.onerror = () => reject(req.error);
-      req.onblocked = () => reject(new Error('another tab of an older page holds the storage open'));
-    });
-  }
+async function connection() {
+  if (!database) database = await openDatabase();
+  return database;
+}
 
-  async function connection() {
-    if (!database) database = await openDatabase();
-    return database;
-  }
+// Runs work(store) in one transaction. Returns: work's value once the transaction is written.
+async function transaction(mode, work) {
+  const db = await connection();
+  return new Promise((resolve, reject) => {
+    let tx;
+    let value;
+    try {
+      tx = db.transaction(STORE, mode);
+      value = work(tx.objectStore(STORE));
+    } catch (error) {
+      if (error && error.name === 'InvalidStateError') database = null;
+      reject(error);
+      return;
+    }
+    tx.oncomplete = () => resolve(value);
+    tx.onabort = () => reject(tx.error || new Error('the browser refused to keep it'));
+    tx.onerror = (event) => event.preventDefault();  // the abort that follows says why
+  });
+}
 
-  // Runs work(store) in one transaction. Returns: work's value once the transaction is written.
-  async function transaction(mode, work) {
-    const db = await connection();
-    return new Promise((resolve, reject) => {
-      let tx;
-      let value;
-      try {
-        tx = db.transaction(STORE, mode);
-        value = work(tx.objectStore(STORE));
-      } catch (error) {
-        if (error && error.name === 'InvalidStateError') database = null;
-        reject(error);
-        return;
-      }
-      tx.oncomplete = () => resolve(value);
-      tx.onabort = () => reject(tx.error || new Error('the browser refused to keep it'));
-      tx.onerror = (event) => event.preventDefault();  // the abort that follows says why
-    });
-  }
+// Returns: what is stored, as { files: Map name -> bytes, left: [{ name, why }] }.
+async function readStored() {
+  if (memory) return { files: new Map(memory), left: [] };
+  const [keys, values] = (await transaction('readonly', (store) => [store.getAllKeys(), store.getAll()]))
+    .map((req) => req.result);
+  const files = new Map();
+  const left = [];
+  keys.forEach((key, i) => {
+    if (Array.isArray(key)) return;  // the fallback lock
+    const label = typeof key === 'string' ? key : String(key);
+    const problem = nameProblem(key);
+    if (problem) return left.push({ name: label, why: problem });
+    const { bytes, why } = storedBytes(values[i]);
+    if (why) return left.push({ name: label, why });
+    return files.set(key, bytes);
+  });
+  lastStored = files;
+  return { files: new Map(files), left };
+}
 
-  // Returns: what is stored, as { files: Map name -> bytes, left: [{ name, why }] }.
-  async function readStored() {
-    if (memory) return { files: new Map(memory), left: [] };
-    const [keys, values] = (await transaction('readonly', (store) => [store.getAllKeys(), store.getAll()]))
-      .map((req) => req.result);
-    const files = new Map();
-    const left = [];
-    keys.forEach((key, i) => {
-      if (Array.isArray(key)) return;  // the fallback lock
-      const label = typeof key === 'string' ? key : String(key);
-      const problem = nameProblem(key);
-      if (problem) return left.push({ name: label, why: problem });
-      const { bytes, why } = storedBytes(values[i]);
-      if (why) return left.push({ name: label, why });
-      return files.set(key, bytes);
-    });
-    lastStored = files;
-    return { files: new Map(files), left };
-  }
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-  const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-
-  // The lock of a browser without Web Locks: a record in the store, taken
-  // and renewed in a transaction of its own; a tab that closes lets it lapse.
-  async function withRecordLock(work) {
-    const owner = `${Date.now()}-${Math.random()}`;
-    const claim = () => transaction('readwrite', (store) => {
+// The lock of a browser without Web Locks: a record in the store, taken
+// and renewed in a transaction of its own; a tab that closes lets it lapse.
+async function withRecordLock(work) {
+  const owner = `${Date.now()}-${Math.random()}`;
+  const claim = () => transaction('readwrite', (store) => {
+    const req = store.get(LOCK_KEY);
+    const state = { taken: false };
+    req.onsuccess = () => {
+      const held = req.result;
+      if (held && held.owner !== owner && held.expires > Date.now()) return;
+      store.put({ owner, expires: Date.now() + LOCK_LEASE }, LOCK_KEY);
+      state.taken = true;
+    };
+    return state;
+  });
+  while (!(await claim()).taken) await sleep(50 + Math.random() * 100);
+  const renewal = setInterval(() => claim().catch(() => {}), LOCK_LEASE / 4);
+  try {
+    return await work();
+  } finally {
+    clearInterval(renewal);
+    await transaction('readwrite', (store) => {
       const req = store.get(LOCK_KEY);
-      const state = { taken: false };
-      req.onsuccess = () => {
-        const held = req.result;
-        if (held && held.owner !== owner && held.expires > Date.now()) return;
-        store.put({ owner, expires: Date.now() + LOCK_LEASE }, LOCK_KEY);
-        state.taken = true;
-      };
-      return state;
-    });
-    while (!(await claim()).taken) await sleep(50 + Math.random() * 100);
-    const renewal = setInterval(() => claim().catch(() => {}), LOCK_LEASE / 4);
-    try {
-      return await work();
-    } finally {
-      clearInterval(renewal);
-      await transaction('readwrite', (store) => {
-        const req = store.get(LOCK_KEY);
-        req.onsuccess = () => { if (req.result && req.result.owner === owner) store.delete(LOCK_KEY); };
-      }).catch(() => {});
+      req.onsuccess = () => { if (req.result && req.result.owner === owner) store.delete(LOCK_KEY); };
+    }).catch(() => {});
+  }
+}
+
+function withLock(work) {
+  if (memory) return work();
+  if (typeof navigator === 'object' && navigator.locks) return navigator.locks.request(LOCK, () => work());
+  return withRecordLock(work);
+}
+
+// The files a tab works on: what is stored, with its own files not kept yet on top.
+function withPending(stored) {
+  const files = new Map(stored);
+  for (const [name, entry] of pending) files.set(name, entry.bytes);
+  return files;
+}
+
+function show(files) {
+  shown = new Map([...files].sort(([a], [b]) => (a < b ? -1 : a > b ? 1 : 0)));
+}
+
+// Changes the workspace. work(files) gets the files as stored now (a Map,
+// with this tab's files not kept yet on top) and returns { puts: [[name,
+// bytes]], removals: [names], clear, value }, or { conflict, value } to
+// change nothing. Files not kept yet are written along, each only over
+// the stored bytes it was meant to replace.
+// Returns: { value, conflict, failure: { names, why } or null, left }.
+export async function update(work) {
+  return withLock(async () => {
+    // When the storage cannot be read, the change is made on what was
+    // last read, and its files stay on view as not kept.
+    const stored = await readStored().catch(() => ({ files: lastStored, left: [] }));
+    const files = withPending(stored.files);
+    const outcome = (await work(files)) || {};
+    if (outcome.conflict) {
+      show(files);
+      return { value: outcome.value, conflict: outcome.conflict, failure: null, left: stored.left };
     }
-  }
-
-  function withLock(work) {
-    if (memory) return work();
-    if (typeof navigator === 'object' && navigator.locks) return navigator.locks.request(LOCK, () => work());
-    return withRecordLock(work);
-  }
-
-  // The files a tab works on: what is stored, with its own files not kept yet on top.
-  function withPending(stored) {
-    const files = new Map(stored);
-    for (const [name, entry] of pending) files.set(name, entry.bytes);
-    return files;
-  }
-
-  function show(files) {
-    shown = new Map([...files].sort(([a], [b]) => (a < b ? -1 : a > b ? 1 : 0)));
-  }
-
-  // Changes the workspace. work(files) gets the files as stored now (a Map,
-  // with this tab's files not kept yet on top) and returns { puts: [[name,
-  // bytes]], removals: [names], clear, value }, or { conflict, value } to
-  // change nothing. Files not kept yet are written along, each only over
-  // the stored bytes it was meant to replace.
-  // Returns: { value, conflict, failure: { names, why } or null, left }.
-  async function update(work) {
-    return withLock(async () => {
-      // When the storage cannot be read, the change is made on what was
-      // last read, and its files stay on view as not kept.
-      const stored = await readStored().catch(() => ({ files: lastStored, left: [] }));
-      const files = withPending(stored.files);
-      const outcome = (await work(files)) || {};
-      if (outcome.conflict) {
-        show(files);
-        return { value: outcome.value, conflict: outcome.conflict, failure: null, left: stored.left };
-      }
-      if (outcome.clear) pending.clear();
-      const removals = outcome.removals || [];
-      removals.forEach((name) => pending.delete(name));
-      const puts = new Map();  // name -> { bytes, base }
-      const stale = [];
-      for (const [name, entry] of pending) {
-        if (sameBytes(stored.files.get(name), entry.base)) puts.set(name, entry);
-        else stale.push(name);
-      }
-      for (const [name, bytes] of outcome.puts || []) {
-        puts.set(name, { bytes, base: stored.files.get(name) });
-        if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
-      }
-      const after = outcome.clear ? new Map() : new Map(stored.files);
-      removals.forEach((name) => after.delete(name));
-      let failure = null;
-      try {
-        await write(puts, removals, outcome.clear);
-        for (const name of puts.keys()) pending.delete(name);
-        lastStored = new Map(after);
-        for (const [name, entry] of puts) lastStored.set(name, entry.bytes);
-        if (puts.size > 0 || removals.length > 0 || outcome.clear) tellOtherTabs();
-      } catch (error) {
-        for (const [name, entry] of puts) pending.set(name, entry);
-        failure = { names: [...puts.keys()], why: reason(error) };
-      }
-      if (!failure && stale.length > 0) {
-        failure = { names: stale, why: 'another tab changed them since; the copy shown here can still be downloaded' };
-      }
-      for (const [name, entry] of puts) after.set(name, entry.bytes);
-      show(withPending(after));
-      return { value: outcome.value, conflict: null, failure, left: stored.left };
-    });
-  }
-
-  // Writes a change in one transaction: all of it is kept, or none.
-  function write(puts, removals, clear) {
-    if (memory) {
-      if (clear) memory.clear();
-      removals.forEach((name) => memory.delete(name));
-      for (const [name, entry] of puts) memory.set(name, entry.bytes);
-      return Promise.resolve();
+    if (outcome.clear) pending.clear();
+    const removals = outcome.removals || [];
+    removals.forEach((name) => pending.delete(name));
+    const puts = new Map();  // name -> { bytes, base }
+    const stale = [];
+    for (const [name, entry] of pending) {
+      if (sameBytes(stored.files.get(name), entry.base)) puts.set(name, entry);
+      else stale.push(name);
     }
-    if (puts.size === 0 && removals.length === 0 && !clear) return Promise.resolve();
-    return transaction('readwrite', (store) => {
-      if (clear) store.clear();
-      removals.forEach((name) => store.delete(name));
-      for (const [name, entry] of puts) store.put(entry.bytes, name);
-    });
-  }
-
-  // Returns: why the browser refused, in words.
-  function reason(error) {
-    const text = String((error && error.message) || error || 'unknown');
-    if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
-    if (/NO_SPACE|space|quota/i.test(text)) return `the disk or the browser's storage is full (${text})`;
-    if (error && error.name === 'InvalidStateError') return `the storage was closed (${text})`;
-    return text;
-  }
-
-  function tellOtherTabs() {
-    if (channel) channel.postMessage('changed');
-  }
-
-  // Shows what is stored now, as another tab left it. Returns: the records left out.
-  async function reload() {
-    const stored = await readStored();
-    show(withPending(stored.files));
-    return stored.left;
-  }
-
-
-  // Opens the stored workspace. Returns: { kept, left }: kept is false when
-  // this browser keeps nothing (the workspace lasts as long as the page);
-  // left lists the stored records that are not files, by name and why.
-  async function open() {
+    for (const [name, bytes] of outcome.puts || []) {
+      puts.set(name, { bytes, base: stored.files.get(name) });
+      if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
+    }
+    const after = outcome.clear ? new Map() : new Map(stored.files);
+    removals.forEach((name) => after.delete(name));
+    let failure = null;
     try {
-      if (typeof indexedDB !== 'object' || !indexedDB) throw new Error('no IndexedDB');
-      database = await openDatabase();
-      const left = await reload();
-      if (channel) channel.onmessage = () => listeners.changed();
-      return { kept: true, left };
+      await write(puts, removals, outcome.clear);
+      for (const name of puts.keys()) pending.delete(name);
+      lastStored = new Map(after);
+      for (const [name, entry] of puts) lastStored.set(name, entry.bytes);
+      if (puts.size > 0 || removals.length > 0 || outcome.clear) tellOtherTabs();
     } catch (error) {
-      database = null;
-      memory = new Map();
-      shown = new Map();
-      return { kept: false, left: [], why: reason(error) };
+      for (const [name, entry] of puts) pending.set(name, entry);
+      failure = { names: [...puts.keys()], why: reason(error) };
     }
-  }
-
-  // Returns: the space the browser gives this page, in bytes, when it says.
-  async function space() {
-    if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.estimate) return null;
-    try {
-      const { usage, quota } = await navigator.storage.estimate();
-      const persisted = navigator.storage.persisted ? await navigator.storage.persisted() : false;
-      return { usage, quota, persisted };
-    } catch (error) {
-      return null;
+    if (!failure && stale.length > 0) {
+      failure = { names: stale, why: 'another tab changed them since; the copy shown here can still be downloaded' };
     }
-  }
+    for (const [name, entry] of puts) after.set(name, entry.bytes);
+    show(withPending(after));
+    return { value: outcome.value, conflict: null, failure, left: stored.left };
+  });
+}
 
-  // Asks the browser not to clear the workspace when space runs short. Returns: whether it agreed.
-  async function persist() {
-    if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.persist) return false;
-    try {
-      return await navigator.storage.persist();
-    } catch (error) {
-      return false;
-    }
+// Writes a change in one transaction: all of it is kept, or none.
+function write(puts, removals, clear) {
+  if (memory) {
+    if (clear) memory.clear();
+    removals.forEach((name) => memory.delete(name));
+    for (const [name, entry] of puts) memory.set(name, entry.bytes);
+    return Promise.resolve();
   }
+  if (puts.size === 0 && removals.length === 0 && !clear) return Promise.resolve();
+  return transaction('readwrite', (store) => {
+    if (clear) store.clear();
+    removals.forEach((name) => store.delete(name));
+    for (const [name, entry] of puts) store.put(entry.bytes, name);
+  });
+}
 
-  return {
-    open, update, reload, space, persist, nameProblem, sameBytes,
-    onChange: (listener) => { listeners.changed = listener; },
-    names: () => [...shown.keys()],
-    get: (name) => shown.get(name),
-    isKept: (name) => shown.has(name) && !pending.has(name),
-    notKept: () => [...pending.keys()],
-    files: () => new Map(shown),
-  };
-})();
+// Returns: why the browser refused, in words.
+function reason(error) {
+  const text = String((error && error.message) || error || 'unknown');
+  if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
+  if (/NO_SPACE|space|quota/i.test(text)) return `the disk or the browser's storage is full (${text})`;
+  if (error && error.name === 'InvalidStateError') return `the storage was closed (${text})`;
+  return text;
+}
+
+function tellOtherTabs() {
+  if (channel) channel.postMessage('changed');
+}
+
+// Shows what is stored now, as another tab left it. Returns: the records left out.
+export async function reload() {
+  const stored = await readStored();
+  show(withPending(stored.files));
+  return stored.left;
+}
+
+
+// Opens the stored workspace. Returns: { kept, left }: kept is false when
+// this browser keeps nothing (the workspace lasts as long as the page);
+// left lists the stored records that are not files, by name and why.
+export async function open() {
+  try {
+    if (typeof indexedDB !== 'object' || !indexedDB) throw new Error('no IndexedDB');
+    database = await openDatabase();
+    const left = await reload();
+    if (channel) channel.onmessage = () => listeners.changed();
+    return { kept: true, left };
+  } catch (error) {
+    database = null;
+    memory = new Map();
+    shown = new Map();
+    return { kept: false, left: [], why: reason(error) };
+  }
+}
+
+// Returns: the space the browser gives this page, in bytes, when it says.
+export async function space() {
+  if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.estimate) return null;
+  try {
+    const { usage, quota } = await navigator.storage.estimate();
+    const persisted = navigator.storage.persisted ? await navigator.storage.persisted() : false;
+    return { usage, quota, persisted };
+  } catch {
+    return null;
+  }
+}
+
+// Asks the browser not to clear the workspace when space runs short. Returns: whether it agreed.
+export async function persist() {
+  if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.persist) return false;
+  try {
+    return await navigator.storage.persist();
+  } catch {
+    return false;
+  }
+}
+
+// Calls listener when another tab has changed the workspace.
+export function onChange(listener) {
+  listeners.changed = listener;
+}
+
+export const names = () => [...shown.keys()];
+export const get = (name) => shown.get(name);
+export const isKept = (name) => shown.has(name) && !pending.has(name);
+export const notKept = () => [...pending.keys()];
+export const files = () => new Map(shown);

@@ -138,7 +138,7 @@ test('axe-core finds no violation, and the page asked no network for anything', 
   await page.evaluate(fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
   for (const scheme of ['light', 'dark']) {
     await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
-    const results = await page.evaluate(() => axe.run());  // eslint-disable-line no-undef
+    const results = await page.evaluate(() => axe.run());
     assert.deepStrictEqual(results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), [], scheme);
   }
   assert.deepStrictEqual(requests, []);

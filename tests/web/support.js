@@ -115,12 +115,14 @@ async function startRun(page, roms, options = []) {
     for (const id of ['opt-t', 'opt-b']) if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
     document.getElementById('exit-status').textContent = '';
   }, options);
-  for (const rom of roms) {  // the order checked is the order run
+  // By keyboard, as the page may move under a pointer while another tab's change is shown.
+  const press = async (selector, key) => {
     await idle(page);
-    await page.click(`#roms input[value="${rom}"]`);
-  }
-  await idle(page);
-  await page.click('#run-tool');
+    await page.focus(selector);
+    await page.keyboard.press(key);
+  };
+  for (const rom of roms) await press(`#roms input[value="${rom}"]`, 'Space');  // the order checked is the order run
+  await press('#run-tool', 'Enter');
 }
 
 // Waits for the end of the run started. Returns: the shown exit status.

@@ -1,0 +1,27 @@
+// ESLint, flat config: its recommended rules over the page's modules, its
+// build script, its tests and its benchmark.
+'use strict';
+const js = require('@eslint/js');
+
+const readonly = (names) => Object.fromEntries(names.map((name) => [name, 'readonly']));
+const shared = ['console', 'setTimeout', 'clearTimeout', 'setInterval', 'clearInterval', 'URL', 'TextDecoder',
+  'TextEncoder', 'WebAssembly', 'structuredClone', 'atob', 'Blob', 'DataView'];
+const browser = ['window', 'document', 'navigator', 'Navigator', 'indexedDB', 'performance', 'BroadcastChannel',
+  'DOMException', 'axe'];
+const node = ['require', 'module', 'process', '__dirname', 'Buffer'];
+
+module.exports = [
+  { ignores: ['build/**', 'node_modules/**', 'demo/**'] },
+  js.configs.recommended,
+  {
+    files: ['web/**/*.js'],
+    ignores: ['web/build.js'],
+    // The engine also runs under node, where it takes its bytes from a Buffer.
+    languageOptions: { sourceType: 'module', globals: readonly([...shared, ...browser, 'Buffer']) },
+  },
+  {
+    // Node scripts; the tests' page functions run in the browser.
+    files: ['web/build.js', 'tests/web/**/*.js', 'bench/**/*.js', 'eslint.config.js'],
+    languageOptions: { sourceType: 'commonjs', globals: readonly([...shared, ...browser, ...node]) },
+  },
+];
