@@ -19,12 +19,9 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
         const char* label;
         Bytes other;
         CatalogueStatus status;
-    } cases[] = {
-        {"none", {}, CatalogueStatus::Ok},
-        {"the very default", standard, CatalogueStatus::Ok},
+    } cases[] = {{"none", {}, CatalogueStatus::Ok}, {"the very default", standard, CatalogueStatus::Ok},
         {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), CatalogueStatus::NotSaved},
-        {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved},
-    };
+        {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved}};
     for (const auto& c : cases) {
         ScratchDir dir;
         appearing = c.other;

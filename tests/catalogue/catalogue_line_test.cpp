@@ -29,41 +29,21 @@ TEST(CatalogueLine, Statuses) {
     const std::string n79(79, 'n');
     const struct {
         std::string line, result;
-    } cases[] = {
-        {"40e2; 24;    QuickDOS HIROM", "40e2 24|QuickDOS HIROM"},
-        {"d3da; 0B,18; SpeedDOS 40T HIROM", "d3da 0b 18|SpeedDOS 40T HIROM"},
-        {"  # comment", "rc=1"},
-        {"; comment", "rc=1"},
-        {"", "rc=1"},
-        {" \t\r\n", "rc=1"},
-        {"\x80\xff# high bytes are blanks", "rc=1"},
-        {"40e2 24 name", "rc=-2"},
-        {"40e2; 24 name", "rc=-2"},
-        {std::string("1234\0; 01; n", 12), "rc=-2"},
-        {"xyz; 01; n", "rc=-3"},
-        {"4 0e; 01; n", "rc=-3"},
+    } cases[] = {{"40e2; 24;    QuickDOS HIROM", "40e2 24|QuickDOS HIROM"},
+        {"d3da; 0B,18; SpeedDOS 40T HIROM", "d3da 0b 18|SpeedDOS 40T HIROM"}, {"  # comment", "rc=1"},
+        {"; comment", "rc=1"}, {"", "rc=1"}, {" \t\r\n", "rc=1"}, {"\x80\xff# high bytes are blanks", "rc=1"},
+        {"40e2 24 name", "rc=-2"}, {"40e2; 24 name", "rc=-2"}, {std::string("1234\0; 01; n", 12), "rc=-2"},
+        {"xyz; 01; n", "rc=-3"}, {"4 0e; 01; n", "rc=-3"},
         {"\x7f"
          "40e; 01; n",
             "rc=-3"},
-        {"0040e2; 01; n", "0040 01|n"},
-        {"40e2x; 01; n", "40e2 01|n"},
-        {"1234; 40; n", "rc=-4"},
-        {"1234; ; n", "rc=-4"},
-        {"1234; 01,,02; n", "rc=-4"},
-        {"1234; ,01; n", "rc=-4"},
-        {"1234; 01 x; n", "rc=-4"},
-        {"1234; 0B,; n", "1234 0b|n"},
-        {"1234; 01 02; a;b", "1234 01 02|a;b"},
-        {"1234; 3f, 3F ,10,; n", "1234 10 3f|n"},
-        {"1234; 01;", "1234 01|"},
-        {"1234; 100000001; n", "1234 01|n"},
+        {"0040e2; 01; n", "0040 01|n"}, {"40e2x; 01; n", "40e2 01|n"}, {"1234; 40; n", "rc=-4"}, {"1234; ; n", "rc=-4"},
+        {"1234; 01,,02; n", "rc=-4"}, {"1234; ,01; n", "rc=-4"}, {"1234; 01 x; n", "rc=-4"},
+        {"1234; 0B,; n", "1234 0b|n"}, {"1234; 01 02; a;b", "1234 01 02|a;b"}, {"1234; 3f, 3F ,10,; n", "1234 10 3f|n"},
+        {"1234; 01;", "1234 01|"}, {"1234; 100000001; n", "1234 01|n"},
         {"1234; 01" + std::string(98, ' ') + "02; n", "1234 01|n"},  // the bank field is cut to 80 characters
-        {"1234; 01; " + n79 + "nnnn", "1234 01|" + n79 + "n"},
-        {"1234; 01; " + n79 + "  tail", "1234 01|" + n79},
-        {"1234; 01; ROM \x80\xfe\xff", "1234 01|ROM"},
-        {"1234; 01; ROM \x7f", "1234 01|ROM \x7f"},
-        {"abcd; 02; CRLF name\r\n", "abcd 02|CRLF name"},
-        {std::string("1234; 01; na\0me", 15), "1234 01|na"},
-    };
+        {"1234; 01; " + n79 + "nnnn", "1234 01|" + n79 + "n"}, {"1234; 01; " + n79 + "  tail", "1234 01|" + n79},
+        {"1234; 01; ROM \x80\xfe\xff", "1234 01|ROM"}, {"1234; 01; ROM \x7f", "1234 01|ROM \x7f"},
+        {"abcd; 02; CRLF name\r\n", "abcd 02|CRLF name"}, {std::string("1234; 01; na\0me", 15), "1234 01|na"}};
     for (const auto& c : cases) EXPECT_EQ(parsed(c.line), c.result) << c.line;
 }

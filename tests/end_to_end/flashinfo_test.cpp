@@ -10,10 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);   // banks 0b and 18 in the default catalogue
-const Bytes kQuickDos = forgedBlock(0x40E2, 2);   // bank 24
-const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
-const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 const std::string kUnrecognised =
     " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
     "and a bank loader file at most 9359 starting with a loader record";

@@ -19,17 +19,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);   // banks 0b and 18 in the default catalogue
-const Bytes kQuickDos = forgedBlock(0x40E2, 2);   // bank 24
-const Bytes kImprLorom = forgedBlock(0xF071, 3);  // banks 00 and 21
-const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 const Bytes kBlank(8192, 0xFF);
 const std::string kBanner = "##### Quillmore Flash Tool #####\n";
 const std::string kCatalogueRead =
     "====== reading CRC file ======\ncount of valid CRC entries: 29\ncount of lines in file: 32\n";
 const Bytes kDefaultFile = defaultCatalogueFile();
+const std::string kUpTo4k = "ulimit -f 8; trap '' XFSZ; ";  // a full disk: no file grows past 4096 bytes
 
 std::string bankName(int bank) { return "&flashbank" + hexText(bank, 2) + ".prg"; }
+std::string toInput(const std::string& name) { return "====== open file for input ======\nfile: " + name + "\n"; }
 
 // The lines of one bank loader file; rule is "======\n" from verbosity 2 on.
 std::string toBank(int bank, const std::string& rule = "") {
@@ -41,6 +39,15 @@ std::string toBank(int bank, const std::string& rule = "") {
 Files banks(const std::map<int, Bytes>& blocks, Files more = {}) {
     for (const auto& [bank, block] : blocks) more[bankName(bank)] = bankFile(bank, block);
     return more;
+}
+
+// The bank loader files for these banks and blocks, and flash.bin with the blocks in their slots.
+Files withImage(const std::map<int, Bytes>& blocks) { return banks(blocks, {{"flash.bin", imageWith(blocks)}}); }
+
+// A working directory with the flasher, the default catalogue and these files.
+Files ready(Files files) {
+    files.insert({{"fcFlash.prg", kFlasher}, {"crc.ini", kDefaultFile}});
+    return files;
 }
 
 struct RunCase {
@@ -70,12 +77,6 @@ void expectRuns(const std::vector<RunCase>& cases) {
     }
 }
 
-// A working directory with the flasher, the default catalogue and these files.
-Files ready(Files files) {
-    files.insert({{"fcFlash.prg", kFlasher}, {"crc.ini", kDefaultFile}});
-    return files;
-}
-
 }  // namespace
 
 TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
@@ -86,40 +87,46 @@ TEST(Flashtool, EveryMessageAtVerbosityTwoAndThree) {
         blockRecords += "Blk " + std::to_string(n) + ": adr=" + high + "00; size=100; checksum=" + high + "\n";
     }
     const std::string head =
-        kBanner +
-        "====== reading CRC file ======\ncount of valid CRC entries: 1\ncount of lines in file: 1\n"
-        "creating file FLASH.BIN ok.\n======\n====== open file for input ======\n======\nfile: z.bin\n";
+        kBanner + "====== reading CRC file ======\ncount of valid CRC entries: 1\n" +
+        "count of lines in file: 1\ncreating file FLASH.BIN ok.\n======\n====== open file for input ======\n" +
+        "======\nfile: z.bin\n";
     const std::string found = "CRC-16: 0000\n- binary file ok - \nROM name: Zeros\n" + toBank(0x3F, "======\n") +
                               "------ writing buffer ------\nsize: 3\nstart-adr: 0300\n";
     const std::string block = "------ writing buffer ------\nsize: 2000\nstart-adr: 4000\n";
     const std::string slot = "---------\nwriting into file FLASH.BIN, offset=07e000\n";
-    const Files written = banks({{0x3F, zeros}}, {{"flash.bin", imageWith({{0x3F, zeros}})}});
-    const Bytes catalogue = text("0000; 3f; Zeros\n");
+    const auto folder = [](const Bytes& rom) {
+        return Files{{"fcFlash.prg", kFlasher}, {"crc.ini", text("0000; 3f; Zeros\n")}, {"z.bin", rom}};
+    };
     expectRuns({
-        {"-v2", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", concat({{1, 8}, zeros})}},
-            {"z.bin", "-t", "-v2"}, 0,
-            head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found + block + slot, "", written},
-        {"-v3", {{"fcFlash.prg", kFlasher}, {"crc.ini", catalogue}, {"z.bin", zeros}}, {"z.bin", "-t", "-v3"}, 0,
+        {"-v2", folder(concat({{1, 8}, zeros})), {"z.bin", "-t", "-v2"}, 0,
+            head + "size: 2002\ncutting LOAD address ...\nload address: 0801\n" + found + block + slot, "",
+            withImage({{0x3F, zeros}})},
+        {"-v3", folder(zeros), {"z.bin", "-t", "-v3"}, 0,
             head + "size: 2000\n" + found + "Blk 1: adr=0300; size=003; checksum=ab\n" + block + blockRecords + slot +
                 "fseek() ... ok\nfwrite() ... ok\n",
-            "", written},
+            "", withImage({{0x3F, zeros}})},
     });
 }
 
-TEST(Flashtool, FileLoop) {
+TEST(Flashtool, FileLoopBlocksAndTheImage) {
     const Files allBanks = ready({{"memFlashBank_00.bin", kQuickDos}, {"memFlashBank_05.bin", kUnknown},
         {"memFlashBank_22.bin", concat({{0x00, 0x80}, kImprLorom})},
         {"memFlashBank_23.bin", kSpeedDos},  // past the last number
         {"rom.bin", kSpeedDos}});            // after "-": never a ROM file
     const Files two = ready({{"rom1.bin", kQuickDos}, {"rom2.bin", kSpeedDos}, {"bad.bin", Bytes(8193, 0)}});
-    const std::string input = "====== open file for input ======\n";
+    const Bytes old = imageWith({{0x01, kUnknown}});
+    Files leftovers = ready({{"q.bin", kQuickDos}});
+    for (int n = 1; n <= 100; ++n) leftovers["flash.bin.tmp" + std::to_string(n)] = {};
+    // crc.ini line 3 is read in two pieces: its first 159 characters, then the rest.
+    const std::string lines = "# mine\r\n1111; 01; one\r\nabcd; 05; " + std::string(190, 'L') +
+                              "\n2222; 40; too high\n\n1111; 02; one again\nbad line\n# last";
+    const Bytes one = forgedBlock(0x1111, 5), other = forgedBlock(0xABCD, 6);
     expectRuns({
         {"all banks: those there, each reported when it cannot be read", allBanks, {"-a", "rom.bin", "-t", "-v0"}, 0,
             kBanner + "size: 2002\n",
             "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin"
             "** unknown block: 00 ...  (CRC-16:1a2b)\n",
-            banks({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}},
-                {{"flash.bin", imageWith({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}})}}),
+            withImage({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}}),
             [] {
                 fs::create_directory("memFlashBank_01.bin");
                 makeFifoOrFolder("memFlashBank_02.bin");
@@ -127,59 +134,55 @@ TEST(Flashtool, FileLoop) {
                 fs::create_symlink("nowhere.bin", "memFlashBank_03.bin", noLinks);
             }},
         {"stops at the first option, which still applies", two, {"rom1.bin", "-b", "rom2.bin"}, 0,
-            kBanner + kCatalogueRead + input +
-                "file: rom1.bin\nwriting block file: block00.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24),
+            kBanner + kCatalogueRead + toInput("rom1.bin") + "writing block file: block00.bin\n" +
+                "ROM name: QuickDOS HIROM\n" + toBank(0x24),
             "", banks({{0x24, kQuickDos}}, {{"block00.bin", kQuickDos}})},
         {"stops at a rejected file", two, {"rom1.bin", "bad.bin", "rom2.bin", "-t"}, 0,
-            kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + input +
-                "file: rom1.bin\nROM name: QuickDOS HIROM\n" + toBank(0x24) + input + "file: bad.bin\nsize: 2001\n",
-            "** File Size must be 2000 Bytes (or a multiple) ...\n",
-            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+            kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + toInput("rom1.bin") +
+                "ROM name: QuickDOS HIROM\n" + toBank(0x24) + toInput("bad.bin") + "size: 2001\n",
+            "** File Size must be 2000 Bytes (or a multiple) ...\n", withImage({{0x24, kQuickDos}})},
         {"-sbXX takes one block only", ready({{"rom.bin", concat({kQuickDos, kQuickDos})}}),
             {"rom.bin", "-sb00", "-v0"}, 0, kBanner + "size: 4000\n",
             "** File Size must be 2000 Bytes for option -sbXX ...\n", {}},
-    });
-}
-
-TEST(Flashtool, BlocksAndTheImage) {
-    const Bytes old = imageWith({{0x01, kUnknown}});
-    Files leftovers = ready({{"q.bin", kQuickDos}});
-    for (int n = 1; n <= 100; ++n) leftovers["flash.bin.tmp" + std::to_string(n)] = {};
-    expectRuns({
         {"block files for unknown and blank blocks", ready({{"r.bin", concat({kUnknown, kBlank})}}), {"r.bin", "-b"}, 0,
-            kBanner + kCatalogueRead +
-                "====== open file for input ======\nfile: r.bin\nsize: 4000\n=========================\n"
-                "reading block: 00\nwriting block file: block00.bin\n=========================\nreading block: 01\n"
+            kBanner + kCatalogueRead + toInput("r.bin") + "size: 4000\n=========================\nreading block: 00\n" +
+                "writing block file: block00.bin\n=========================\nreading block: 01\n" +
                 "writing block file: block01.bin\nblank page (contain $FF only), block: 01 \n",
             "** unknown block: 00 ...  (CRC-16:1a2b)\n", {{"block00.bin", kUnknown}, {"block01.bin", kBlank}}},
         {"a forced blank block goes nowhere", ready({{"b.bin", kBlank}}), {"b.bin", "-sb05", "-t"}, 0,
-            kBanner + kCatalogueRead +
-                "creating file FLASH.BIN ok.\n====== open file for input ======\nfile: b.bin\n"
+            kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + toInput("b.bin") +
                 "bank: 05\nblank page (contain $FF only), block: 00 \n",
             "", {{"flash.bin", imageWith({})}}},
         {"an image of the right size is kept", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}), {"q.bin", "-t"}, 0,
-            kBanner + kCatalogueRead +
-                "opening file FLASH.BIN ok.\n====== open file for input ======\nfile: q.bin\n"
-                "ROM name: QuickDOS HIROM\n" +
-                toBank(0x24),
+            kBanner + kCatalogueRead + "opening file FLASH.BIN ok.\n" + toInput("q.bin") +
+                "ROM name: QuickDOS HIROM\n" + toBank(0x24),
             "", banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x01, kUnknown}, {0x24, kQuickDos}})}})},
         {"an image of another size is made anew", ready({{"q.bin", kQuickDos}, {"flash.bin", Bytes(524289, 0)}}),
-            {"q.bin", "-t", "-v0"}, 0, kBanner, "",
-            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
+            {"q.bin", "-t", "-v0"}, 0, kBanner, "", withImage({{0x24, kQuickDos}})},
         {"temporary files left by killed runs stand in no one's way", leftovers, {"q.bin", "-t", "-v0"}, 0, kBanner, "",
-            banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}})},
-        {"a bank above 3f has no slot", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}),
+            withImage({{0x24, kQuickDos}})},
+        {"a bank above 3f has no slot: the block is not kept", ready({{"q.bin", kQuickDos}, {"flash.bin", old}}),
             {"q.bin", "-sb40", "-t", "-v0"}, 1, kBanner, "** bank 40 has no slot in flash.bin\n",
-            banks({{0x40, kQuickDos}})},  // status 1: a block not kept
+            banks({{0x40, kQuickDos}})},
+        {"faulty catalogue lines are reported and skipped; the later line wins",
+            {{"fcFlash.prg", kFlasher}, {"crc.ini", text(lines)}, {"r.bin", concat({one, other})}}, {"r.bin"}, 0,
+            kBanner + "====== reading CRC file ======\nerror in line 4: rc=-2\nerror in line 5: rc=-4\n" +
+                "error in line 8: rc=-2\ncount of valid CRC entries: 3\ncount of lines in file: 9\n" +
+                toInput("r.bin") + "size: 4000\n=========================\nreading block: 00\n" +
+                "ROM name: one again\n" + toBank(0x02) + "=========================\nreading block: 01\n" +
+                "ROM name: " + std::string(80, 'L') + "\n" + toBank(0x05),
+            "value for 'bank' must less than 0x40: 40\n", banks({{0x02, one}, {0x05, other}})},
     });
 }
 
 TEST(Flashtool, StartUpAndItsEarlyEnds) {
     const std::string usage =
-        "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n -a            ... all memFlashBank_xx.bin "
-        "files\n"
-        " -b            ... write block binary files\n -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
-        " -t            ... write flash file 512KB (for TL866)\n -oFILENAME    ... set name of output file\n"
+        "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n"
+        " -a            ... all memFlashBank_xx.bin files\n"
+        " -b            ... write block binary files\n"
+        " -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
+        " -t            ... write flash file 512KB (for TL866)\n"
+        " -oFILENAME    ... set name of output file\n"
         " -vN           ... set verbosity N\n\nExample:\n Quillmore-flashtool DD2.bin\n";
     const Files rom{{"rom.bin", kQuickDos}};
     const Bytes bigBody(1022, 0xEA);  // of a 1024-byte flasher: the bank byte still fits after it
@@ -207,38 +210,20 @@ TEST(Flashtool, StartUpAndItsEarlyEnds) {
             {"rom.bin", "-v0", "-v2x", "-vb", "-sb0bxyz", "-SB05", "-Tb", "-o", "x"}, 0, kBanner, "",
             banks({{0x0B, kQuickDos}})},
         {"argument one is never an option", {{"fcFlash.prg", kFlasher}}, {"-v3"}, 0,
-            kBanner + "====== reading CRC file ======\n"
-                      "missing CRC file ...\n====== creating default CRC file ======\n",
+            kBanner + "====== reading CRC file ======\nmissing CRC file ...\n====== creating default CRC file ======\n",
             "", {{"crc.ini", kDefaultFile}}},
     });
 }
 
-TEST(Flashtool, CatalogueFile) {
-    // Line 3 is read in two pieces: its first 159 characters, then the rest.
-    const std::string text = "# mine\r\n1111; 01; one\r\nabcd; 05; " + std::string(190, 'L') +
-                             "\n2222; 40; too high\n\n1111; 02; one again\nbad line\n# last";
-    const Bytes one = forgedBlock(0x1111, 5), other = forgedBlock(0xABCD, 6);
-    const Files mine{{"fcFlash.prg", kFlasher}, {"crc.ini", ::text(text)}, {"r.bin", concat({one, other})}};
-    expectRuns({
-        {"faulty lines are reported and skipped; the later line wins", mine, {"r.bin"}, 0,
-            kBanner +
-                "====== reading CRC file ======\nerror in line 4: rc=-2\nerror in line 5: rc=-4\nerror in line 8: "
-                "rc=-2\n"
-                "count of valid CRC entries: 3\ncount of lines in file: 9\n====== open file for input ======\nfile: "
-                "r.bin\n"
-                "size: 4000\n=========================\nreading block: 00\nROM name: one again\n" +
-                toBank(0x02) + "=========================\nreading block: 01\nROM name: " + std::string(80, 'L') +
-                "\n" + toBank(0x05),
-            "value for 'bank' must less than 0x40: 40\n", banks({{0x02, one}, {0x05, other}})},
-    });
-}
-
-TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
+TEST(Flashtool, InputsAreNeverWrittenIntoAndOutputsReplacedWhole) {
     const Files image = ready({{"flash.bin", imageWith({{0x01, kQuickDos}})}, {"s.bin", kSpeedDos}});
+    const Files earlier = ready({{"q.bin", kQuickDos}, {bankName(0x24), bankFile(0x24, kUnknown)},
+        {"block00.bin", kUnknown}, {"flash.bin", Bytes(100, 1)}});
+    const Files q = ready({{"q.bin", kQuickDos}});
     std::vector<RunCase> cases{
         // A folder is no regular file on every system; a FIFO would block a reader for ever.
-        {"a folder as ROM file", ready({{"q.bin", kQuickDos}}), {"d.bin", "q.bin", "-v0"}, 0, kBanner,
-            "** cannot open file: d.bin", {}, [] { fs::create_directory("d.bin"); }},
+        {"a folder as ROM file", q, {"d.bin", "q.bin", "-v0"}, 0, kBanner, "** cannot open file: d.bin", {},
+            [] { fs::create_directory("d.bin"); }},
         {"a folder as crc.ini is never replaced", {{"fcFlash.prg", kFlasher}}, {"-a"}, 1,
             kBanner + "====== reading CRC file ======\n", "** error reading file: crc.ini** error - no CRC file ...\n",
             {}, [] { makeFifoOrFolder("crc.ini"); }},
@@ -257,36 +242,9 @@ TEST(Flashtool, InputsAreRegularFilesNeverWrittenInto) {
         {"nor one named later by another name", image, {"s.bin", "./flash.bin", "-t", "-v0"}, 1,
             kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
             banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}})},
-        {"nor one that is not there yet", ready({{"q.bin", kQuickDos}}), {"q.bin", "./flash.bin", "-t", "-v0"}, 1,
-            kBanner, "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
-    };
-#ifndef _WIN32
-    // The bank files of the all-banks mode are inputs too, whatever name reaches them.
-    const Files rom = ready({{"block01.bin", concat({kSpeedDos, kQuickDos})}});
-    cases.insert(
-        cases.end(), {
-                         {"all banks: the image as a bank file", image, {"-a", "-t", "-v0"}, 1,
-                             kBanner + "size: 80000\n", "** error creating file: 'flash.bin'",
-                             banks({{0x24, kQuickDos}}, {{"memFlashBank_00.bin", image.at("flash.bin")}}),
-                             [] { fs::create_symlink("flash.bin", "memFlashBank_00.bin"); }},
-                         {"all banks: a block file as a bank file", rom, {"-a", "-b", "-v0"}, 1,
-                             kBanner + "size: 4000\n", "** cannot open file: block01.bin",
-                             banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}},
-                                 {{"block00.bin", kSpeedDos}, {"memFlashBank_00.bin", rom.at("block01.bin")}}),
-                             [] { fs::create_symlink("block01.bin", "memFlashBank_00.bin"); }},
-                         {"the flasher as a bank loader file", ready({{"q.bin", kQuickDos}}), {"q.bin", "-v0"}, 1,
-                             kBanner, "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}},
-                             [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
-                     });
-#endif
-    expectRuns(cases);
-}
-
-TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
-    const Files earlier = ready({{"q.bin", kQuickDos}, {bankName(0x24), bankFile(0x24, kUnknown)},
-        {"block00.bin", kUnknown}, {"flash.bin", Bytes(100, 1)}});
-    std::vector<RunCase> cases{
-        {"outputs that are folders", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
+        {"nor one that is not there yet", q, {"q.bin", "./flash.bin", "-t", "-v0"}, 1, kBanner,
+            "** error creating file: 'flash.bin'** cannot open file: ./flash.bin", banks({{0x24, kQuickDos}})},
+        {"outputs that are folders", q, {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
             "** error creating file: 'flash.bin'** cannot open file: block00.bin** cannot open file: &flashbank24.prg",
             {},
             [] {
@@ -294,34 +252,42 @@ TEST(Flashtool, OutputsAreReplacedWholeOrNotAtAll) {
             }},
     };
 #ifndef _WIN32
-    // A full disk: no file may grow past 4096 bytes (512 for crc.ini), and the signal is ignored.
+    const Files rom = ready({{"block01.bin", concat({kSpeedDos, kQuickDos})}});
+    const Bytes eightQuick = concat({kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos,
+        kQuickDos});  // at -v3, more text than the stdout buffer holds
     cases.insert(cases.end(),
         {
+            // The bank files of the all-banks mode are inputs too, whatever name reaches them.
+            {"all banks: the image as a bank file", image, {"-a", "-t", "-v0"}, 1, kBanner + "size: 80000\n",
+                "** error creating file: 'flash.bin'",
+                banks({{0x24, kQuickDos}}, {{"memFlashBank_00.bin", image.at("flash.bin")}}),
+                [] { fs::create_symlink("flash.bin", "memFlashBank_00.bin"); }},
+            {"all banks: a block file as a bank file", rom, {"-a", "-b", "-v0"}, 1, kBanner + "size: 4000\n",
+                "** cannot open file: block01.bin",
+                banks({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}},
+                    {{"block00.bin", kSpeedDos}, {"memFlashBank_00.bin", rom.at("block01.bin")}}),
+                [] { fs::create_symlink("block01.bin", "memFlashBank_00.bin"); }},
+            {"the flasher as a bank loader file", q, {"q.bin", "-v0"}, 1, kBanner,
+                "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}},
+                [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
             {"a full disk keeps the earlier outputs", earlier, {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
                 "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: "
                 "&flashbank24.prg\n",
-                {}, [] {}, "ulimit -f 8; trap '' XFSZ; "},
+                {}, [] {}, kUpTo4k},
             {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1,
                 kBanner, "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {},
                 "ulimit -f 1; trap '' XFSZ; "},
-            {"an output name that is a link loop", ready({{"q.bin", kQuickDos}}), {"q.bin", "-b", "-v0"}, 1, kBanner,
+            {"an output name that is a link loop", q, {"q.bin", "-b", "-v0"}, 1, kBanner,
                 "** cannot open file: block00.bin", banks({{0x24, kQuickDos}}),
                 [] { fs::create_symlink("block00.bin", "block00.bin"); }},
             {"a slot that cannot be written is reported once",
                 ready({{"q.bin", kQuickDos}, {"flash.bin", imageWith({})}}), {"q.bin", "-t", "-v0"}, 1, kBanner,
-                "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {},
-                "ulimit -f 8; trap '' XFSZ; "},
-            // Started with a standard stream closed: no console text reaches a file the tool opens (at -v3
-            // eight blocks print more than the stdout buffer holds).
-            {"stdout closed",
-                ready({{"q.bin", concat({kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos, kQuickDos,
-                                     kQuickDos})},
-                    {"flash.bin", imageWith({})}}),
-                {"q.bin", "-t", "-v3"}, 0, "", "",
-                banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " >&-"},
+                "** error writing file: rc=0\n** error writing file: &flashbank24.prg\n", {}, [] {}, kUpTo4k},
+            // Started with a standard stream closed: no console text reaches a file the tool opens.
+            {"stdout closed", ready({{"q.bin", eightQuick}, {"flash.bin", imageWith({})}}), {"q.bin", "-t", "-v3"}, 0,
+                "", "", withImage({{0x24, kQuickDos}}), [] {}, "", " >&-"},
             {"stderr closed", ready({{"u.bin", concat({kUnknown, kQuickDos})}}), {"u.bin", "-t", "-v0"}, 0,
-                kBanner + "size: 4000\n", "",
-                banks({{0x24, kQuickDos}}, {{"flash.bin", imageWith({{0x24, kQuickDos}})}}), [] {}, "", " 2>&-"},
+                kBanner + "size: 4000\n", "", withImage({{0x24, kQuickDos}}), [] {}, "", " 2>&-"},
         });
 #endif
     expectRuns(cases);
@@ -338,7 +304,6 @@ TEST(Flashtool, SizesAreToldInSixtyFourBits) {
     EXPECT_NE(runFlashinfo({"big.prg"}).out.find("damaged at offset 9359 (0x248f): larger than a bank loader file"),
         std::string::npos);
 }
-
 #ifndef _WIN32
 TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {
     ScratchDir dir;

@@ -37,16 +37,14 @@ TEST(LoaderCheck, StructuralDamage) {
         Bytes bytes;
         std::size_t offset;
         std::string damage;
-    } cases[] = {
-        {"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
+    } cases[] = {{"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
         {"block missing", Bytes(good.begin(), good.begin() + 7), 7,
             "block records missing: 1 records in all, a bank loader file ends with 32 records at 4000"},
         {"block record moved", moved, 7 + 5 * 260, "block record at 4600 with 256 bytes, expected 256 bytes at 4500"},
         {"record after a short one", concat({good, Bytes(good.begin(), good.begin() + 7)}), 7,
             "flasher record after a short record"},
         {"flasher gap", concat({recordsOf(0x0300, Bytes(256, 1)), recordsOf(0x0500, {3}), recordsOf(0x4000, block)}),
-            260, "address gap: record at 0500, expected 0400"},
-    };
+            260, "address gap: record at 0500, expected 0400"}};
     for (const auto& c : cases) {
         const LoaderReport report = checked(c.bytes);
         EXPECT_TRUE(report.damaged) << c.label;

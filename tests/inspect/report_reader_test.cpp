@@ -13,9 +13,6 @@
 
 namespace {
 
-const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);  // banks 0b and 18 in the default catalogue
-const Bytes kUnknown = forgedBlock(0x1A2B, 4);
-
 const Catalogue& defaultCatalogue() {
     static const Catalogue catalogue = [] {
         Catalogue loaded;

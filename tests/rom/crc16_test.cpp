@@ -16,14 +16,7 @@ TEST(Crc16, PublishedAndBitwiseValues) {
         std::size_t length;
         uint16_t crc;
     } patterned[] = {
-        {2, 0x0007},
-        {3, 0x070E},
-        {9, 0x94A4},
-        {10, 0x2744},
-        {17, 0x8816},
-        {8192, 0xC54E},
-        {65535, 0x7485},
-    };
+        {2, 0x0007}, {3, 0x070E}, {9, 0x94A4}, {10, 0x2744}, {17, 0x8816}, {8192, 0xC54E}, {65535, 0x7485}};
     for (const auto& p : patterned) {
         Bytes data(p.length);
         for (std::size_t i = 0; i < p.length; ++i) data[i] = static_cast<uint8_t>(i * 7 + (i >> 8));

@@ -99,6 +99,10 @@ Bytes recordsOf(uint16_t start, const Bytes& payload) {
 }
 
 const Bytes kFlasher{0x00, 0x03, 0xAA, 0xBB};
+const Bytes kSpeedDos = forgedBlock(0xD3DA, 1);
+const Bytes kQuickDos = forgedBlock(0x40E2, 2);
+const Bytes kImprLorom = forgedBlock(0xF071, 3);
+const Bytes kUnknown = forgedBlock(0x1A2B, 4);
 
 Bytes bankFile(int bank, const Bytes& block) {
     return concat({recordsOf(0x0300, {0xAA, 0xBB, static_cast<uint8_t>(bank)}), recordsOf(0x4000, block)});

@@ -43,6 +43,11 @@ Bytes recordsOf(uint16_t start, const Bytes& payload);
 
 // The flasher the tests use: load address 0300, body AA BB.
 extern const Bytes kFlasher;
+// Blocks of the default catalogue (and one unknown to it), by their banks.
+extern const Bytes kSpeedDos;   // d3da: banks 0b and 18
+extern const Bytes kQuickDos;   // 40e2: bank 24
+extern const Bytes kImprLorom;  // f071: banks 00 and 21
+extern const Bytes kUnknown;    // 1a2b
 // Returns: the bank loader file for bank and block with kFlasher, as the drive's flasher receives it.
 Bytes bankFile(int bank, const Bytes& block);
 // Returns: a 512 KB flash image, all 0xFF but for these slots.
