@@ -41,6 +41,17 @@ bool holdsExactly(const char* path, const std::string& bytes) {
 
 }  // namespace
 
+bool readCatalogueLines(
+    std::FILE* file, int32_t verbosity, const std::function<void(int line, LineStatus, CatalogueEntry&)>& take) {
+    char text[kLineBufferSize];
+    for (int line = 1; std::fgets(text, kLineBufferSize, file) != nullptr; ++line) {
+        CatalogueEntry entry;
+        const LineStatus status = parseCatalogueLine(verbosity, text, entry);
+        take(line, status, entry);
+    }
+    return std::ferror(file) == 0;
+}
+
 CatalogueStatus loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
     progress(verbosity, Level::Steps, "====== reading CRC file ======\n");
     if (fileKind(kCatalogueFileName) == FileKind::Missing) {
@@ -50,22 +61,20 @@ CatalogueStatus loadCatalogueFile(int32_t verbosity, Catalogue& catalogue) {
     FilePtr file = openInputFile(kCatalogueFileName);
     if (!file) return CatalogueStatus::Unreadable;
     clearCatalogue(catalogue);
-    int line = 0;
+    int lines = 0;
     int entries = 0;
-    char text[kLineBufferSize];
-    while (std::fgets(text, kLineBufferSize, file.get()) != nullptr) {
-        ++line;
-        CatalogueEntry entry;
-        const LineStatus status = parseCatalogueLine(verbosity, text, entry);
+    // A read error ends the file where it happened: what was read is kept, as with its end.
+    (void)readCatalogueLines(file.get(), verbosity, [&](int line, LineStatus status, CatalogueEntry& entry) {
+        lines = line;
         if (isFaulty(status)) {
             reportFaultyLine(verbosity, line, status);
         } else if (status == LineStatus::Entry) {
             addEntry(catalogue, std::move(entry));
             ++entries;
         }
-    }
+    });
     progress(verbosity, Level::Steps, "count of valid CRC entries: %d\n", entries);
-    progress(verbosity, Level::Steps, "count of lines in file: %d\n", line);
+    progress(verbosity, Level::Steps, "count of lines in file: %d\n", lines);
     return CatalogueStatus::Ok;
 }
 

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_line.h"
 
 enum class CatalogueStatus {
     Ok = 0,
@@ -14,6 +17,14 @@ enum class CatalogueStatus {
 };
 
 constexpr const char* kCatalogueFileName = "crc.ini";
+
+// Reads an open catalogue file line by line as the tool reads "crc.ini" (a
+// line holds at most 159 characters; a longer one is read in pieces, each
+// counted as a line), parses each, and hands its number, status and entry to
+// take; verbosity gates the parser's bank-range message.
+// Returns: false when the file could not be read to its end.
+bool readCatalogueLines(
+    std::FILE* file, int32_t verbosity, const std::function<void(int line, LineStatus, CatalogueEntry&)>& take);
 
 // Reads "crc.ini" from the current directory into the catalogue, reporting
 // faulty lines with their line number. A file that was opened and read is

@@ -109,9 +109,30 @@ InspectStatus checkLoader(std::FILE* file, int64_t size, const Catalogue& catalo
     return InspectStatus::Read;
 }
 
+// Reads a file as catalogue lines, when it is given as a catalogue or its
+// start is text and one of its lines an entry.
+// Returns: Unrecognised when it is none.
+InspectStatus tellCatalogue(InspectedFile& file) {
+    std::FILE* stream = file.stream.get();
+    std::vector<uint8_t> start(4096);
+    std::rewind(stream);
+    start.resize(std::fread(start.data(), 1, start.size(), stream));
+    if (std::ferror(stream) != 0) return InspectStatus::ReadError;
+    if (!file.asCatalogue && !looksLikeText(start.data(), start.size())) return InspectStatus::Unrecognised;
+    if (!readCatalogueReport(stream, file.catalogue)) return InspectStatus::ReadError;
+    if (!file.asCatalogue && file.catalogue.catalogue.entries.empty()) return InspectStatus::Unrecognised;
+    file.kind = InspectedKind::Catalogue;
+    return InspectStatus::Read;
+}
+
 // Tells the kind from the size, and the content where the size leaves it open.
 InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
     std::FILE* stream = file.stream.get();
+    if (file.asCatalogue) {
+        const InspectStatus status = tellCatalogue(file);
+        file.stream.reset();
+        return status;
+    }
     const RomLayout rom = romLayout(file.size);
     if (file.size == kFlashImageSize) {
         file.kind = InspectedKind::Image;
@@ -127,7 +148,8 @@ InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
         }
     } else {
         file.kind = InspectedKind::Loader;
-        const InspectStatus status = checkLoader(stream, file.size, catalogue, file.loader);
+        InspectStatus status = checkLoader(stream, file.size, catalogue, file.loader);
+        if (status == InspectStatus::Unrecognised) status = tellCatalogue(file);
         file.stream.reset();
         return status;
     }
@@ -187,6 +209,7 @@ bool inspectedFileIsGood(const InspectedFile& file) {
     switch (file.kind) {
         case InspectedKind::Loader: return !file.loader.damaged && file.loader.bankNamed;
         case InspectedKind::Rom: return file.blocks > 0 && file.counts.unknown == 0;
+        case InspectedKind::Catalogue: return file.catalogue.refused.empty() && file.catalogue.repeated.empty();
         default: return file.counts.unknown + file.counts.misplaced == 0;
     }
 }

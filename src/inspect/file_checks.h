@@ -12,6 +12,7 @@
 #include "base/files.h"
 #include "base/flash_geometry.h"
 #include "catalogue/catalogue.h"
+#include "inspect/catalogue_check.h"
 
 // Statuses of inspectFile and nextBlock (and of opening an image to compare).
 enum class InspectStatus {
@@ -23,7 +24,7 @@ enum class InspectStatus {
     NotImage = -6,    // readable, but not 524288 bytes (to compare)
 };
 
-enum class InspectedKind { Image, Loader, Rom };
+enum class InspectedKind { Image, Loader, Rom, Catalogue };
 enum class BlockContent { Blank, Known, Unknown };
 
 // One 8 KB block: a bank of an image, or a block of a ROM file.
@@ -62,6 +63,7 @@ struct LoaderReport {
 // nextBlock, which counts what each block holds.
 struct InspectedFile {
     std::string path;
+    bool asCatalogue = false;  // read as a catalogue, whatever its size and content
     InspectStatus status = InspectStatus::Read;
     int64_t size = 0;
     InspectedKind kind = InspectedKind::Loader;
@@ -70,7 +72,8 @@ struct InspectedFile {
     long blocks = 0;  // of an image (64) or a ROM file
     BlockCounts counts;
     LoaderReport loader;
-    FilePtr stream;  // open while blocks are left to read
+    CatalogueReport catalogue;  // a catalogue's, read whole when its kind is told
+    FilePtr stream;             // open while blocks are left to read
     long blocksRead = 0;
     std::array<uint8_t, kBlockSize> block{};  // the block read last
 };

@@ -16,7 +16,7 @@
 namespace {
 
 const char* const kHelp =
-    "Usage: quillmore-flashinfo [--json] FILE...\n"
+    "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...\n"
     "       quillmore-flashinfo [--json] --compare EXPECTED FOUND\n"
     "\n"
     "Shows what a file of quillmore-flashtool holds, checked against the\n"
@@ -35,7 +35,12 @@ const char* const kHelp =
     "                     checksum and address is checked; the flasher and the\n"
     "                     block are reported, with the bank byte checked against\n"
     "                     the banks the catalogue names for the block\n"
+    "  catalogue          lines of text \"CRC; BANKS; NAME\" (crc.ini): every\n"
+    "                     entry as quillmore-flashtool reads it, every line it\n"
+    "                     refuses, and the CRC-16s listed more than once, with\n"
+    "                     the line it uses for each\n"
     "\n"
+    "  --catalogue FILE   read FILE as a catalogue, whatever its size and content\n"
     "  --compare   compare two flash images bank by bank (a read-back with the\n"
     "              image burned, or two versions of flash.bin): what each\n"
     "              holds where they differ, how many bytes differ, and where\n"
@@ -45,13 +50,14 @@ const char* const kHelp =
     "\n"
     "Exit status: 0 all good (with --compare: the same), 1 something found\n"
     "wrong (damage, unknown or misplaced content, a ROM file without a whole\n"
-    "block; with --compare: a bank that differs), 2 bad usage or a file that\n"
-    "cannot be read or told.\n";
+    "block, a catalogue line refused or a CRC-16 listed again; with --compare:\n"
+    "a bank that differs), 2 bad usage or a file that cannot be read or told.\n";
 
 struct InfoRequest {
     bool json = false;
     bool compare = false;
     std::vector<std::string> paths;
+    std::vector<bool> asCatalogue;  // for each path: given with --catalogue
 };
 
 // Reads the options and the files to inspect.
@@ -75,6 +81,13 @@ bool readArguments(int argc, const char* const* argv, InfoRequest& request, Info
                 progressAlways("quillmore-flashinfo %s\n", FLASHTOOL_VERSION);
                 ended = InfoStatus::AllGood;
                 return false;
+            } else if (std::strcmp(arg, "--catalogue") == 0) {
+                if (i + 1 == argc) {
+                    reportError("quillmore-flashinfo: --catalogue needs a FILE (see --help)\n");
+                    return false;
+                }
+                request.paths.emplace_back(argv[++i]);
+                request.asCatalogue.push_back(true);
             } else if (std::strcmp(arg, "--") == 0) {
                 optionsEnded = true;
             } else {
@@ -84,13 +97,14 @@ bool readArguments(int argc, const char* const* argv, InfoRequest& request, Info
             continue;
         }
         request.paths.emplace_back(arg);
+        request.asCatalogue.push_back(false);
     }
     if (request.compare && request.paths.size() != 2) {
         reportError("Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n");
         return false;
     }
     if (request.paths.empty()) {
-        reportError("Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n");
+        reportError("Usage: quillmore-flashinfo [--json] [--catalogue] FILE...  (see --help)\n");
         return false;
     }
     return true;
@@ -120,9 +134,10 @@ InfoStatus inspectFiles(const Catalogue& catalogue, const std::string& source, c
     ReportState state(catalogue);
     format.head(state, source);
     InfoStatus status = InfoStatus::AllGood;
-    for (const std::string& path : request.paths) {
+    for (std::size_t i = 0; i < request.paths.size(); ++i) {
         InspectedFile file;
-        file.path = path;
+        file.path = request.paths[i];
+        file.asCatalogue = request.asCatalogue[i];
         status = std::max(status, reportFile(format, state, file));
     }
     format.end(state);

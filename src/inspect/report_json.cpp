@@ -85,6 +85,40 @@ std::string bankComparisonJson(const BankComparison& bank) {
            ", \"expected\": " + sideJson(bank.expected) + ", \"found\": " + sideJson(bank.found);
 }
 
+std::string jsonLines(const std::vector<int>& lines) {
+    std::string list = "[";
+    for (int line : lines) list += (list.size() > 1 ? ", " : "") + std::to_string(line);
+    return list + "]";
+}
+
+// A catalogue's entries, refused lines and CRC-16s listed more than once, with its summary.
+std::string catalogueJson(const CatalogueReport& report) {
+    const std::vector<CatalogueEntry>& entries = report.catalogue.entries;
+    std::string text = "\"kind\": \"catalogue\", \"entries\": [";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        text += std::string(i == 0 ? "\n" : ",\n") + "    {\"line\": " + std::to_string(report.entryLines[i]) +
+                ", \"crc\": " + quotedHex(entries[i].crc, 4) + ", \"banks\": " + jsonBanks(&entries[i]) +
+                ", \"name\": " + jsonString(entries[i].name) + "}";
+    }
+    text += "],\n   \"refused\": [";
+    for (std::size_t i = 0; i < report.refused.size(); ++i) {
+        const RefusedLine& line = report.refused[i];
+        text += std::string(i == 0 ? "" : ", ") + "{\"line\": " + std::to_string(line.line) +
+                ", \"status\": " + std::to_string(static_cast<int>(line.status)) +
+                ", \"why\": " + jsonString(refusalText(line.status)) + "}";
+    }
+    text += "],\n   \"listedAgain\": [";
+    for (std::size_t i = 0; i < report.repeated.size(); ++i) {
+        const RepeatedCrc& repeated = report.repeated[i];
+        text += std::string(i == 0 ? "" : ", ") + "{\"crc\": " + quotedHex(repeated.crc, 4) +
+                ", \"lines\": " + jsonLines(repeated.lines) + ", \"used\": " + std::to_string(repeated.used) + "}";
+    }
+    return text + "],\n   \"summary\": {\"lines\": " + std::to_string(report.lines) +
+           ", \"entries\": " + std::to_string(entries.size()) +
+           ", \"refused\": " + std::to_string(report.refused.size()) +
+           ", \"listedAgain\": " + std::to_string(report.repeated.size()) + "}";
+}
+
 void jsonHead(ReportState&, const std::string& catalogueSource) {
     progressAlways("{\"catalogue\": %s,\n \"files\": [", jsonString(catalogueSource).c_str());
 }
@@ -110,6 +144,7 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
                 file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
             break;
         case InspectedKind::Loader: progressAlways("%s}", loaderJson(file).c_str()); break;
+        case InspectedKind::Catalogue: progressAlways("%s}", catalogueJson(file.catalogue).c_str()); break;
     }
 }
 
@@ -124,7 +159,7 @@ void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport&
 // Closes the blocks of an image or a ROM file with their summary, or with
 // the error that cut them short.
 void jsonFileEnd(ReportState&, const InspectedFile& file) {
-    if (file.kind == InspectedKind::Loader) return;
+    if (file.kind == InspectedKind::Loader || file.kind == InspectedKind::Catalogue) return;
     std::string end = "\"error\": " + jsonString(inspectStatusText(file));
     if (file.status == InspectStatus::Read)
         end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);

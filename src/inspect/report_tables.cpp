@@ -137,6 +137,43 @@ Row loaderRow(const InspectedFile& file) {
         loaderVerdict(report)};
 }
 
+// A catalogue's rows in line order: its entries, and the lines refused.
+void printCatalogue(const CatalogueReport& report) {
+    const std::vector<CatalogueEntry>& entries = report.catalogue.entries;
+    std::size_t banksWidth = displayWidth("banks");
+    for (const CatalogueEntry& entry : entries) banksWidth = std::max(banksWidth, bankList(&entry).size());
+    const Widths widths{std::max<std::size_t>(4, std::to_string(report.lines).size()), kCrcWidth, banksWidth};
+    printRow(widths, {"line", "crc-16", "banks", "name"});
+    std::size_t entry = 0, refused = 0;
+    while (entry < entries.size() || refused < report.refused.size()) {
+        if (refused == report.refused.size() ||
+            (entry < entries.size() && report.entryLines[entry] < report.refused[refused].line)) {
+            const CatalogueEntry& e = entries[entry];
+            printRow(widths,
+                {std::to_string(report.entryLines[entry++]), hexText(e.crc, 4), bankList(&e), tableText(e.name)});
+        } else {
+            const RefusedLine& line = report.refused[refused++];
+            printRow(widths,
+                {std::to_string(line.line),
+                    "refused (rc=" + std::to_string(static_cast<int>(line.status)) + "): " + refusalText(line.status)});
+        }
+    }
+    for (const RepeatedCrc& repeated : report.repeated) {
+        std::string lines;
+        for (std::size_t i = 0; i < repeated.lines.size(); ++i) {
+            lines += (i == 0                              ? ""
+                         : i + 1 == repeated.lines.size() ? " and "
+                                                          : ", ") +
+                     std::to_string(repeated.lines[i]);
+        }
+        progressAlways("%s listed on lines %s: quillmore-flashtool uses line %d\n", hexText(repeated.crc, 4).c_str(),
+            lines.c_str(), repeated.used);
+    }
+    progressAlways("lines: %d, entries: %ld, refused: %ld, listed again: %ld\n", report.lines,
+        static_cast<long>(entries.size()), static_cast<long>(report.refused.size()),
+        static_cast<long>(report.repeated.size()));
+}
+
 void reportUninspected(const InspectedFile& file) {
     reportError("quillmore-flashinfo: %s: %s\n", tableText(file.path).c_str(), inspectStatusText(file).c_str());
 }
@@ -155,8 +192,8 @@ std::string inspectStatusText(const InspectedFile& file) {
             return "not a file the flash tool reads or writes: " + std::to_string(file.size) +
                    " bytes, where a flash image has " + std::to_string(kFlashImageSize) +
                    ", a ROM file a multiple of " + std::to_string(kBlockSize) +
-                   " (or that plus 2), and a bank loader file at most " + std::to_string(kMaxBankLoaderFileSize) +
-                   " starting with a loader record";
+                   " (or that plus 2), a bank loader file at most " + std::to_string(kMaxBankLoaderFileSize) +
+                   " starting with a loader record, and a catalogue text in lines \"CRC; BANKS; NAME\"";
         default: return "";
     }
 }
@@ -185,6 +222,10 @@ void tableFileStart(ReportState& state, const InspectedFile& file) {
             }
             break;
         case InspectedKind::Loader: state.loaders.push_back(loaderRow(file)); break;
+        case InspectedKind::Catalogue:
+            progressAlways("%s: catalogue\n", tableText(file.path).c_str());
+            printCatalogue(file.catalogue);
+            break;
     }
 }
 

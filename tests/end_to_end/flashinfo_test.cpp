@@ -11,8 +11,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kUnrecognised =
-    " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), "
-    "and a bank loader file at most 9359 starting with a loader record";
+    " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), a bank loader file at "
+    "most 9359 starting with a loader record, and a catalogue text in lines \"CRC; BANKS; NAME\"";
 
 }  // namespace
 
@@ -100,7 +100,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     };
     std::vector<Case> cases{
         {{"--version"}, 0, "quillmore-flashinfo 1.0.0\n", ""},
-        {{}, 2, "", "Usage: quillmore-flashinfo [--json] FILE...  (see --help)\n"},
+        {{}, 2, "", "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...  (see --help)\n"},
+        {{"cut.prg", "--catalogue"}, 2, "", "quillmore-flashinfo: --catalogue needs a FILE (see --help)\n"},
         {{"-x", "cut.prg"}, 2, "", "quillmore-flashinfo: unknown option '-x' (see --help)\n"},
         {{"cut.prg", "two.bin", "big.prg"}, 1,
             "catalogue: built-in default\ntwo.bin: ROM file, load address 0801\nno whole block: quillmore-flashtool "
@@ -160,7 +161,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, c.err);
     }
-    EXPECT_EQ(runFlashinfo({"--help"}).out.substr(0, 44), "Usage: quillmore-flashinfo [--json] FILE...\n");
+    EXPECT_EQ(
+        runFlashinfo({"--help"}).out.substr(0, 58), "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...\n");
     EXPECT_EQ(runFlashinfo({"-h"}).out, runFlashinfo({"--help"}).out);
     makeFifoOrFolder("crc.ini");  // not a regular file: the built-in table does not stand in for it
     const RunResult run = runFlashinfo({"cut.prg"});
@@ -227,4 +229,44 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
         "\"found.bin\", "
         "\"banks\": [" +
             banks + "],\n   \"summary\": {\"banks\": 64, \"same\": 61, \"differ\": 3}}}\n");
+}
+
+TEST(Flashinfo, ReadsACatalogueAsTheToolDoes) {
+    ScratchDir dir;  // told by content: lines of text, one of them an entry
+    writeFiles(
+        {{"mine.txt", text("# mine\r\n1111; 01; one\r\nd3da; 0B,18; Speed\"DOS\n2222; 40; high\n\n1111; 02; again\n"
+                           "bad line\nxyz; 01; n\n1111; 3f; third")},
+            {"crc.ini", defaultCatalogueFile()}, {"odd.txt", text("odd")}});
+    const std::vector<std::string> rows{"2     1111    01     one", "3     d3da    0b 18  Speed\"DOS",
+        "4     refused (rc=-4): the banks are not hexadecimal numbers 00 to 3f, separated by commas or blanks",
+        "6     1111    02     again", "7     refused (rc=-2): not two ';' between CRC-16, banks and name",
+        "8     refused (rc=-3): the CRC-16 is not a hexadecimal number", "9     1111    3f     third"};
+    std::string table = "catalogue: crc.ini\nmine.txt: catalogue\nline  crc-16  banks  name\n";
+    for (const std::string& row : rows) table += row + "\n";
+    RunResult run = runFlashinfo({"mine.txt"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, table +
+                           "1111 listed on lines 2, 6 and 9: quillmore-flashtool uses line 9\n"
+                           "lines: 9, entries: 4, refused: 3, listed again: 1\n");
+    // The JSON holds what the table does: each row's numbers, entries and refused lines each in line order.
+    run = runFlashinfo({"--json", "--catalogue", "mine.txt"});
+    EXPECT_EQ(run.status, 1);
+    std::size_t at[2] = {0, 0};  // where the last entry and the last refused line were found
+    for (const std::string& row : rows) {
+        const bool refused = row.find("refused") != std::string::npos;
+        const std::string part = "{\"line\": " + row.substr(0, row.find(' ')) +
+                                 (refused ? ", \"status\": " + row.substr(row.find("rc=") + 3, 2)
+                                          : ", \"crc\": \"" + row.substr(6, 4) + "\"");
+        at[refused] = run.out.find(part, at[refused]);
+        EXPECT_NE(at[refused], std::string::npos) << part;
+    }
+    EXPECT_NE(run.out.find("\"banks\": [\"0b\", \"18\"], \"name\": \"Speed\\\"DOS\"}"), std::string::npos);
+    EXPECT_NE(run.out.find("\"listedAgain\": [{\"crc\": \"1111\", \"lines\": [2, 6, 9], \"used\": 9}],\n   "
+                           "\"summary\": {\"lines\": 9, \"entries\": 4, \"refused\": 3, \"listedAgain\": 1}}\n]}\n"),
+        std::string::npos);
+    run = runFlashinfo({"crc.ini", "--catalogue", "odd.txt"});
+    EXPECT_EQ(run.status, 1) << "the default lists nothing twice; odd.txt has a refused line";
+    EXPECT_NE(run.out.find("crc.ini: catalogue\n"), std::string::npos);
+    EXPECT_NE(run.out.find("lines: 32, entries: 29, refused: 0, listed again: 0\n"), std::string::npos);
+    EXPECT_EQ(runFlashinfo({"crc.ini"}).status, 0);
 }
