@@ -8,12 +8,17 @@
 //   files:   { "relative/path": bytes, ... } or a Map of the same: the working
 //            folder before the run; bytes are a Uint8Array, an ArrayBuffer or
 //            any view of one. Wrong values throw a TypeError before the run.
-//   result:  { status, stdout, stderr, files }: the exit status (-1 when the
-//            run aborted), every byte written to each stream, and every
-//            regular file of the folder after the run (an object without a
-//            prototype: every name is its own key)
+//   result:  { status, stdout, stderr, files, written }: the exit status
+//            (-1 when the run aborted), every byte written to each stream,
+//            every regular file of the folder after the run (an object
+//            without a prototype: every name is its own key), and the names
+//            of the files the run opened for writing, in the order first
+//            written, whether their bytes changed or not (a temporary file
+//            stands for the name it was renamed to)
 //   options.onOutput(stream, bytes): called after the run for each piece of
 //            console text in the order written ("stdout" or "stderr")
+//   options.reads: an array the run fills with the names of the files it
+//            opened for reading only, in the order first opened
 //
 const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo'];
 const FOLDER = '/work';
@@ -94,6 +99,42 @@ function readFolder(FS, dir = FOLDER, prefix = '', files = Object.create(null)) 
   return files;
 }
 
+// Notes every file the run opens, for writing or for reading only, and
+// follows the written ones through their renames, so that an output written
+// under a temporary name is known by the name it takes.
+// Returns: { written, read }: the paths, in the order first opened.
+function noteOpens(FS) {
+  const written = [];
+  const read = [];
+  const absolute = (path) => {
+    const parts = [];
+    for (const part of (path.startsWith('/') ? path : `${FS.cwd()}/${path}`).split('/')) {
+      if (part === '..') parts.pop();
+      else if (part !== '' && part !== '.') parts.push(part);
+    }
+    return `/${parts.join('/')}`;
+  };
+  const { open, rename } = FS;
+  FS.open = (path, flags, ...rest) => {
+    const stream = open(path, flags, ...rest);
+    const list = (stream.flags & 3) !== 0 ? written : read;  // O_WRONLY, O_RDWR
+    if (!list.includes(stream.path)) list.push(stream.path);
+    return stream;
+  };
+  FS.rename = (from, to) => {
+    rename(from, to);
+    const at = written.indexOf(absolute(from));
+    if (at < 0) return;
+    if (written.includes(absolute(to))) written.splice(at, 1);
+    else written[at] = absolute(to);
+  };
+  return { written, read };
+}
+
+// Returns: the names of the folder's regular files among paths.
+const inFolder = (paths, files) => paths.filter((path) => path.startsWith(`${FOLDER}/`))
+  .map((path) => path.slice(FOLDER.length + 1)).filter((name) => name in files);
+
 // Returns: the line that closes the console text of a run that aborted.
 // Memory that ran out the run has said itself; anything else is a trap.
 function abortLine(program, error) {
@@ -140,6 +181,7 @@ export function createEngine(createModule, wasmBase64, version) {
     const log = consoleLog();
     const engine = await instantiate(program, log);
     writeFolder(engine.FS, entries);
+    const opened = noteOpens(engine.FS);
     let status;
     try {
       status = engine.callMain(argv);
@@ -147,7 +189,10 @@ export function createEngine(createModule, wasmBase64, version) {
       status = -1;
       for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);
     }
-    const result = { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: readFolder(engine.FS) };
+    const after = readFolder(engine.FS);
+    const written = inFolder(opened.written, after);
+    if (Array.isArray(options.reads)) options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));
+    const result = { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: after, written };
     if (options.onOutput) for (const piece of log.pieces) options.onOutput(piece.stream, Uint8Array.from(piece.bytes));
     return result;
   }

@@ -53,8 +53,9 @@ const cases = [
 test('the engine gives what the native tools give', async () => {
   for (const [program, args, files] of cases) {
     const label = `${program} ${args.join(' ')}`;
-    const engine = await quillmore.run(program, args, files);
+    const { written, ...engine } = await quillmore.run(program, args, files);
     assert.deepStrictEqual(engine, runNative(program, args, files), label);
+    assert.ok(written.every((name) => name in engine.files), label);
   }
 });
 
@@ -112,4 +113,13 @@ test('any view of bytes is a file, and every name is its own key both ways', asy
       ['&flashbank05.prg', '__proto__', 'constructor', 'crc.ini', 'fcFlash.prg', 'toString']);
     assert.deepStrictEqual([result.files.__proto__, result.files.constructor], [bytes, flasher]);
   }
+});
+
+test('written: the files a run opened for writing, in order, a rewrite with the same bytes too', async () => {
+  const files = ready({ 'r.bin': concat(speedDos, unknown), 'flash.bin': imageWith({}) });
+  const first = await quillmore.run(tool, ['r.bin', '-b', '-t'], files);
+  assert.deepStrictEqual(first.written, ['crc.ini', 'flash.bin', 'block00.bin', '&flashbank0b.prg', '&flashbank18.prg', 'block01.bin']);
+  const again = await quillmore.run(tool, ['r.bin', '-t'], { ...files, ...first.files });
+  assert.deepStrictEqual(again.written, ['flash.bin', '&flashbank0b.prg', '&flashbank18.prg']);
+  assert.deepStrictEqual(again.files['&flashbank0b.prg'], first.files['&flashbank0b.prg']);
 });
