@@ -6,8 +6,8 @@ const js = require('@eslint/js');
 const readonly = (names) => Object.fromEntries(names.map((name) => [name, 'readonly']));
 const shared = ['console', 'setTimeout', 'clearTimeout', 'setInterval', 'clearInterval', 'URL', 'TextDecoder',
   'TextEncoder', 'WebAssembly', 'structuredClone', 'atob', 'Blob', 'DataView'];
-const browser = ['window', 'document', 'navigator', 'Navigator', 'indexedDB', 'performance', 'BroadcastChannel',
-  'DOMException', 'axe'];
+const browser = ['window', 'document', 'navigator', 'Navigator', 'indexedDB', 'IDBKeyRange', 'performance',
+  'BroadcastChannel', 'DOMException', 'Worker', 'self', 'crypto', 'PerformanceObserver', 'axe'];
 const node = ['require', 'module', 'process', '__dirname', 'Buffer'];
 
 module.exports = [

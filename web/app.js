@@ -1,112 +1,146 @@
-// The page: the workspace, a run of the flash tool, the picture of the
-// flash, and the inspector's reports, each through the engine. What a file
-// is and what a bank holds is always the inspector's word.
+// The page: the workspace, a run of the flash tool in the engine's worker,
+// its verdict and the next step to the drive, the picture of the flash, the
+// catalogue, and the inspector's reports. What a file is and what a bank
+// holds is always the inspector's word.
 import { zipSync } from 'fflate';
 
+import { askForEntry, showCatalogue } from './catalogue.js';
+import { CATALOGUE, inspect, lineCount, parsedJson, readCatalogue } from './inspection.js';
 import { draw as drawMap } from './map.js';
-import { run } from './quillmore.js';
+import { runFacts, showDrive, showVerdict } from './result.js';
+import { cancel as cancelRuns, run } from './runner.js';
 import * as Views from './views.js';
 import * as Workspace from './workspace.js';
 
-const { element, decode, isolated, nameList } = Views;
+const { element, decode, isolated, nameList, plural } = Views;
 const $ = (id) => document.getElementById(id);
 const TOOL = 'quillmore-flashtool';
 const INFO = 'quillmore-flashinfo';
-const CATALOGUE = 'crc.ini';
-const NAMED_KINDS = new Map([[CATALOGUE, 'catalogue'], ['fcFlash.prg', 'flasher program']]);  // the tools' fixed names
-const INSPECTED_KINDS = new Map([['flash image', 'flash image'], ['ROM file', 'ROM file'], ['bank loader', 'bank loader file']]);
+const FLASHER = 'fcFlash.prg';
+const IMAGE = 'flash.bin';
+const NAMED_KINDS = new Map([[CATALOGUE, 'catalogue'], [FLASHER, 'flasher program']]);  // the tools' fixed names
+const KIND_WORDS = new Map([['flash image', 'flash image'], ['ROM file', 'ROM file'], ['bank loader', 'bank loader file'],
+  ['catalogue', 'catalogue']]);
+const MARK_WORDS = { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' };
 
-let kinds = new Map();  // name -> kind, as the inspector tells it
-let marks = new Map();  // name -> "new" or "changed" by the last run
-let chosen = [];        // the ROM files to run, in the order checked
-let kept = true;        // whether this browser keeps the workspace at all
+let reports = new Map();  // name -> the inspector's JSON entry of the file shown by that name
+let chosen = [];          // the ROM files to run, in the order checked
+let record = null;        // the last run, kept across visits (see keptRun)
+let kept = true;          // whether this browser keeps the workspace at all
+let running = false;
+let catalogue;            // the inspector's report of crc.ini; null when there is none
 
-const namesOfKind = (kind) => Workspace.names().filter((name) => kinds.get(name) === kind);
 const alerts = () => $('alerts');
+const kindOf = (name) => NAMED_KINDS.get(name) || KIND_WORDS.get((reports.get(name) || {}).kind) || 'other';
+const namesOfKind = (kind) => Workspace.names().filter((name) => kindOf(name) === kind);
 
 // A name handed to a tool is a file, never an option.
 const fileArgument = (name) => (name.startsWith('-') ? `./${name}` : name);
 
-// Returns: the catalogue's size in lines, the one thing in a folder that
-// makes a run's memory grow.
-function catalogueLines(files) {
-  const bytes = files.get(CATALOGUE);
-  if (!bytes) return 0;
-  let lines = bytes.length > 0 && bytes[bytes.length - 1] !== 0x0a ? 1 : 0;
-  for (const byte of bytes) if (byte === 0x0a) lines++;
-  return lines;
-}
-
 // Says that a run was aborted: which run, on which files, and why.
 function reportAbort(key, program, args, files, result, consequence) {
   const ranOut = decode(result.stderr).includes(`${program}: out of memory`);
-  const lines = catalogueLines(files);
+  const lines = files.get(CATALOGUE) ? lineCount(files.get(CATALOGUE)) : 0;
   const command = [program, ...args].map(Views.shellWord).join(' ');
   const cause = !ranOut ? ['it was aborted: ', decode(result.stderr).trim().split('\n').pop()]
     : lines > 0 ? ['the engine ran out of memory: ', isolated(CATALOGUE), `: ${lines.toLocaleString('en')} lines is more than a run can hold`]
       : ['the engine ran out of memory'];
-  Views.alert(alerts(), key, ['The run ', element('code', {}, command), ` on ${files.size} file${files.size === 1 ? '' : 's'} (`,
+  Views.alert(alerts(), key, ['The run ', element('code', {}, command), ` on ${plural(files.size, 'file')} (`,
     ...nameList([...files.keys()]), ') did not finish: ', ...cause, '. ', consequence]);
 }
 
-// Runs the inspector on files. Returns: its JSON document, or null. When
-// the catalogue is more than a run can hold, says so and reads the files
-// against an empty one, so that they stay usable without the ROM names.
-async function inspectJson(args, files) {
-  let result = await run(INFO, ['--json', ...args], files);
-  if (result.status < 0 && files.has(CATALOGUE)) {
-    reportAbort('inspect', INFO, ['--json', ...args], files, result,
-      'The files are shown as if the catalogue were empty: no block is known by name until crc.ini is smaller.');
-    result = await run(INFO, ['--json', ...args], new Map([...files, [CATALOGUE, new Uint8Array(0)]]));
-  }
-  return parsedJson(result.stdout);
-}
-
-// Returns: the inspector's JSON document, or null where it printed none.
-function parsedJson(bytes) {
-  try {
-    return JSON.parse(decode(bytes));
-  } catch {
-    return null;
-  }
-}
-
-// Tells every file's kind; the kinds change at once when all are told, so
-// that a click meanwhile (a ROM checked) meets the list as it is shown.
+// Tells every file's kind and what it holds, the inspector's word on each
+// kept by content; the page's picture changes at once when all are told.
 async function tellKinds() {
-  const told = new Map();
   const files = Workspace.files();
-  const inspected = [...files.keys()].filter((name) => !NAMED_KINDS.has(name));
-  for (const name of files.keys()) if (NAMED_KINDS.has(name)) told.set(name, NAMED_KINDS.get(name));
-  const report = inspected.length > 0 ? await inspectJson(['--', ...inspected], files) : null;
-  for (const file of report ? report.files : []) told.set(file.file, INSPECTED_KINDS.get(file.kind) || 'other');
-  kinds = told;
+  const { entries, aborted } = await inspect([...files.keys()].filter((name) => !NAMED_KINDS.has(name)), files);
+  if (aborted) {
+    reportAbort('inspect', aborted.program, aborted.args, aborted.files, aborted.result,
+      'The files are shown as if the catalogue were empty: no block is known by name until crc.ini is smaller.');
+  }
+  reports = entries;
+  catalogue = files.has(CATALOGUE) ? await readCatalogue(files.get(CATALOGUE)) : null;
+}
+
+// Returns: what a file holds, in a few words, from the inspector's report of it.
+function holds(name) {
+  const entry = reports.get(name);
+  if (name === CATALOGUE) return catalogue && catalogue.summary ? plural(catalogue.summary.entries, 'entry', 'entries') : '';
+  if (name === FLASHER) return 'sent to the drive with every bank loader file';
+  if (!entry) return '';
+  if (entry.error) return entry.error;
+  if (entry.kind === 'bank loader') {
+    if (!entry.flasher || !entry.block) return `damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`;
+    return [`bank ${entry.flasher.bank}: `, entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name)];
+  }
+  const blocks = entry.blocks || entry.banks || [];
+  const roms = new Map();
+  for (const block of blocks.filter((b) => b.content === 'known')) {
+    roms.set(block.name, [...(roms.get(block.name) || []), ...(entry.kind === 'ROM file' ? block.banks : [block.bank])]);
+  }
+  const parts = [];
+  for (const [rom, banks] of roms) parts.push(parts.length ? '; ' : '', isolated(rom), ` → bank${banks.length === 1 ? '' : 's'} ${banks.join(' ')}`);
+  for (const block of blocks.filter((b) => b.content === 'unknown')) {
+    parts.push(parts.length ? '; ' : '', `unknown ${entry.kind === 'ROM file' ? 'block' : 'bank'} ${block.block || block.bank}, CRC-16 `,
+      element('span', { className: 'unknown-crc' }, block.crc));
+  }
+  const blank = blocks.filter((b) => b.content === 'blank').length;
+  if (blank > 0) parts.push(parts.length ? '; ' : '', plural(blank, entry.kind === 'ROM file' ? 'blank block' : 'blank bank'));
+  if (entry.kind === 'ROM file' && blocks.length === 0) parts.push('no whole block: nothing to write');
+  return parts;
 }
 
 function markText(name) {
+  const mark = record && record.marks[name];
   const notKept = kept && !Workspace.isKept(name) ? 'not kept' : '';
-  return [marks.get(name) || '', notKept].filter(Boolean).join(', ');
+  return [mark ? MARK_WORDS[mark] : '', notKept].filter(Boolean).join(', ');
 }
 
+// The rows of the files, made anew only for the files whose bytes, word or mark changed.
+const rows = new Map();  // name -> { row, bytes, signature }
 function showFiles() {
-  const rows = Workspace.names().map((name) => {
+  const tbody = $('files').tBodies[0];
+  const names = Workspace.names();
+  for (const [name, shown] of rows) {
+    if (!Workspace.get(name)) {
+      shown.row.remove();
+      rows.delete(name);
+    }
+  }
+  let previous = null;
+  for (const name of names) {
     const bytes = Workspace.get(name);
-    const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}` }, 'Remove');
-    remove.addEventListener('click', () => act(() => removeFile(name)));
-    const download = Views.downloadLink(name, bytes, 'Download', `Download ${name}`);
-    return element('tr', { className: marks.get(name) || '' }, element('td', {}, element('code', {}, isolated(name))),
-      element('td', {}, Views.sizeText(bytes.length)), element('td', {}, kinds.get(name) || 'other'),
-      element('td', {}, markText(name)), element('td', {}, download, ' ', remove));
-  });
-  $('files').tBodies[0].replaceChildren(...rows);
-  $('workspace-note').textContent = rows.length ? '' : 'The workspace is empty.';
+    const holdsParts = [].concat(holds(name));
+    const signature = `${kindOf(name)}|${markText(name)}|${holdsParts.map((part) => (typeof part === 'string' ? part : part.textContent)).join('')}`;
+    let shown = rows.get(name);
+    if (!shown || shown.bytes !== bytes || shown.signature !== signature) {
+      const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off' }, 'Remove');
+      remove.addEventListener('click', () => act(() => removeFile(name)));
+      const mark = markText(name);
+      const row = element('tr', { className: (record && record.marks[name]) || '' },
+        element('td', {}, element('code', {}, isolated(name)), element('br'),
+          element('span', { className: 'size' }, `${Views.sizeText(bytes.length)}, `),
+          element('span', { className: 'kind' }, kindOf(name)), mark ? element('span', { className: 'kind' }, ` (${mark})`) : null),
+        element('td', {}, element('span', { className: 'holds' }, ...holdsParts)),
+        element('td', {}, Views.downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`), ' ', remove));
+      if (shown) shown.row.replaceWith(row);
+      shown = { row, bytes, signature };
+      rows.set(name, shown);
+    }
+    const place = previous ? previous.nextSibling : tbody.firstChild;
+    if (place !== shown.row) tbody.insertBefore(shown.row, place);
+    previous = shown.row;
+  }
+  $('workspace-note').textContent = names.length ? plural(names.length, 'file') : 'The workspace is empty: add the files to work with.';
 }
 
-// The ROM checklist; its boxes stay the same elements while the same ROM
-// files are listed, so that a change shown from another tab never takes
-// a click or the focus away.
+// The ROM checklist: ROM files first, then any other file the tool could be
+// given (its own message says why it takes none of them); its boxes stay the
+// same elements while the same files are listed, so that a change shown from
+// another tab never takes a click or the focus away.
 function showRomChoices() {
-  const roms = namesOfKind('ROM file');
+  const others = Workspace.names().filter((name) => !NAMED_KINDS.has(name) && !['ROM file', 'catalogue'].includes(kindOf(name)));
+  const roms = [...namesOfKind('ROM file'), ...others];
   chosen = chosen.filter((name) => roms.includes(name));
   const list = $('roms');
   const listed = [...list.querySelectorAll('input')].map((box) => box.value);
@@ -117,9 +151,11 @@ function showRomChoices() {
         chosen = box.checked ? [...chosen, name] : chosen.filter((rom) => rom !== name);
         showRomChoices();
         showCommand();
+        saveOptions();
       });
-      return element('li', {}, element('label', {}, box, ' ', element('code', {}, isolated(name))), ' ',
-        element('span', { className: 'order' }));
+      return element('li', {}, element('label', {}, box, ' ', element('code', {}, isolated(name)),
+        kindOf(name) === 'ROM file' ? '' : element('span', { className: 'kind' }, ` (${kindOf(name)})`)), ' ',
+      element('span', { className: 'order' }));
     }));
     if (roms.length === 0) list.append(element('li', {}, 'No ROM file in the workspace yet.'));
   }
@@ -145,9 +181,11 @@ function commandArguments() {
 function showCommand() {
   const { allBanks, args } = commandArguments();
   $('command').textContent = [TOOL, ...args].map(Views.shellWord).join(' ');
+  $('roms').classList.toggle('off', allBanks);
+  for (const box of $('roms').querySelectorAll('input')) box.disabled = allBanks;
   const ready = allBanks || chosen.length > 0;
-  $('run-tool').disabled = !ready;
-  $('run-note').textContent = ready ? '' : 'Check a ROM file, or choose all banks.';
+  $('run-tool').disabled = running || !ready;
+  if (!running) $('run-note').textContent = ready ? '' : 'Check a ROM file, or choose all banks.';
 }
 
 // Draws the chosen image, with the banks that differ from the expected one marked.
@@ -156,50 +194,27 @@ async function showFlash(differing = new Map(), preferred = null) {
   $('flash-view').hidden = images.length === 0;
   $('flash-note').hidden = images.length > 0;
   if (images.length === 0) return;
-  Views.fillChoice($('image-choice'), images, images.includes('flash.bin') ? 'flash.bin' : images[0]);
+  Views.fillChoice($('image-choice'), images, images.includes(IMAGE) ? IMAGE : images[0]);
   if (preferred && images.includes(preferred)) $('image-choice').value = preferred;
-  const image = $('image-choice').value;
-  const report = await inspectJson(['--', image], new Map([[image, Workspace.get(image)], ...catalogueOnly()]));
-  const entry = report && report.files[0];
+  const entry = reports.get($('image-choice').value);
   if (entry && entry.banks) drawMap({ table: $('map'), legend: $('legend'), detail: $('bank-detail') }, entry.banks, differing);
 }
 
-const catalogueOnly = () => (Workspace.get(CATALOGUE) ? [[CATALOGUE, Workspace.get(CATALOGUE)]] : []);
-
 function showChoices() {
   const images = namesOfKind('flash image');
-  Views.fillChoice($('inspect-choice'), Workspace.names(), Workspace.names()[0]);
+  const inspectable = Workspace.names().filter((name) => name !== FLASHER);
+  Views.fillChoice($('inspect-choice'), inspectable, inspectable[0]);
   Views.fillChoice($('expected-choice'), images, images[0]);
   Views.fillChoice($('found-choice'), images, images[1] || images[0]);
-  $('inspect-run').disabled = Workspace.names().length === 0;
-  $('compare-run').disabled = images.length === 0;
+  showCompareChoice();
 }
 
-async function refresh(preferredImage = null) {
-  Views.forgetLinks();
-  Views.unalert(alerts(), 'inspect');
-  await tellKinds();
-  showFiles();
-  showRomChoices();
-  showCommand();
-  showChoices();
-  await showFlash(new Map(), preferredImage);
-  showOutputs();
-  await showStorage();
-}
-
-// Links to what the last run wrote, one by one and all together.
-function showOutputs() {
-  const written = [...marks.keys()].filter((name) => Workspace.get(name));
-  if (written.length === 0) {
-    $('outputs').replaceChildren();
-    return;
-  }
-  const zip = zipSync(Object.fromEntries(written.map((name) => [name, Workspace.get(name)])));
-  $('outputs').replaceChildren(element('h3', {}, 'Written by this run'),
-    element('ul', {}, ...written.map((name) => element('li', {}, Views.downloadLink(name, Workspace.get(name), isolated(name)),
-      ` (${markText(name)})`))),
-    element('p', {}, Views.downloadLink('quillmore-outputs.zip', zip, 'Download all of them as one .zip')));
+function showCompareChoice() {
+  const two = $('expected-choice').value !== $('found-choice').value;
+  $('inspect-run').disabled = running || $('inspect-choice').options.length === 0;
+  $('compare-run').disabled = running || !two;
+  $('compare-note').textContent = namesOfKind('flash image').length < 2 ? 'Compare takes two flash images.'
+    : two ? '' : 'Choose two different images.';
 }
 
 const sizeWords = (bytes) => (bytes < 1e6 ? `${Math.ceil(bytes / 1e3).toLocaleString('en')} KB`
@@ -217,6 +232,42 @@ async function showStorage() {
   $('storage-note').textContent = `The workspace is kept in this browser${room} ${lasting}.`;
 }
 
+// The zip of files named, made when the link is followed.
+const zipOf = (names) => () => zipSync(Object.fromEntries(names.filter((name) => Workspace.get(name))
+  .map((name) => [name, Workspace.get(name)])));
+
+// The verdict of the last run, and the step after it, from the inspector's
+// word on what the run wrote and read, as the files are now.
+async function showResult() {
+  if (!record) return;
+  const facts = runFacts(record, reports, Workspace.names());
+  const written = record.written.filter((name) => Workspace.get(name));
+  const outputs = written.length === 0 ? null : element('div', {}, element('p', {}, `Written by this run (${plural(written.length, 'file')}):`),
+    element('ul', { 'aria-label': 'Written by this run' }, ...written.map((name) => element('li', {}, Views.downloadLink(name, () => Workspace.get(name), isolated(name)),
+      ` (${markText(name)})`))),
+    element('p', {}, Views.downloadLink('quillmore-outputs.zip', zipOf(written), 'Download all of them as one .zip')));
+  showVerdict($('verdict'), record, facts, { onAddToCatalogue: (block) => act(() => addToCatalogue(block)), outputs });
+  const loaders = facts.loaders.map((loader) => loader.file);
+  showDrive($('drive'), $('drive-body'), facts, {
+    zipLink: Views.downloadLink('quillmore-bank-loaders.zip', zipOf(loaders), `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`),
+    imageLink: Workspace.get(IMAGE) ? Views.downloadLink(IMAGE, () => Workspace.get(IMAGE)) : null,
+  });
+  Views.showConsole($('console'), record.pieces);
+}
+
+async function refresh(preferredImage = null) {
+  Views.unalert(alerts(), 'inspect');
+  await tellKinds();
+  showFiles();
+  showRomChoices();
+  showCommand();
+  showChoices();
+  await showFlash(new Map(), preferredImage);
+  showCatalogue($('catalogue-body'), catalogue, { onWriteDefault: () => act(writeDefaultCatalogue) });
+  await showResult();
+  await showStorage();
+}
+
 // Says what a change of the workspace could not keep, or takes back the
 // last such message when everything is kept now.
 function reportChange(outcome) {
@@ -224,74 +275,106 @@ function reportChange(outcome) {
     Views.alert(alerts(), 'left', ['Left out of the workspace, not being files: ',
       ...outcome.left.flatMap(({ name, why }, i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]), '.']);
   }
-  const notKept = Workspace.notKept();
   if (outcome.failure) {
     Views.alert(alerts(), 'storage', ['Not kept: ', ...nameList(outcome.failure.names), `: ${outcome.failure.why}. `,
       'They stay here, marked "not kept", until the page is closed: download what matters. ',
       'Each later change tries to keep them again.'], [['Try again', () => act(() => change(() => ({})))]]);
-  } else if (notKept.length === 0) {
+  } else if (Workspace.notKept().length === 0) {
     Views.unalert(alerts(), 'storage');
   }
 }
 
 // Changes the workspace (see Workspace.update), says what was not kept,
 // and shows the outcome. Returns: the outcome.
-async function change(work) {
-  const outcome = await Workspace.update(work);
+async function change(work, options) {
+  const outcome = await Workspace.update(work, options);
   reportChange(outcome);
   await refresh();
   return outcome;
 }
 
-// Runs the tool on the workspace as stored now, and keeps what it wrote.
+// The last run as the page keeps it across visits; a stored one is taken
+// only when it has this very shape.
+function keptRun(value) {
+  const strings = (list) => Array.isArray(list) && list.every((item) => typeof item === 'string');
+  if (!value || typeof value !== 'object' || typeof value.command !== 'string' || !Number.isInteger(value.status)) return null;
+  if (!strings(value.written) || !strings(value.read) || !value.marks || typeof value.marks !== 'object') return null;
+  if (!Array.isArray(value.pieces) || !value.pieces.every((piece) => Array.isArray(piece) && piece.length === 2
+    && ['stdout', 'stderr'].includes(piece[0]) && typeof piece[1] === 'string')) return null;
+  const marks = Object.create(null);
+  for (const [name, mark] of Object.entries(value.marks)) if (MARK_WORDS[mark]) marks[name] = mark;
+  return { command: value.command, status: value.status, pieces: value.pieces, written: value.written, read: value.read, marks,
+    stopped: typeof value.stopped === 'string' ? value.stopped : '' };
+}
+
+function setRunning(on, what = '') {
+  running = on;
+  document.body.classList.toggle('running', on);
+  for (const node of document.querySelectorAll('.busy-off, #pick, #start-over, #download-all')) node.disabled = on;
+  $('cancel').hidden = !on;
+  $('run-note').textContent = on ? what : '';
+  showCommand();
+  showCompareChoice();
+}
+
+// Runs the tool on the workspace as stored now, in the engine's worker, and
+// keeps what it wrote; Cancel ends it and keeps nothing.
 async function runTool() {
   const { args } = commandArguments();
-  const pieces = [];
+  const command = [TOOL, ...args].map(Views.shellWord).join(' ');
+  setRunning(true, `Running ${command}…`);
+  $('cancel').focus();
   let result = null;
   let inputs = null;
+  let stopped = '';
   const outcome = await Workspace.update(async (files) => {
     inputs = files;
-    pieces.length = 0;
-    result = await run(TOOL, args, files, { onOutput: (stream, bytes) => pieces.push([stream, bytes]) });
-    if (result.status < 0) return {};
-    marks = new Map();
-    const puts = [];
-    for (const [name, bytes] of Object.entries(result.files)) {
-      const before = files.get(name);
-      if (!before) marks.set(name, 'new');
-      else if (!Workspace.sameBytes(before, bytes)) marks.set(name, 'changed');
-      else continue;
-      puts.push([name, bytes]);
+    try {
+      result = await run(TOOL, args, files);
+    } catch (error) {
+      if (!error.cancelled) throw error;
+      stopped = 'you cancelled it';
+      return {};
     }
-    return { puts };
-  });
+    if (result.status < 0) return {};
+    return { puts: result.written.filter((name) => !result.unchanged.includes(name)).map((name) => [name, result.files.get(name)]) };
+  }).finally(() => setRunning(false));
   reportChange(outcome);
-  await refresh(marks.has('flash.bin') ? 'flash.bin' : null);
-  Views.showConsole($('console'), pieces);
-  if (result.status < 0) {
+  if (result && result.status < 0) {
     reportAbort('run', TOOL, args, inputs, result, 'Nothing it did was kept: the workspace is as it was.');
-    $('exit-status').textContent = `${TOOL} was aborted`;
+    stopped = 'the engine stopped it';
   } else {
     Views.unalert(alerts(), 'run');
-    $('exit-status').textContent = `${TOOL} ended with exit status ${result.status}`;
   }
+  const marks = Object.create(null);
+  if (result && result.status >= 0) {
+    for (const name of result.written) marks[name] = !inputs.has(name) ? 'new' : result.unchanged.includes(name) ? 'rewritten' : 'changed';
+  }
+  record = {
+    command, status: result && !stopped ? result.status : -1, stopped, marks,
+    pieces: result ? result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]) : [],
+    written: result && !stopped ? result.written : [],
+    read: result && !stopped ? result.read.filter((name) => !NAMED_KINDS.has(name)) : [],
+  };
+  Workspace.saveState('run', record);  // the page's own record: a full storage says so for the files
+  await refresh(record.written.includes(IMAGE) ? IMAGE : null);
+  $('run-tool').focus();
 }
 
 // Shows a report of the inspector (table), with its JSON to download.
 async function showReport(args, jsonName) {
-  const pieces = [];
   const files = Workspace.files();
-  const result = await run(INFO, args, files, { onOutput: (stream, bytes) => pieces.push([stream, bytes]) });
-  pieces.push(['stdout', new TextEncoder().encode(`\n(exit status ${result.status})\n`)]);
-  Views.showConsole($('report'), pieces);
+  const result = await run(INFO, args, files);
+  Views.showConsole($('report'), [...result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]),
+    ['stdout', `\n(exit status ${result.status})\n`]]);
   const json = await run(INFO, ['--json', ...args], files);
   $('report-downloads').replaceChildren(element('p', {}, Views.downloadLink(jsonName, json.stdout, `Download the report as JSON (${jsonName})`)));
   return json;
 }
 
-async function inspect() {
+async function inspectFile() {
   const name = $('inspect-choice').value;
-  await showReport(['--', name], `${name}.json`);
+  await showReport(kindOf(name) === 'catalogue' ? ['--catalogue', name] : ['--', name], `${name}.json`);
 }
 
 async function compare() {
@@ -306,59 +389,57 @@ async function compare() {
 // Asks before a change replaces or removes what another tab changed
 // since this tab showed it. Returns: the change, or a conflict to ask about.
 function unlessChangedElsewhere(name, seen, apply) {
-  return (files) => {
-    const now = files.get(name);
-    return Workspace.sameBytes(now, seen) ? apply(files) : { conflict: { name, now } };
-  };
-}
-
-async function askAboutConflict(conflict, doing) {
-  const what = conflict.now ? 'was changed in another tab since this tab showed it' : 'was removed in another tab';
-  return Views.ask([element('code', {}, isolated(conflict.name)), ` ${what}. ${doing}?`], doing, 'Leave it');
+  return (files) => (Workspace.sameBytes(files.get(name), seen) ? apply(files) : { conflict: { name, now: files.get(name) } });
 }
 
 async function removeFile(name) {
   let seen = Workspace.get(name);
+  const next = rows.get(name) && rows.get(name).row.nextElementSibling;
   for (;;) {
-    const outcome = await change(unlessChangedElsewhere(name, seen, () => ({ removals: [name] })));
-    if (!outcome.conflict) break;
-    if (!outcome.conflict.now) break;  // gone already
-    if (!(await askAboutConflict(outcome.conflict, `Remove ${name} all the same`))) return;
+    const outcome = await change(unlessChangedElsewhere(name, seen, () => ({ removals: [name] })), { only: [name] });
+    if (!outcome.conflict || !outcome.conflict.now) break;
+    const what = 'was changed in another tab since this tab showed it';
+    if (!(await Views.ask([element('code', {}, isolated(name)), ` ${what}. Remove it all the same?`], 'Remove it', 'Leave it'))) return;
     seen = outcome.conflict.now;
   }
   chosen = chosen.filter((rom) => rom !== name);
-  marks.delete(name);
-  await refresh();
+  const after = next && next.isConnected ? next.querySelector('button') : $('pick');
+  after.focus();
 }
 
+// Adds files, asking before one replaces a file of the same name.
 async function addEntries(entries) {
+  const taken = entries.filter(([name]) => Workspace.get(name)).map(([name]) => name);
+  if (taken.length > 0 && !(await Views.ask([...nameList(taken), taken.length === 1 ? ' is' : ' are',
+    ' in the workspace already. Replace ', taken.length === 1 ? 'it' : 'them', ' with the file', taken.length === 1 ? '' : 's',
+    ' you are adding?'], 'Replace', 'Keep the workspace\'s'))) {
+    entries = entries.filter(([name]) => !taken.includes(name));
+  }
   let seen = new Map(entries.map(([name]) => [name, Workspace.get(name)]));
-  for (;;) {
+  const only = entries.map(([name]) => name);
+  while (entries.length > 0) {
     const outcome = await change((files) => {
       const changed = entries.filter(([name]) => !Workspace.sameBytes(files.get(name), seen.get(name)));
       return changed.length ? { conflict: { names: changed.map(([name]) => name), files } } : { puts: entries };
-    });
+    }, { only });
     if (!outcome.conflict) return;
     const { names, files } = outcome.conflict;
     const replace = await Views.ask([...nameList(names), names.length === 1 ? ' was' : ' were',
       ' changed or added in another tab since this tab showed the workspace. Replace with the file you are adding?'],
     'Replace', 'Leave it');
-    if (!replace) {
-      entries = entries.filter(([name]) => !names.includes(name));
-      if (entries.length === 0) return;
-    }
+    if (!replace) entries = entries.filter(([name]) => !names.includes(name));
     seen = new Map(entries.map(([name]) => [name, files.get(name)]));
   }
 }
 
 // Adds files the user gave (File objects); folders and unreadable files are named and skipped.
 async function addFiles(list, folders = []) {
-  const files = [...list];
-  const read = await Promise.allSettled(files.map((file) => file.arrayBuffer()));
-  const skipped = [...folders.map((name) => [name, 'a folder'])];
+  const given = [...list];
+  const read = await Promise.allSettled(given.map((file) => file.arrayBuffer()));
+  const skipped = folders.map((name) => [name, 'a folder']);
   const entries = [];
   read.forEach((outcome, i) => {
-    const name = files[i].name;
+    const name = given[i].name;
     const problem = Workspace.nameProblem(name);
     if (outcome.status === 'rejected') skipped.push([name, 'cannot be read; a folder?']);
     else if (problem) skipped.push([name, problem]);
@@ -392,6 +473,37 @@ function dropped(dataTransfer) {
   return { files, folders };
 }
 
+// The catalogue the tool itself writes when there is none: a run of the
+// tool on a folder with only a stand-in flasher gives its bytes.
+async function defaultCatalogue() {
+  const result = await run(TOOL, ['-v0'], new Map([[FLASHER, Uint8Array.of(0, 0)]]));
+  return result.files.get(CATALOGUE);
+}
+
+async function writeDefaultCatalogue() {
+  const bytes = await defaultCatalogue();
+  await change(unlessChangedElsewhere(CATALOGUE, undefined, () => ({ puts: [[CATALOGUE, bytes]] })), { only: [CATALOGUE] });
+}
+
+// Adds a line for an unknown block to crc.ini (first the tool's own
+// default, where there is none), once the tool's parser has read it.
+async function addToCatalogue(block) {
+  await askForEntry(block, async (line) => {
+    const seen = Workspace.get(CATALOGUE);
+    const base = seen || await defaultCatalogue();
+    const text = new TextEncoder().encode(`${base.length > 0 && base[base.length - 1] !== 0x0a ? '\n' : ''}${line}\n`);
+    const bytes = new Uint8Array(base.length + text.length);
+    bytes.set(base);
+    bytes.set(text, base.length);
+    const report = await readCatalogue(bytes);
+    if (report.aborted || !report.summary) return 'crc.ini could not be read: it is more than a run can hold.';
+    const refused = report.refused.find((entry) => entry.line === report.summary.lines);
+    if (refused) return `The tool refuses the line (rc=${refused.status}): ${refused.why}.`;
+    const outcome = await change(unlessChangedElsewhere(CATALOGUE, seen, () => ({ puts: [[CATALOGUE, bytes]] })), { only: [CATALOGUE] });
+    return outcome.conflict ? 'crc.ini was changed in another tab meanwhile: look at it, then add the line again.' : '';
+  });
+}
+
 // Runs one action at a time, the page marked busy meanwhile; what fails
 // is said on the page, never only in the browser's console.
 let acting = Promise.resolve();
@@ -400,12 +512,31 @@ function act(action) {
   waiting++;
   document.body.setAttribute('aria-busy', 'true');
   acting = acting.then(action).catch((error) => {
+    if (error && error.cancelled) return;
     Views.alert(alerts(), 'failure', ['Something failed: ', String((error && error.message) || error),
       '. The workspace is as the list shows; try again, or reload the page.']);
   }).finally(() => {
     if (--waiting === 0) document.body.removeAttribute('aria-busy');
   });
   return acting;
+}
+
+async function saveOptions() {
+  await Workspace.saveState('options', {
+    mode: document.querySelector('input[name="mode"]:checked').value, chosen,
+    t: $('opt-t').checked, b: $('opt-b').checked, v: $('opt-v').value, sb: $('opt-sb').value,
+  });
+}
+
+async function restoreOptions() {
+  const options = await Workspace.loadState('options');
+  if (!options || typeof options !== 'object') return;
+  if (options.mode === 'all') document.querySelector('input[name="mode"][value="all"]').checked = true;
+  if (Array.isArray(options.chosen)) chosen = options.chosen.filter((name) => typeof name === 'string');
+  $('opt-t').checked = options.t === true;
+  $('opt-b').checked = options.b === true;
+  if ([...$('opt-v').options].some((option) => option.value === options.v)) $('opt-v').value = options.v;
+  if (typeof options.sb === 'string' && /^[0-9a-fA-F]{0,2}$/.test(options.sb)) $('opt-sb').value = options.sb;
 }
 
 function listen() {
@@ -419,6 +550,7 @@ function listen() {
   document.addEventListener('drop', (event) => {
     event.preventDefault();
     drop.classList.remove('over');
+    if (running) return;
     const { files, folders } = dropped(event.dataTransfer);
     act(() => addFiles(files, folders));
   });
@@ -427,25 +559,53 @@ function listen() {
     $('pick').value = '';
   }));
   $('start-over').addEventListener('click', () => act(async () => {
-    marks = new Map();
+    const count = Workspace.count();
+    if (count === 0) return;
+    const image = Workspace.get(IMAGE) ? [' among them ', element('code', {}, IMAGE), ', the image of the whole flash'] : [];
+    if (!(await Views.ask([`Delete all ${plural(count, 'file')} of the workspace`, ...image, '? What is not downloaded is lost.'],
+      `Delete ${plural(count, 'file')}`, 'Keep them'))) return;
     chosen = [];
-    ['console', 'report', 'report-downloads', 'exit-status'].forEach((id) => $(id).replaceChildren());
+    record = null;
+    await Workspace.saveState('run', null);
+    ['console', 'report', 'report-downloads'].forEach((id) => $(id).replaceChildren());
+    $('verdict').className = '';
+    $('verdict').replaceChildren(element('p', {}, 'No run yet.'));
+    $('drive').hidden = true;
     await change(() => ({ clear: true }));
+    $('start-over').focus();
   }));
-  for (const id of ['opt-t', 'opt-b', 'opt-v', 'opt-sb']) $(id).addEventListener('input', showCommand);
-  document.querySelectorAll('input[name="mode"]').forEach((radio) => radio.addEventListener('change', showCommand));
+  $('download-all').addEventListener('click', () => {
+    const link = Views.downloadLink('quillmore-workspace.zip', zipOf(Workspace.names()));
+    link.click();
+  });
+  for (const id of ['opt-t', 'opt-b', 'opt-v', 'opt-sb']) {
+    $(id).addEventListener('input', () => {
+      showCommand();
+      saveOptions();
+    });
+  }
+  document.querySelectorAll('input[name="mode"]').forEach((radio) => radio.addEventListener('change', () => {
+    showCommand();
+    saveOptions();
+  }));
   $('run-tool').addEventListener('click', () => act(runTool));
+  $('cancel').addEventListener('click', () => cancelRuns());
   $('image-choice').addEventListener('change', () => act(() => showFlash()));
-  $('inspect-run').addEventListener('click', () => act(inspect));
+  $('inspect-run').addEventListener('click', () => act(inspectFile));
   $('compare-run').addEventListener('click', () => act(compare));
+  $('expected-choice').addEventListener('change', showCompareChoice);
+  $('found-choice').addEventListener('change', showCompareChoice);
   // Another tab changed the workspace: show it as it is now, once for a burst of changes.
-  let told = false;
-  Workspace.onChange(() => {
-    if (told) return;
-    told = true;
+  let told = null;  // the names another tab changed, not shown yet; 'all' when it did not say
+  Workspace.onChange((names) => {
+    const shown = told === null;
+    if (!names || told === 'all') told = 'all';
+    else told = new Set([...(told || []), ...names]);
+    if (!shown) return;
     act(async () => {
-      told = false;
-      reportChange({ left: await Workspace.reload() });
+      const changed = told === 'all' ? null : [...told];
+      told = null;
+      reportChange({ left: await Workspace.reload(changed) });
       await refresh();
     });
   });
@@ -464,6 +624,8 @@ async function start() {
     // Firefox asks the user first: the page goes on meanwhile.
     Workspace.persist().then((granted) => granted && act(showStorage));
   }
+  await restoreOptions();
+  record = keptRun(await Workspace.loadState('run'));
   await act(() => refresh());
   document.body.dataset.ready = 'true';
   performance.mark('quillmore-ready');

@@ -54,8 +54,21 @@ function modulePlugin(glueFile, wasmFile, version) {
   };
 }
 
+// The page's module "quillmore:worker": the engine's worker, bundled first, as text.
+function workerPlugin(workerText) {
+  return {
+    name: 'quillmore-worker',
+    setup(build) {
+      build.onResolve({ filter: /^quillmore:worker$/ }, () => ({ path: 'worker', namespace: 'quillmore-worker' }));
+      build.onLoad({ filter: /.*/, namespace: 'quillmore-worker' }, () => ({
+        contents: `export default ${JSON.stringify(workerText)};`, loader: 'js',
+      }));
+    },
+  };
+}
+
 // Returns: the text of entry with every module it imports, as one classic script.
-async function bundle(entry, plugin, options = {}) {
+async function bundle(entry, plugins, options = {}) {
   const result = await esbuild.build({
     entryPoints: [path.join(here, entry)],
     bundle: true,
@@ -67,7 +80,7 @@ async function bundle(entry, plugin, options = {}) {
     minifyWhitespace: true,  // the loader is minified already; the page's own modules are read in web/
     absWorkingDir: path.join(here, '..'),
     external: ['fs', 'path', 'crypto'],  // the loader's node-only paths, which the engine never takes
-    plugins: [plugin],
+    plugins,
     ...options,
   });
   return result.outputFiles[0].text;
@@ -85,6 +98,7 @@ function inlinePage(scripts, version) {
   const policy = [
     "default-src 'none'",
     `script-src ${inlined.map(hash).join(' ')} 'wasm-unsafe-eval'`,
+    'worker-src blob:',  // the engine's worker, made from the page's own text
     `style-src ${hash(style)}`,
     'img-src data: blob:',
     "base-uri 'none'",
@@ -101,12 +115,13 @@ function inlinePage(scripts, version) {
 async function main() {
   const [glueFile, wasmFile, version, outDir] = process.argv.slice(2);
   const plugin = modulePlugin(glueFile, wasmFile, version);
-  const engine = await bundle('quillmore.js', plugin, {
+  const engine = await bundle('quillmore.js', [plugin], {
     globalName: 'quillmore',
     banner: { js: `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.` },
     footer: { js: "if (typeof module === 'object' && module.exports) module.exports = quillmore;" },
   });
-  const page = await bundle('app.js', plugin);
+  const worker = await bundle('worker.js', [plugin]);
+  const page = await bundle('app.js', [workerPlugin(worker)]);
   fs.mkdirSync(outDir, { recursive: true });
   fs.writeFileSync(path.join(outDir, 'quillmore.js'), engine);
   fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), inlinePage([page], version));

@@ -1,5 +1,6 @@
 // The picture of the flash: 64 banks, eight to a row, drawn from what
-// quillmore-flashinfo --json says of each bank. A ROM's colour comes with a
+// quillmore-flashinfo --json says of each bank, as a grid with one Tab stop
+// that the arrow keys, Home and End move within. A ROM's colour comes with a
 // letter in its cells and in the legend, unknown banks are hatched with "?",
 // misplaced ones dashed with "!", so colour is never the only sign.
 import { element, isolated } from './views.js';
@@ -7,6 +8,9 @@ import { element, isolated } from './views.js';
 const COLOURS = ['#9fd3ff', '#ffc98f', '#b5e8a3', '#f5b0d6', '#d6c3ff', '#fff08a', '#9ee6dc', '#ffb3a7',
   '#c9d98c', '#d2b48c', '#b0c4ef', '#e8c9e8'];
 const LETTERS = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
+const ROW = 8;
+
+let active = 0;  // the bank whose cell holds the grid's Tab stop
 
 // Returns: what the bank holds, in the inspector's words, as text and
 // elements, the ROM name isolated from the words around it.
@@ -27,20 +31,42 @@ function cell(bank, rom, difference, detail) {
   const mark = bank.content === 'unknown' ? '?' : bank.misplaced ? `${rom.letter}!` : rom ? rom.letter : '';
   const classes = [bank.content === 'known' ? 'rom' : bank.content, bank.misplaced ? 'misplaced' : '', difference ? 'differs' : ''];
   // The mark is drawn by the style sheet: the name is the whole description.
-  const button = element('button', { type: 'button', className: classes.join(' ').trim(), 'aria-label': label, 'data-mark': mark },
-    bank.bank);
-  if (rom) button.style.setProperty('--rom-colour', rom.colour);
+  const node = element('td', { role: 'gridcell', className: classes.join(' ').trim(), 'aria-label': label,
+    'data-mark': mark, tabIndex: -1 }, bank.bank);
+  if (rom) node.style.setProperty('--rom-colour', rom.colour);
   const tell = () => detail.replaceChildren(...describe(bank, difference));
-  button.addEventListener('mouseenter', tell);
-  button.addEventListener('focus', tell);
-  button.addEventListener('click', tell);
-  return button;
+  node.addEventListener('focus', () => {
+    active = parseInt(bank.bank, 16);
+    tell();
+  });
+  // A pointer that moves, not a page scrolled under it.
+  node.addEventListener('pointermove', tell);
+  return node;
 }
 
-function swatch(className, text, colour) {
-  const node = element('span', { className: `swatch ${className}`, 'aria-hidden': 'true' }, text);
+function swatch(className, mark, colour) {
+  const node = element('span', { className: `swatch ${className}`, 'aria-hidden': 'true' }, mark);
   if (colour) node.style.setProperty('background', colour);
   return node;
+}
+
+// Moves the focus within the grid: arrows by one, Home and End to the
+// row's ends (with Ctrl, the grid's).
+function move(table, event) {
+  const cells = [...table.querySelectorAll('td')];
+  const at = cells.indexOf(document.activeElement);
+  if (at < 0) return;
+  const row = at - (at % ROW);
+  const target = {
+    ArrowRight: Math.min(at + 1, cells.length - 1), ArrowLeft: Math.max(at - 1, 0),
+    ArrowDown: at + ROW < cells.length ? at + ROW : at, ArrowUp: at - ROW >= 0 ? at - ROW : at,
+    Home: event.ctrlKey ? 0 : row, End: event.ctrlKey ? cells.length - 1 : Math.min(row + ROW - 1, cells.length - 1),
+  }[event.key];
+  if (target === undefined) return;
+  event.preventDefault();
+  cells[at].tabIndex = -1;
+  cells[target].tabIndex = 0;
+  cells[target].focus();
 }
 
 // Draws banks (the inspector's entries for an image) into view; differing
@@ -54,15 +80,20 @@ export function draw(view, banks, differing = new Map()) {
     }
     roms.get(bank.name).banks.push(bank.bank);
   }
+  const hadFocus = view.table.contains(document.activeElement);
+  const cells = banks.map((bank) => cell(bank, roms.get(bank.name), differing.get(bank.bank), view.detail));
+  if (active >= cells.length) active = 0;
+  if (cells.length > 0) cells[active].tabIndex = 0;
   const rows = [];
-  for (let row = 0; row < 8; row++) {
-    const cells = banks.slice(row * 8, row * 8 + 8)
-      .map((bank) => element('td', {}, cell(bank, roms.get(bank.name), differing.get(bank.bank), view.detail)));
-    rows.push(element('tr', {}, ...cells));
-  }
+  for (let row = 0; row < cells.length; row += ROW) rows.push(element('tr', { role: 'row' }, ...cells.slice(row, row + ROW)));
   view.table.tBodies[0].replaceChildren(...rows);
-  const entries = [...roms].map(([name, rom]) =>
-    element('li', {}, swatch('', rom.letter, rom.colour), isolated(name), `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
+  if (!view.table.dataset.keys) {
+    view.table.dataset.keys = 'on';
+    view.table.addEventListener('keydown', (event) => move(view.table, event));
+  }
+  if (hadFocus && cells.length > 0) cells[active].focus();
+  const entries = [...roms].map(([name, rom]) => element('li', {}, swatch('', rom.letter, rom.colour), isolated(name),
+    `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
   const count = (test) => banks.filter(test).length;
   const more = [
     [count((b) => b.content === 'blank'), swatch('', ' '), 'blank'],
@@ -70,6 +101,6 @@ export function draw(view, banks, differing = new Map()) {
     [count((b) => b.misplaced), swatch('misplaced', '!'), 'misplaced: in a bank its catalogue entry does not name'],
     [differing.size, swatch('', '≠'), 'outlined: differs from the expected image'],
   ];
-  for (const [n, sign, text] of more) if (n > 0) entries.push(element('li', {}, sign, `${text} (${n})`));
+  for (const [n, sign, words] of more) if (n > 0) entries.push(element('li', {}, sign, `${words} (${n})`));
   view.legend.replaceChildren(...entries);
 }

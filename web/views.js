@@ -3,7 +3,6 @@
 const decoder = new TextDecoder();
 
 export const decode = (bytes) => decoder.decode(bytes);
-let links = [];  // object URLs of the downloads shown, let go when they are replaced
 
 // Returns: a new element with properties and children (strings become text).
 export function element(tag, properties = {}, ...children) {
@@ -12,11 +11,14 @@ export function element(tag, properties = {}, ...children) {
     if (key === 'role' || key.startsWith('data-') || key.startsWith('aria-')) node.setAttribute(key, value);
     else node[key] = value;
   }
-  node.append(...children.filter((child) => child !== null && child !== undefined));
+  node.append(...children.filter((child) => child !== null && child !== undefined && child !== false));
   return node;
 }
 
-export const sizeText = (size) => `${size.toLocaleString('en')} byte${size === 1 ? '' : 's'}`;
+// Returns: "1 file", "2 files": n with its word.
+export const plural = (n, word, words = `${word}s`) => `${n.toLocaleString('en')} ${n === 1 ? word : words}`;
+
+export const sizeText = (size) => plural(size, 'byte');
 
 // Returns: a name set apart from the text around it, so that its own
 // writing direction (a U+202E in a ROM name) never turns the rest round.
@@ -45,7 +47,10 @@ export function alert(area, key, parts, actions = [], dismissable = true) {
   });
   if (dismissable) {
     const dismiss = element('button', { type: 'button' }, 'Dismiss');
-    dismiss.addEventListener('click', () => box.remove());
+    dismiss.addEventListener('click', () => {
+      box.remove();
+      document.getElementById('alerts').focus();
+    });
     buttons.push(dismiss);
   }
   if (buttons.length > 0) box.append(element('p', {}, ...buttons));
@@ -59,12 +64,15 @@ export function unalert(area, key) {
 }
 
 // Asks a question in a modal dialog. Returns: a promise of true when the
-// user chose yes, false for the other button or Escape.
+// user chose yes, false for the other button or Escape. The focus goes
+// back to where it was.
 export function ask(parts, yes, no) {
   const dialog = element('dialog', { className: 'ask' });
   const yesButton = element('button', { type: 'button', value: 'yes' }, yes);
   const noButton = element('button', { type: 'button', value: 'no' }, no);
-  dialog.append(element('p', {}, ...parts), element('p', {}, yesButton, ' ', noButton));
+  const text = element('p', { id: 'ask-text' }, ...parts);
+  dialog.setAttribute('aria-labelledby', 'ask-text');
+  dialog.append(text, element('p', { className: 'actions' }, yesButton, ' ', noButton));
   document.body.append(dialog);
   const focused = document.activeElement;
   return new Promise((resolve) => {
@@ -85,24 +93,31 @@ export function ask(parts, yes, no) {
   });
 }
 
-export function forgetLinks() {
-  links.forEach((url) => URL.revokeObjectURL(url));
-  links = [];
-}
-
-// Returns: a link that saves bytes as the file name.
+// Returns: a link that saves what bytes() gives as the file name; the bytes
+// are taken, and their object URL made, only when it is followed.
 export function downloadLink(name, bytes, text = name, label = undefined) {
-  const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-  links.push(url);
-  return element('a', { href: url, download: name, ...(label ? { 'aria-label': label } : {}) }, text);
+  const link = element('a', { href: '#', download: name, ...(label ? { 'aria-label': label } : {}) }, text);
+  link.addEventListener('click', () => {
+    const made = typeof bytes === 'function' ? bytes() : bytes;
+    link.href = URL.createObjectURL(new Blob([made], { type: 'application/octet-stream' }));
+    setTimeout(() => {
+      URL.revokeObjectURL(link.href);
+      link.href = '#';
+    }, 60000);
+  });
+  return link;
 }
 
-// Shows console text in the order written; what went to standard error is set apart.
+// Shows console text in the order written; what went to standard error is
+// set apart, its first piece at #console-error-1. Keeps the end in view.
 export function showConsole(target, pieces) {
-  target.replaceChildren(...pieces.map(([stream, bytes]) => {
-    const text = decoder.decode(bytes);
-    return stream === 'stderr' ? element('span', { className: 'stderr', title: 'standard error' }, text) : text;
+  let errors = 0;
+  target.replaceChildren(...pieces.map(([stream, text]) => {
+    if (stream !== 'stderr') return text;
+    errors++;
+    return element('span', { className: 'stderr', title: 'standard error', ...(errors === 1 ? { id: 'console-error-1' } : {}) }, text);
   }));
+  target.scrollTop = target.scrollHeight;
 }
 
 // Fills a select with names, keeping the chosen one where it is still offered.

@@ -3,23 +3,27 @@
 // flash.bin and crc.ini are meant to outlive a run. Every tab of the page
 // shares the one stored folder: each change reads what is stored, under a
 // lock that serialises changes across tabs, writes what it changed in one
-// transaction, and tells the other tabs. A write the browser refuses keeps
-// its files on view, marked as not kept, and each later change tries again.
-// Where the browser keeps nothing, the workspace lasts as long as the page.
+// transaction, and tells the other tabs which files changed. A write the
+// browser refuses keeps its files on view, marked as not kept, and each later
+// change tries again. Where the browser keeps nothing, the workspace lasts as
+// long as the page. Beside the files, the page keeps a few records of its
+// own (the last run, the options), under keys that are never file names.
 const DATABASE = 'quillmore-flashtool';
 const STORE = 'files';
 const LOCK = 'quillmore-flashtool-workspace';
-const LOCK_KEY = ['lock'];       // the fallback lock's record: an array, so never a file's name
-const LOCK_LEASE = 10000;        // ms a fallback lock lasts unless its tab renews it
+const LOCK_KEY = ['lock'];  // the fallback lock's record: an array, so never a file's name
+const LOCK_LEASE = 10000;   // ms a fallback lock lasts unless its tab renews it
 const MOST_BYTES = 256 * 1024 * 1024;
+const ANSWER_WITHIN = 15000;  // ms: a storage that has not answered by then is taken to have refused
 
-let shown = new Map();           // name -> Uint8Array: what this tab shows
-let lastStored = new Map();      // name -> Uint8Array: what storage held when last read or written
-const pending = new Map();       // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
-let memory = null;               // the folder when the browser keeps nothing: name -> Uint8Array
+let shown = new Map();       // name -> Uint8Array: what this tab shows
+let lastStored = new Map();  // name -> Uint8Array: what storage held when last read or written
+const pending = new Map();   // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
+let memory = null;           // the folder when the browser keeps nothing: name -> Uint8Array
+const memoryState = new Map();
 let database = null;
 const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
-const listeners = { changed: () => {} };
+let changedElsewhere = () => {};
 
 export const sameBytes = (a, b) => a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
 
@@ -64,7 +68,10 @@ async function connection() {
   return database;
 }
 
-// Runs work(store) in one transaction. Returns: work's value once the transaction is written.
+// Runs work(store) in one transaction. Returns: work's value once the
+// transaction is written. A connection that broke on a full disk can leave
+// a transaction unanswered: after a while it counts as refused, and the
+// connection is opened anew at the next one.
 async function transaction(mode, work) {
   const db = await connection();
   return new Promise((resolve, reject) => {
@@ -78,30 +85,48 @@ async function transaction(mode, work) {
       reject(error);
       return;
     }
-    tx.oncomplete = () => resolve(value);
-    tx.onabort = () => reject(tx.error || new Error('the browser refused to keep it'));
+    const silence = setTimeout(() => {
+      if (database === db) database = null;
+      reject(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`));
+    }, ANSWER_WITHIN);
+    tx.oncomplete = () => {
+      clearTimeout(silence);
+      resolve(value);
+    };
+    tx.onabort = () => {
+      clearTimeout(silence);
+      reject(tx.error || new Error('the browser refused to keep it'));
+    };
     tx.onerror = (event) => event.preventDefault();  // the abort that follows says why
   });
 }
 
-// Returns: what is stored, as { files: Map name -> bytes, left: [{ name, why }] }.
-async function readStored() {
-  if (memory) return { files: new Map(memory), left: [] };
-  const [keys, values] = (await transaction('readonly', (store) => [store.getAllKeys(), store.getAll()]))
-    .map((req) => req.result);
+// Returns: what is stored, all of it or only the files named, as
+// { files: Map name -> bytes, left: [{ name, why }] }: the records that
+// are not files, by name and why.
+async function readStored(only = null) {
+  if (memory) return { files: new Map([...memory].filter(([name]) => !only || only.includes(name))), left: [] };
+  const requests = await transaction('readonly', (store) => (only
+    ? only.map((name) => [name, store.get(name)])
+    : [[null, store.getAllKeys()], [null, store.getAll()]]));
+  const records = only ? requests.map(([name, req]) => [name, req.result])
+    : requests[0][1].result.map((key, i) => [key, requests[1][1].result[i]]);
   const files = new Map();
   const left = [];
-  keys.forEach((key, i) => {
-    if (Array.isArray(key)) return;  // the fallback lock
+  for (const [key, value] of records) {
+    if (Array.isArray(key) || value === undefined) continue;  // the page's own records; a file not there
     const label = typeof key === 'string' ? key : String(key);
     const problem = nameProblem(key);
-    if (problem) return left.push({ name: label, why: problem });
-    const { bytes, why } = storedBytes(values[i]);
-    if (why) return left.push({ name: label, why });
-    return files.set(key, bytes);
-  });
-  lastStored = files;
-  return { files: new Map(files), left };
+    const { bytes, why } = problem ? {} : storedBytes(value);
+    if (problem || why) left.push({ name: label, why: problem || why });
+    else files.set(key, bytes);
+  }
+  if (only) {
+    for (const name of only) files.has(name) ? lastStored.set(name, files.get(name)) : lastStored.delete(name);
+  } else {
+    lastStored = new Map(files);
+  }
+  return { files, left };
 }
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
@@ -151,58 +176,6 @@ function show(files) {
   shown = new Map([...files].sort(([a], [b]) => (a < b ? -1 : a > b ? 1 : 0)));
 }
 
-// Changes the workspace. work(files) gets the files as stored now (a Map,
-// with this tab's files not kept yet on top) and returns { puts: [[name,
-// bytes]], removals: [names], clear, value }, or { conflict, value } to
-// change nothing. Files not kept yet are written along, each only over
-// the stored bytes it was meant to replace.
-// Returns: { value, conflict, failure: { names, why } or null, left }.
-export async function update(work) {
-  return withLock(async () => {
-    // When the storage cannot be read, the change is made on what was
-    // last read, and its files stay on view as not kept.
-    const stored = await readStored().catch(() => ({ files: lastStored, left: [] }));
-    const files = withPending(stored.files);
-    const outcome = (await work(files)) || {};
-    if (outcome.conflict) {
-      show(files);
-      return { value: outcome.value, conflict: outcome.conflict, failure: null, left: stored.left };
-    }
-    if (outcome.clear) pending.clear();
-    const removals = outcome.removals || [];
-    removals.forEach((name) => pending.delete(name));
-    const puts = new Map();  // name -> { bytes, base }
-    const stale = [];
-    for (const [name, entry] of pending) {
-      if (sameBytes(stored.files.get(name), entry.base)) puts.set(name, entry);
-      else stale.push(name);
-    }
-    for (const [name, bytes] of outcome.puts || []) {
-      puts.set(name, { bytes, base: stored.files.get(name) });
-      if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
-    }
-    const after = outcome.clear ? new Map() : new Map(stored.files);
-    removals.forEach((name) => after.delete(name));
-    let failure = null;
-    try {
-      await write(puts, removals, outcome.clear);
-      for (const name of puts.keys()) pending.delete(name);
-      lastStored = new Map(after);
-      for (const [name, entry] of puts) lastStored.set(name, entry.bytes);
-      if (puts.size > 0 || removals.length > 0 || outcome.clear) tellOtherTabs();
-    } catch (error) {
-      for (const [name, entry] of puts) pending.set(name, entry);
-      failure = { names: [...puts.keys()], why: reason(error) };
-    }
-    if (!failure && stale.length > 0) {
-      failure = { names: stale, why: 'another tab changed them since; the copy shown here can still be downloaded' };
-    }
-    for (const [name, entry] of puts) after.set(name, entry.bytes);
-    show(withPending(after));
-    return { value: outcome.value, conflict: null, failure, left: stored.left };
-  });
-}
-
 // Writes a change in one transaction: all of it is kept, or none.
 function write(puts, removals, clear) {
   if (memory) {
@@ -213,7 +186,8 @@ function write(puts, removals, clear) {
   }
   if (puts.size === 0 && removals.length === 0 && !clear) return Promise.resolve();
   return transaction('readwrite', (store) => {
-    if (clear) store.clear();
+    // Every key below an array: every file, and whatever else is not the page's own.
+    if (clear) store.delete(IDBKeyRange.upperBound([], true));
     removals.forEach((name) => store.delete(name));
     for (const [name, entry] of puts) store.put(entry.bytes, name);
   });
@@ -228,33 +202,114 @@ function reason(error) {
   return text;
 }
 
-function tellOtherTabs() {
-  if (channel) channel.postMessage('changed');
+// Changes the workspace. work(files) gets the files as stored now (a Map,
+// with this tab's files not kept yet on top; with only, just the files
+// named there) and returns { puts: [[name, bytes]], removals: [names],
+// clear, value }, or { conflict, value } to change nothing. Files not kept
+// yet are written along, each only over the stored bytes it was meant to
+// replace. Returns: { value, conflict, failure: { names, why } or null, left }.
+export async function update(work, { only = null } = {}) {
+  return withLock(async () => {
+    // When the storage cannot be read, the change is made on what was
+    // last read, and its files stay on view as not kept.
+    const stored = await readStored(only).catch(() => ({
+      files: new Map([...lastStored].filter(([name]) => !only || only.includes(name))), left: [],
+    }));
+    const files = withPending(stored.files);
+    const outcome = (await work(files)) || {};
+    if (outcome.conflict) return { value: outcome.value, conflict: outcome.conflict, failure: null, left: stored.left };
+    if (outcome.clear) pending.clear();
+    const removals = outcome.removals || [];
+    removals.forEach((name) => pending.delete(name));
+    const puts = new Map();  // name -> { bytes, base }
+    const stale = [];
+    for (const [name, entry] of pending) {
+      const storedNow = stored.files.has(name) || !only ? stored.files.get(name) : lastStored.get(name);
+      if (sameBytes(storedNow, entry.base)) puts.set(name, entry);
+      else stale.push(name);
+    }
+    for (const [name, bytes] of outcome.puts || []) {
+      puts.set(name, { bytes, base: stored.files.get(name) });
+      if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
+    }
+    const after = outcome.clear ? new Map() : only ? new Map(lastStored) : new Map(stored.files);
+    removals.forEach((name) => after.delete(name));
+    let failure = null;
+    try {
+      await write(puts, removals, outcome.clear);
+      for (const name of puts.keys()) pending.delete(name);
+      if (outcome.clear) lastStored = new Map();
+      removals.forEach((name) => lastStored.delete(name));
+      for (const [name, entry] of puts) lastStored.set(name, entry.bytes);
+      const changed = [...puts.keys(), ...removals];
+      if (changed.length > 0 || outcome.clear) tellOtherTabs(outcome.clear ? null : changed);
+    } catch (error) {
+      for (const [name, entry] of puts) pending.set(name, entry);
+      failure = { names: [...puts.keys()], why: reason(error) };
+    }
+    if (!failure && stale.length > 0) {
+      failure = { names: stale, why: 'another tab changed them since; the copy shown here can still be downloaded' };
+    }
+    for (const [name, entry] of puts) after.set(name, entry.bytes);
+    show(withPending(after));
+    return { value: outcome.value, conflict: null, failure, left: stored.left };
+  });
 }
 
-// Shows what is stored now, as another tab left it. Returns: the records left out.
-export async function reload() {
-  const stored = await readStored();
-  show(withPending(stored.files));
+function tellOtherTabs(names) {
+  if (channel) channel.postMessage({ names });
+}
+
+// Shows what is stored now, as another tab left it: every file, or only
+// those named. Returns: the records left out, as { name, why }.
+export async function reload(names = null) {
+  const stored = await readStored(names);
+  show(withPending(names ? lastStored : stored.files));
   return stored.left;
 }
 
-
-// Opens the stored workspace. Returns: { kept, left }: kept is false when
-// this browser keeps nothing (the workspace lasts as long as the page);
-// left lists the stored records that are not files, by name and why.
+// Opens the stored workspace. Returns: { kept, left, why }: kept is false
+// when this browser keeps nothing (the workspace lasts as long as the
+// page); left lists the stored records that are not files, by name and why.
 export async function open() {
   try {
     if (typeof indexedDB !== 'object' || !indexedDB) throw new Error('no IndexedDB');
     database = await openDatabase();
     const left = await reload();
-    if (channel) channel.onmessage = () => listeners.changed();
+    if (channel) {
+      channel.onmessage = ({ data }) => changedElsewhere(data && Array.isArray(data.names) ? data.names : null);
+    }
     return { kept: true, left };
   } catch (error) {
     database = null;
     memory = new Map();
     shown = new Map();
     return { kept: false, left: [], why: reason(error) };
+  }
+}
+
+// Returns: a record the page keeps for itself under key (its last run, its
+// options), or undefined. What is stored is the page's to check.
+export async function loadState(key) {
+  if (memory) return memoryState.get(key);
+  try {
+    return await transaction('readonly', (store) => store.get(['state', key])).then((req) => req.result);
+  } catch {
+    return undefined;
+  }
+}
+
+// Keeps a record of the page's own. Returns: false when it was not kept.
+export async function saveState(key, value) {
+  if (memory) {
+    memoryState.set(key, value);
+    return true;
+  }
+  try {
+    await transaction('readwrite', (store) => store.put(value, ['state', key]));
+    return true;
+  } catch {
+    return false;
   }
 }
 
@@ -280,9 +335,9 @@ export async function persist() {
   }
 }
 
-// Calls listener when another tab has changed the workspace.
+// Calls listener(names) when another tab has changed files (null: maybe all of them).
 export function onChange(listener) {
-  listeners.changed = listener;
+  changedElsewhere = listener;
 }
 
 export const names = () => [...shown.keys()];
@@ -290,3 +345,4 @@ export const get = (name) => shown.get(name);
 export const isKept = (name) => shown.has(name) && !pending.has(name);
 export const notKept = () => [...pending.keys()];
 export const files = () => new Map(shown);
+export const count = () => shown.size;

@@ -1,6 +1,8 @@
-// The page in a real browser, opened from disk: files added through the
-// file input, a run, its console, downloads and map, the inspector and the
-// comparison, the keyboard, axe-core, and not one request to a network.
+// The page in a real browser, opened from disk, used as a person uses it:
+// its first screen, a run's verdict and outputs against the native tool,
+// the catalogue form, Cancel, the grid's keys, the inspector and the
+// comparison, what a reload keeps, Start over, phone width, axe-core, and
+// not one request to a network.
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
@@ -8,20 +10,23 @@ const os = require('os');
 const path = require('path');
 const { after, before, test } = require('node:test');
 const { unzipSync } = require('fflate');
-const { root, pageFile, forgedBlock, imageWith, runNative, launchBrowser, openPage, addFiles: add } = require('./support');
+const { root, pageFile, forgedBlock, imageWith, runNative, launchBrowser, openPage, addFiles: add, startRun, runEnded,
+  runTool, bankLabels } = require('./support');
 
 const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
 const decode = (bytes) => new TextDecoder().decode(bytes);
 const pageUrl = `file://${pageFile}`;
+const shots = path.dirname(pageFile);
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-page-'));
 const downloads = path.join(scratch, 'downloads');
 const requests = [];  // every request the page made beyond its own file
+const odd = forgedBlock(0x1a2b, 4);
 let browser;
 let page;
 
-// What the native tools give on the example, to hold the page's results against.
-const exampleFiles = { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg') };
-const nativeRun = runNative('quillmore-flashtool', ['DD2.bin', '-t'], exampleFiles);
+// What the native tools give on the example and an unknown block, to hold the page's results against.
+const exampleFiles = { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg'), 'odd.bin': odd };
+const nativeRun = runNative('quillmore-flashtool', ['DD2.bin', 'odd.bin', '-t'], exampleFiles);
 
 before(async () => {
   fs.mkdirSync(downloads);
@@ -37,6 +42,7 @@ before(async () => {
     const session = await tab.createCDPSession();
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
   } });
+  await page.setViewport({ width: 1280, height: 800 });
 });
 
 after(async () => {
@@ -44,102 +50,159 @@ after(async () => {
   fs.rmSync(scratch, { recursive: true, force: true });
 });
 
-async function open() {
-  await page.goto(pageUrl);
-  await page.waitForSelector('body[data-ready="true"]');
-}
-
 const textOf = (selector) => page.$eval(selector, (node) => node.textContent);
-const addFiles = (files) => add(page, files, scratch);
+const idle = () => page.waitForFunction(() => !document.body.hasAttribute('aria-busy'), { polling: 50 });
+const rowOf = (name) => page.$$eval('#files tbody tr', (rows, wanted) => rows.map((row) => row.innerText.replace(/\s+/g, ' '))
+  .find((text) => text.startsWith(wanted)), name);
 
-// Clicks the download link with this text inside selector. Returns: the bytes saved.
+// Follows the download link with this accessible text inside selector. Returns: the bytes saved.
 async function download(selector, text, name) {
   const saved = path.join(downloads, name);
   if (fs.existsSync(saved)) fs.rmSync(saved);
-  const links = await page.$$(`${selector} a`);
-  for (const link of links) {
-    if ((await link.evaluate((node) => node.textContent)) === text) await link.click();
-  }
+  await page.click(`${selector} ::-p-aria(${text})`);
   for (let tries = 0; tries < 100 && !fs.existsSync(saved); tries++) await new Promise((done) => setTimeout(done, 50));
   return new Uint8Array(fs.readFileSync(saved));
 }
 
-test('DD2.bin -t in the page: the console, the outputs and the map are the tool\'s', async () => {
-  await addFiles(exampleFiles);
-  assert.deepStrictEqual(await page.$$eval('#files tbody tr', (rows) => rows.map((row) => row.cells[2].textContent)),
-    ['ROM file', 'flasher program']);
-  await page.click('#roms input[value="DD2.bin"]');
-  await page.click('#opt-t');
-  assert.strictEqual(await textOf('#command'), 'quillmore-flashtool DD2.bin -t');
-  await page.click('#run-tool');
-  await page.waitForFunction(() => document.getElementById('exit-status').textContent !== '');
-  assert.strictEqual(await textOf('#console'), decode(nativeRun.stdout) + decode(nativeRun.stderr));
-  assert.strictEqual(await textOf('#exit-status'), 'quillmore-flashtool ended with exit status 0');
-  assert.deepStrictEqual(await page.$$eval('#files tr.new code', (codes) => codes.map((code) => code.textContent)),
-    ['&flashbank0b.prg', '&flashbank18.prg', 'crc.ini', 'flash.bin']);
-
-  assert.deepStrictEqual(await download('#outputs', '&flashbank0b.prg', '&flashbank0b.prg'), nativeRun.files['&flashbank0b.prg']);
-  const zip = unzipSync(await download('#outputs', 'Download all of them as one .zip', 'quillmore-outputs.zip'));
-  for (const name of ['&flashbank0b.prg', '&flashbank18.prg', 'crc.ini', 'flash.bin']) {
-    assert.deepStrictEqual(zip[name], nativeRun.files[name], name);
+test('one screen holds the files, Run and the map; the verdict, outputs, console and map are the tool\'s', async () => {
+  await add(page, exampleFiles, scratch);
+  assert.match(await runTool(page, ['DD2.bin', 'odd.bin'], ['opt-t']), /^2 bank loader files written, .*\(exit status 0\)\.$/);
+  await page.evaluate(() => window.scrollTo(0, 0));
+  for (const selector of ['#pick', '#files tbody tr', '::-p-aria(Run)', '[role="grid"]']) {
+    const box = await (await page.$(selector)).boundingBox();
+    assert.ok(box.y >= 0 && box.y + box.height <= 800, `${selector} in view at 1280×800`);
   }
-
-  const cells = await page.$$eval('#map button', (buttons) => buttons.map((button) => button.getAttribute('aria-label')));
-  assert.strictEqual(cells.length, 64);
-  assert.strictEqual(cells[0x0b], 'bank 0b: SpeedDOS 40T HIROM, CRC-16 d3da');
-  assert.strictEqual(cells[0x18], 'bank 18: SpeedDOS 40T HIROM, CRC-16 d3da');
-  assert.strictEqual(cells.filter((label) => label.endsWith(': blank')).length, 62);
-  assert.match(await textOf('#legend'), /SpeedDOS 40T HIROM: banks 0b 18/);
-  await page.screenshot({ path: path.join(path.dirname(pageFile), 'page.png'), fullPage: true });
+  await page.screenshot({ path: path.join(shots, 'page.png') });
+  const verdict = await page.$eval('#verdict', (node) => node.innerText);
+  for (const line of ['bank 0b: &flashbank0b.prg, SpeedDOS 40T HIROM', 'odd.bin, block 00: CRC-16 1a2b Add to catalogue',
+    '1 blank block (all $FF) passed over', '1 error line in the console']) assert.ok(verdict.includes(line), line);
+  assert.strictEqual(await textOf('#console'), decode(nativeRun.stdout) + decode(nativeRun.stderr));
+  assert.deepStrictEqual(await download('#verdict', '&flashbank18.prg', '&flashbank18.prg'), nativeRun.files['&flashbank18.prg']);
+  const zip = unzipSync(await download('#drive', 'Download the 2 bank loader files as one .zip', 'quillmore-bank-loaders.zip'));
+  assert.deepStrictEqual(Object.keys(zip).sort(), ['&flashbank0b.prg', '&flashbank18.prg']);
+  for (const name of Object.keys(zip)) assert.deepStrictEqual(zip[name], nativeRun.files[name], name);
+  const labels = await bankLabels(page);
+  assert.deepStrictEqual([labels.length, labels[0x0b], labels[0x18], labels.filter((label) => label.endsWith(': blank')).length],
+    [64, 'bank 0b: SpeedDOS 40T HIROM, CRC-16 d3da', 'bank 18: SpeedDOS 40T HIROM, CRC-16 d3da', 62]);
+  await page.screenshot({ path: path.join(shots, 'verdict.png'), clip: await (await page.$('#result')).boundingBox() });
 });
 
-test('the keyboard reaches the map, and a focused bank tells what it holds', async () => {
+test('a file rewritten with the same bytes is listed as written', async () => {
+  await runTool(page, ['DD2.bin'], ['opt-t']);
+  const written = await page.$$eval('#verdict [aria-label="Written by this run"] li', (items) => items.map((item) => item.textContent));
+  assert.deepStrictEqual(written.slice(-3), ['flash.bin (rewritten, same bytes)', '&flashbank0b.prg (rewritten, same bytes)',
+    '&flashbank18.prg (rewritten, same bytes)']);
+});
+
+test('Add to catalogue: a bad bank is refused in the parser\'s words; a good line makes the block known', async () => {
+  await runTool(page, ['odd.bin'], []);
+  await page.click('::-p-aria(Add to catalogue)');
+  await page.type('::-p-aria(ROM name)', 'Mine');
+  await page.type('::-p-aria(Banks it goes to: two hexadecimal digits each, 00 to 3f, apart by spaces or commas)', '40');
+  await page.click('dialog ::-p-aria(Add)');
+  await page.waitForFunction(() => document.getElementById('add-problem').textContent !== '', { polling: 50 });
+  assert.strictEqual(await textOf('#add-problem'), 'The tool refuses the line (rc=-4): the banks are not hexadecimal ' +
+    'numbers 00 to 3f, separated by commas or blanks.');
+  await page.screenshot({ path: path.join(shots, 'catalogue-form.png') });
+  await page.$eval('#add-banks', (input) => { input.value = '05'; });
+  await page.click('dialog ::-p-aria(Add)');
+  await page.waitForFunction(() => !document.getElementById('add-entry').open, { polling: 50 });
+  await idle();
+  assert.strictEqual(await rowOf('odd.bin'), 'odd.bin 8,192 bytes, ROM file Mine → bank 05 Download Remove');
+  assert.ok(!(await textOf('#verdict')).includes('Add to catalogue'));
+  assert.match(await page.$eval('#catalogue-body', (node) => node.innerText), /^30 entries on 33 lines\.\n[^]*\n33\t1a2b\t05\tMine$/);
+});
+
+test('the map is a grid with one Tab stop; arrows, Home and End move within it', async () => {
   await page.focus('#image-choice');
-  for (let i = 0; i < 12; i++) await page.keyboard.press('Tab');  // banks 00 to 0b
-  assert.strictEqual(await page.evaluate(() => document.activeElement.textContent), '0b');
-  assert.strictEqual(await textOf('#bank-detail'), 'bank 0b: SpeedDOS 40T HIROM, CRC-16 d3da');
+  await page.keyboard.press('Tab');
+  const focused = () => page.evaluate(() => document.activeElement.getAttribute('aria-label'));
+  for (const [key, label] of [['ArrowRight', 'bank 01'], ['ArrowDown', 'bank 09'], ['End', 'bank 0f'], ['Home', 'bank 08'],
+    ['ArrowUp', 'bank 00'], ['ArrowLeft', 'bank 00']]) {
+    await page.keyboard.press(key);
+    assert.match(await focused(), new RegExp(`^${label}: blank$`), key);
+  }
+  assert.strictEqual(await textOf('#bank-detail'), 'bank 00: blank');
+  await page.keyboard.press('Tab');
+  assert.strictEqual(await page.evaluate(() => document.activeElement.closest('[role="grid"]')), null, 'one Tab stop');
 });
 
 test('the inspector and the comparison report what the native inspector does', async () => {
-  const readback = imageWith({ 0x0b: nativeRun.files['flash.bin'].slice(0x16000, 0x18000) });  // bank 18 never burned
-  await addFiles({ 'readback.bin': readback });
-  const files = { ...nativeRun.files, 'readback.bin': readback };
-
+  const image = await download('#files', 'Download flash.bin', 'flash.bin');
+  const catalogue = await download('#files', 'Download crc.ini', 'crc.ini');
+  const readback = imageWith({ 0x0b: image.slice(0x16000, 0x18000) });  // bank 18 never burned
+  await add(page, { 'readback.bin': readback }, scratch);
+  const files = { 'flash.bin': image, 'readback.bin': readback, 'DD2.bin': example('DD2.bin'), 'crc.ini': catalogue };
   await page.select('#inspect-choice', 'DD2.bin');
-  await page.click('#inspect-run');
+  await page.click('::-p-aria(Inspect)');
+  await page.waitForFunction(() => document.getElementById('report').textContent.includes('DD2.bin:'), { polling: 50 });
   const inspected = runNative('quillmore-flashinfo', ['--', 'DD2.bin'], files);
-  await page.waitForFunction(() => document.getElementById('report').textContent !== '');
   assert.strictEqual(await textOf('#report'), `${decode(inspected.stdout)}\n(exit status 0)\n`);
-
   await page.select('#expected-choice', 'flash.bin');
   await page.select('#found-choice', 'readback.bin');
-  await page.click('#compare-run');
+  await page.click('::-p-aria(Compare)');
+  await page.waitForFunction(() => document.querySelectorAll('[role="gridcell"].differs').length === 1, { polling: 50 });
   const compared = runNative('quillmore-flashinfo', ['--compare', '--', 'flash.bin', 'readback.bin'], files);
-  await page.waitForFunction(() => document.getElementById('report').textContent.includes('compare:'));
   assert.strictEqual(await textOf('#report'), `${decode(compared.stdout)}\n(exit status 1)\n`);
-  await page.waitForFunction(() => document.querySelectorAll('#map button.differs').length === 1);
-  assert.match(await page.$eval('#map button.differs', (node) => node.getAttribute('aria-label')),
-    /^bank 18: blank; differs from the expected image in 8192 bytes$/);
-  const json = JSON.parse(decode(await download('#report-downloads', 'Download the report as JSON (compare.json)', 'compare.json')));
-  assert.strictEqual(json.compare.summary.differ, 1);
+  assert.strictEqual(await page.$eval('.differs', (node) => node.getAttribute('aria-label')),
+    'bank 18: blank; differs from the expected image in 8192 bytes');
 });
 
-test('the workspace is kept across a reload, and start over empties it', async () => {
-  await open();
-  assert.strictEqual((await page.$$('#files tbody tr')).length, 7);
-  await page.click('#start-over');
-  await page.waitForFunction(() => document.querySelectorAll('#files tbody tr').length === 0);
-  await open();
-  assert.strictEqual((await page.$$('#files tbody tr')).length, 0);
+test('Cancel ends a run under way and leaves the workspace as it was', async () => {
+  const big = new Uint8Array(16 << 20).map((_, i) => (i * 7 + (i >> 13)) & 0xff);  // 2,048 blocks
+  await add(page, { 'big.bin': big }, scratch);
+  const files = await page.$$eval('#files tbody tr', (rows) => rows.length);
+  await startRun(page, ['big.bin'], ['opt-b']);
+  await page.waitForSelector('::-p-aria(Cancel)', { visible: true });
+  await page.click('::-p-aria(Cancel)');
+  assert.strictEqual(await runEnded(page), 'The run did not finish: you cancelled it. Nothing it did was kept.');
+  assert.strictEqual(await page.$$eval('#files tbody tr', (rows) => rows.length), files);
 });
 
-test('axe-core finds no violation, and the page asked no network for anything', async () => {
-  await addFiles({ ...exampleFiles, 'odd.bin': forgedBlock(0x1a2b, 4), 'flash.bin': imageWith({ 5: forgedBlock(0xd3da, 1) }) });
-  await page.evaluate(fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
-  for (const scheme of ['light', 'dark']) {
-    await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
-    const results = await page.evaluate(() => axe.run());
-    assert.deepStrictEqual(results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), [], scheme);
+test('without fcFlash.prg the verdict says why nothing was written; a reload keeps verdict, console, marks and options', async () => {
+  await page.click('::-p-aria(Remove fcFlash.prg)');
+  await idle();
+  assert.strictEqual(await runTool(page, ['DD2.bin'], ['opt-t']), 'No bank loader file was written (exit status 0).');
+  assert.match(await textOf('#verdict'), /There is no fcFlash\.prg \(the flasher program\) in the workspace/);
+  const seen = await page.evaluate(() => ['verdict', 'console', 'files', 'command'].map((id) => document.getElementById(id).innerText));
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  assert.deepStrictEqual(await page.evaluate(() => ['verdict', 'console', 'files', 'command']
+    .map((id) => document.getElementById(id).innerText)), seen);
+});
+
+test('Start over asks first, naming flash.bin and the files it deletes', async () => {
+  const count = await page.$$eval('#files tbody tr', (rows) => rows.length);
+  for (const answer of ['Keep them', `Delete ${count} files`]) {
+    await page.click('::-p-aria(Start over…)');
+    await page.waitForSelector('dialog[open]');
+    assert.strictEqual(await textOf('dialog[open] p'),
+      `Delete all ${count} files of the workspace among them flash.bin, the image of the whole flash? What is not downloaded is lost.`);
+    await page.click(`dialog[open] ::-p-aria(${answer})`);
+    await idle();
   }
+  assert.strictEqual(await page.$$eval('#files tbody tr', (rows) => rows.length), 0);
+  assert.strictEqual(await page.evaluate(() => document.activeElement.textContent), 'Start over…');
+});
+
+test('at 360 px nothing scrolls sideways; axe-core finds no violation; the page asked no network for anything', async () => {
+  await page.evaluate(fs.readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8'));
+  const violations = async (label) => {
+    for (const scheme of ['light', 'dark']) {
+      await page.emulateMediaFeatures([{ name: 'prefers-color-scheme', value: scheme }]);
+      const results = await page.evaluate(() => axe.run());
+      assert.deepStrictEqual(results.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(', ')}`), [],
+        `${label}, ${scheme}`);
+    }
+  };
+  await violations('empty');
+  await add(page, { ...exampleFiles, 'flash.bin': imageWith({ 5: forgedBlock(0xd3da, 1) }) }, scratch);
+  await runTool(page, ['odd.bin', 'DD2.bin'], ['opt-t']);
+  await violations('after a run');
+  await page.setViewport({ width: 360, height: 740 });
+  assert.deepStrictEqual(await page.evaluate(() => [document.documentElement.scrollWidth, document.documentElement.clientWidth]),
+    [360, 360]);
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await page.screenshot({ path: path.join(shots, 'phone.png') });
   assert.deepStrictEqual(requests, []);
 });

@@ -113,7 +113,7 @@ async function startRun(page, roms, options = []) {
     const boxes = () => [...document.querySelectorAll('#roms input:checked')];
     while (boxes().length > 0) boxes()[0].click();
     for (const id of ['opt-t', 'opt-b']) if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
-    document.getElementById('exit-status').textContent = '';
+    document.getElementById('verdict').textContent = '';  // so that the end of this run is seen
   }, options);
   // By keyboard, as the page may move under a pointer while another tab's change is shown.
   const press = async (selector, key) => {
@@ -125,10 +125,11 @@ async function startRun(page, roms, options = []) {
   await press('#run-tool', 'Enter');
 }
 
-// Waits for the end of the run started. Returns: the shown exit status.
+// Waits for the end of the run started. Returns: the headline of its verdict.
 async function runEnded(page) {
-  await page.waitForFunction(() => document.getElementById('exit-status').textContent !== '', { timeout: 60000, polling: 100 });
-  return page.$eval('#exit-status', (node) => node.textContent);
+  await page.waitForFunction(() => document.getElementById('verdict').textContent !== '' &&
+    !document.body.hasAttribute('aria-busy'), { timeout: 60000, polling: 100 });
+  return page.$eval('#verdict .headline', (node) => node.textContent);
 }
 
 async function runTool(page, roms, options = []) {
@@ -137,7 +138,7 @@ async function runTool(page, roms, options = []) {
 }
 
 // Returns: the accessible name of each of the map's 64 banks.
-const bankLabels = (page) => page.$$eval('#map button', (buttons) => buttons.map((button) => button.getAttribute('aria-label')));
+const bankLabels = (page) => page.$$eval('[role="grid"] [role="gridcell"]', (cells) => cells.map((cell) => cell.getAttribute('aria-label')));
 
 module.exports = {
   root, engineFile, pageFile, forgedBlock, concat, text, filled, imageWith, runNative, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,

@@ -30,9 +30,9 @@ async function browserOn(profile = path.join(scratch, `profile-${profiles++}`)) 
 }
 
 const names = (page) => page.$$eval('#files tbody code', (codes) => codes.map((code) => code.textContent));
-const alertText = (page) => page.$$eval('[role="alert"]', (nodes) => nodes.map((node) => node.textContent).join('\n'));
+const alertText = (page) => page.$$eval('#alerts [role="alert"]', (nodes) => nodes.map((node) => node.textContent).join('\n'));
 const banksHolding = (labels) => labels.flatMap((label, bank) => (label.endsWith(': blank') ? [] : [bank.toString(16).padStart(2, '0')]));
-const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('#map button')]
+const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('[role="gridcell"]')]
   .filter((cell) => !cell.getAttribute('aria-label').endsWith(': blank')).map((cell) => cell.textContent).join(' ') === wanted,
 { timeout: 5000, polling: 100 }, banks.join(' '));
 
@@ -43,11 +43,11 @@ for (const [locks, setup] of [['Web Locks', null],
     const browser = await browserOn();
     const a = await openPage(browser, { setup });
     await addFiles(a, { 'fcFlash.prg': flasher, ...roms }, scratch);
-    assert.strictEqual(await runTool(a, ['speed.bin'], ['opt-t']), 'quillmore-flashtool ended with exit status 0');
+    assert.match(await runTool(a, ['speed.bin'], ['opt-t']), /exit status 0/);
     const b = await openPage(browser, { setup });
     await startRun(a, ['jiffy.bin'], ['opt-t']);
     await startRun(b, ['quick.bin'], ['opt-t']);
-    assert.deepStrictEqual(await Promise.all([runEnded(a), runEnded(b)]), Array(2).fill('quillmore-flashtool ended with exit status 0'));
+    for (const headline of await Promise.all([runEnded(a), runEnded(b)])) assert.match(headline, /exit status 0/);
     for (const page of [a, b]) await waitForBanks(page, ['0b', '10', '18', '24']);
 
     // A tab that does not hear of changes asks before it removes what changed since it showed it.
@@ -57,8 +57,8 @@ for (const [locks, setup] of [['Web Locks', null],
     await deaf.bringToFront();
     await deaf.click('button[aria-label="Remove block00.bin"]');
     await deaf.waitForSelector('dialog[open]');
-    assert.match(await deaf.$eval('dialog', (node) => node.textContent), /^block00\.bin was changed in another tab/);
-    await deaf.click('dialog button[value="no"]');
+    assert.match(await deaf.$eval('dialog[open]', (node) => node.textContent), /^block00\.bin was changed in another tab/);
+    await deaf.click('dialog[open] button[value="no"]');
     assert.ok((await names(await openPage(browser))).includes('block00.bin'));
   });
 }
@@ -77,17 +77,17 @@ test('a full disk: the outputs stay on view marked "not kept", the page says so,
   const free = Number(spawnSync('df', ['-k', '--output=avail', small]).stdout.toString().trim().split('\n').pop());
   fs.writeFileSync(path.join(small, 'filler'), Buffer.alloc((free - 60) * 1024));
 
-  assert.strictEqual(await runTool(page, ['rom.bin'], ['opt-t', 'opt-b']), 'quillmore-flashtool ended with exit status 0');
+  assert.match(await runTool(page, ['rom.bin'], ['opt-t', 'opt-b']), /exit status 0/);
   await page.waitForSelector('[role="alert"]');
-  assert.match(await alertText(page), /^Not kept: block00\.bin, .*flash\.bin: the disk or the browser's storage is full/);
-  const outputs = await page.$$eval('#outputs li', (items) => items.map((item) => item.textContent));
+  assert.match(await alertText(page), /^Not kept: crc\.ini, flash\.bin, block00\.bin, .*: the disk or the browser's storage is full/);
+  const outputs = await page.$$eval('#verdict [aria-label="Written by this run"] li', (items) => items.map((item) => item.textContent));
   assert.strictEqual(outputs.length, 18);  // 16 blocks, crc.ini and flash.bin
   assert.ok(outputs.every((item) => item.endsWith('(new, not kept)')), outputs.join('\n'));
-  assert.ok(await page.$('#outputs a[download="quillmore-outputs.zip"]'));
+  assert.ok(await page.$('#verdict a[download="quillmore-outputs.zip"]'));
 
   fs.rmSync(path.join(small, 'filler'));
   await page.click('button[aria-label="Remove rom.bin"]');
-  await page.waitForFunction(() => document.querySelectorAll('[role="alert"]').length === 0);
+  await page.waitForFunction(() => document.querySelectorAll('#alerts [role="alert"]').length === 0, { timeout: 60000 });
   const reopened = await openPage(browser);
   assert.deepStrictEqual((await names(reopened)).filter((name) => name.startsWith('block')).length, 16);
   assert.ok((await names(reopened)).includes('flash.bin') && !(await names(reopened)).includes('rom.bin'));
@@ -134,7 +134,8 @@ test('a catalogue too big for a run is named as the cause; the files stay usable
     scratch);
   await page.waitForSelector('[role="alert"]');
   assert.match(await alertText(page), /^The run quillmore-flashinfo --json -- .* did not finish: the engine ran out of memory: crc\.ini: 3,000,000 lines is more than a run can hold\./);
-  assert.strictEqual(await runTool(page, ['speed.bin'], ['opt-t']), 'quillmore-flashtool was aborted');
+  assert.strictEqual(await runTool(page, ['speed.bin'], ['opt-t']),
+    'The run did not finish: the engine stopped it. Nothing it did was kept.');
   assert.match(await alertText(page), /The run quillmore-flashtool speed\.bin -t on 3 files .* did not finish: .*3,000,000 lines .* Nothing it did was kept/);
   assert.deepStrictEqual(await names(page), ['crc.ini', 'fcFlash.prg', 'speed.bin']);
 });
@@ -161,9 +162,8 @@ test('names: "-b.bin" stays a file, own-property kinds, "1 byte", and the map sh
   const files = { 'fcFlash.prg': flasher, 'a.bin': roms['jiffy.bin'], '-b.bin': roms['speed.bin'], 'old.bin': imageWith({}),
     constructor: concat([0]), ['__proto__']: text('x'), toString: text('xyz') };
   await addFiles(page, files, scratch);
-  assert.deepStrictEqual(await page.$$eval('#files tbody tr', (rows) => rows.map((row) => [...row.cells].slice(0, 3)
-    .map((cell) => cell.textContent)).filter(([name]) => /^[_ct]/.test(name))), [['__proto__', '1 byte', 'other'],
-    ['constructor', '1 byte', 'other'], ['toString', '3 bytes', 'other']]);
+  assert.deepStrictEqual(await page.$$eval('#files tbody tr', (rows) => rows.map((row) => row.cells[0].textContent)
+    .filter((name) => /^[_ct]/.test(name))), ['__proto__1 byte, other', 'constructor1 byte, other', 'toString3 bytes, other']);
   await page.select('#image-choice', 'old.bin');
   await runTool(page, ['a.bin', '-b.bin'], ['opt-t']);
   assert.strictEqual(await page.$eval('#command', (node) => node.textContent), 'quillmore-flashtool a.bin ./-b.bin -t');
