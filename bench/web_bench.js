@@ -1,20 +1,24 @@
-// The page's figures, in headless Chromium: the all-banks workload of the
-// native benchmark (35 bank files, -a -t -b -v0) through quillmore.run
-// against the native tool, both measured here; how soon the page opened
-// from disk is ready for input; and what it weighs. Prints them; not a test.
+// The page's figures, in headless Chromium, opened from disk: how soon it is
+// ready (empty, and with 2,000 small files kept); how soon the list shows
+// one file added to or removed from those 2,000; the longest task on the
+// page's thread while a 16 MB ROM is run; the all-banks workload of the
+// native benchmark (35 bank files, -a -t -b -v0) through the page's worker
+// against the native tool; and what the page weighs. Prints them; not a test.
 //   node bench/web_bench.js [RUNS]
 'use strict';
 const { spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
+const { launchBrowser, openPage, runTool } = require('../tests/web/support');
 
 const root = path.join(__dirname, '..');
 const tool = path.join(root, 'build', 'native', 'src', 'quillmore-flashtool');
 const pageFile = path.join(root, 'build', 'web', 'quillmore-flashtool.html');
-const runs = Number(process.argv[2] || 30);
+const runs = Number(process.argv[2] || 10);
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-bench-'));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+const ms = (value) => `${value.toFixed(0)} ms`;
 
 // 35 files of a load address and an 8 KB block, as the native benchmark makes them,
 // and a catalogue naming one bank per file from the CRC-16 the tool reports.
@@ -32,7 +36,7 @@ function workload() {
 }
 
 function inFolder(files, work) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-bench-'));
+  const dir = fs.mkdtempSync(path.join(scratch, 'run-'));
   try {
     for (const [name, bytes] of Object.entries(files)) fs.writeFileSync(path.join(dir, name), bytes);
     return work(dir);
@@ -51,59 +55,103 @@ function nativeTimes(files) {
   }));
 }
 
-async function main() {
-  const files = workload();
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
-    userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-bench-profile-')),
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+// Adds files ({name: bytes}) through the file input, written to a folder first.
+async function upload(page, files, wait) {
+  const dir = fs.mkdtempSync(path.join(scratch, 'in-'));
+  const paths = Object.entries(files).map(([name, bytes]) => {
+    fs.writeFileSync(path.join(dir, name), bytes);
+    return path.join(dir, name);
   });
+  const started = Date.now();
+  await (await page.$('#pick')).uploadFile(...paths);
+  await page.waitForFunction(wait, { polling: 'mutation', timeout: 120000 });
+  return Date.now() - started;
+}
+
+// Returns: the ms from opening the page to its being ready for input, five times.
+async function readyTimes(page) {
+  const times = [];
+  for (let i = 0; i < 5; i++) {
+    await page.goto(`file://${pageFile}`);
+    await page.waitForSelector('body[data-ready="true"]');
+    times.push(await page.evaluate(() => performance.getEntriesByName('quillmore-ready')[0].startTime));
+  }
+  return times;
+}
+
+async function main() {
+  const browser = await launchBrowser(path.join(scratch, 'profile'));
   try {
-    const page = await browser.newPage();
-    // Returns: the ms from opening the page to its being ready for input, five times.
-    const readyTimes = async () => {
-      const times = [];
-      for (let i = 0; i < 5; i++) {
-        await page.goto(`file://${pageFile}`);
-        await page.waitForSelector('body[data-ready="true"]');
-        times.push(await page.evaluate(() => performance.getEntriesByName('quillmore-ready')[0].startTime));
-      }
-      return times;
-    };
-    const ready = await readyTimes();
-    // Again with a workspace kept from before: the example, its flasher and a blank image.
-    const image = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-bench-image-')), 'flash.bin');
-    fs.writeFileSync(image, new Uint8Array(524288).fill(0xff));
-    await (await page.$('#pick')).uploadFile(path.join(root, 'examples', 'DD2.bin'), path.join(root, 'examples', 'fcFlash.prg'), image);
-    await page.waitForFunction(() => document.querySelectorAll('#files tbody tr').length === 3);
-    fs.rmSync(path.dirname(image), { recursive: true, force: true });
-    const readyKept = await readyTimes();
-    const plain = Object.fromEntries(Object.entries(files).map(([name, bytes]) => [name, Array.from(bytes)]));
-    // The engine alone, into the page: its runs as the page's own would be, without the page around them.
-    await page.evaluate(fs.readFileSync(path.join(root, 'build', 'web', 'quillmore.js'), 'utf8'));
-    const engine = await page.evaluate(async (given, count) => {
-      const folder = Object.fromEntries(Object.entries(given).map(([name, bytes]) => [name, Uint8Array.from(bytes)]));
-      await window.quillmore.run('quillmore-flashinfo', ['--version'], {});  // the module compiled, as once per page
-      const times = [];
-      for (let i = 0; i < count; i++) {
-        const started = performance.now();
-        const result = await window.quillmore.run('quillmore-flashtool', ['-a', '-t', '-b', '-v0'], folder);
-        times.push(performance.now() - started);
-        if (result.status !== 0 || !result.files['flash.bin']) throw new Error('engine run failed');
-      }
-      return times;
-    }, plain, runs);
-    const native = nativeTimes(files);
-    const ratio = median(engine) / median(native);
-    console.log(`all banks, -a -t -b -v0, 35 files, ${runs} runs each (medians):`);
-    console.log(`  native tool:              ${median(native).toFixed(1)} ms per run (process start included)`);
-    console.log(`  engine in Chromium:       ${median(engine).toFixed(1)} ms per run (a fresh instance each)`);
-    console.log(`  engine / native:          ${ratio.toFixed(2)} (at most 2)`);
-    console.log(`page ready after opening:   ${median(ready).toFixed(0)} ms with an empty workspace, ${median(readyKept).toFixed(0)} ms ` +
-      `with three files kept (medians of 5; at most 300)`);
-    console.log(`page weight:                ${(fs.statSync(pageFile).size / 1024).toFixed(0)} KB (at most 400)`);
+    const page = await openPage(browser);
+    const readyEmpty = median(await readyTimes(page));
+
+    // 2,000 small files, each of its own bytes.
+    const many = Object.fromEntries(Array.from({ length: 2000 }, (_, i) => [`f${String(i).padStart(4, '0')}.bin`,
+      new TextEncoder().encode(`file ${i}\n`)]));
+    await upload(page, many, () => document.querySelectorAll('#files tbody tr').length === 2000);
+    const readyMany = median(await readyTimes(page));
+    // Timed in the page: from the input's change (or the click) to the list with one row more (or less).
+    const timed = (rowsWanted) => page.evaluate((wanted) => new Promise((done) => {
+      let started = null;
+      const start = () => { if (started === null) started = performance.now(); };
+      document.addEventListener('change', start, { capture: true, once: true });
+      document.addEventListener('click', start, { capture: true, once: true });
+      const body = document.querySelector('#files tbody');
+      new MutationObserver((_, observer) => {
+        if (body.rows.length !== wanted) return;
+        observer.disconnect();
+        done(performance.now() - started);
+      }).observe(body, { childList: true });
+    }), rowsWanted);
+    const adds = [];
+    const removes = [];
+    for (let i = 0; i < 5; i++) {
+      const added = timed(2001);
+      await upload(page, { [`new${i}.bin`]: new TextEncoder().encode(`new ${i}`) },
+        () => document.querySelectorAll('#files tbody tr').length === 2001 && !document.body.hasAttribute('aria-busy'));
+      adds.push(await added);
+      const removed = timed(2000);
+      await page.click(`[aria-label="Remove new${i}.bin"]`);
+      removes.push(await removed);
+      await page.waitForFunction(() => !document.body.hasAttribute('aria-busy'));
+    }
+
+    // A 16 MB ROM, in a fresh workspace: the longest task on the page's thread meanwhile.
+    const quiet = await openPage(await browser.createBrowserContext());
+    await quiet.evaluate(() => {
+      window.longest = 0;
+      new PerformanceObserver((list) => {
+        for (const entry of list.getEntries()) window.longest = Math.max(window.longest, entry.duration);
+      }).observe({ type: 'longtask', buffered: false });
+    });
+    const big = new Uint8Array(16 << 20).map((_, i) => (i * 7 + (i >> 13)) & 0xff);
+    await upload(quiet, { 'big.bin': big, 'fcFlash.prg': fs.readFileSync(path.join(root, 'examples', 'fcFlash.prg')) },
+      () => document.querySelectorAll('#files tbody tr').length === 2 && !document.body.hasAttribute('aria-busy'));
+    await quiet.evaluate(() => { window.longest = 0; });
+    await runTool(quiet, ['big.bin'], ['opt-t']);
+    const longest = await quiet.evaluate(() => window.longest);
+
+    // The all-banks workload through the worker, against the native tool.
+    const files = workload();
+    const banks = await openPage(await browser.createBrowserContext());
+    await upload(banks, files, () => document.querySelectorAll('#files tbody tr').length === 37 && !document.body.hasAttribute('aria-busy'));
+    await banks.click('input[name="mode"][value="all"]');
+    await banks.select('#opt-v', '0');
+    const engine = [];
+    for (let i = 0; i < runs; i++) {
+      await runTool(banks, [], ['opt-t', 'opt-b']);
+      engine.push(await banks.evaluate(() => performance.getEntriesByName('quillmore-run').pop().duration));
+    }
+    const native = median(nativeTimes(files));
+    console.log(`page ready after opening:   ${ms(readyEmpty)} empty, ${ms(readyMany)} with 2,000 files kept (medians of 5; at most 300)`);
+    console.log(`one file of 2,000:          ${ms(median(adds))} to add, ${ms(median(removes))} to remove, to the updated list (medians of 5; at most 100)`);
+    console.log(`16 MB ROM run:              longest task on the page's thread ${ms(longest)} (0: none over 50 ms; at most 100)`);
+    console.log(`all banks, -a -t -b -v0:    ${median(engine).toFixed(1)} ms through the worker, ${native.toFixed(1)} ms native ` +
+      `(process start included), ${(median(engine) / native).toFixed(2)}× (medians of ${runs}; at most 2)`);
+    console.log(`page weight:                ${(fs.statSync(pageFile).size / 1024).toFixed(0)} KB`);
   } finally {
     await browser.close();
+    fs.rmSync(scratch, { recursive: true, force: true });
   }
 }
 

@@ -8,7 +8,7 @@ import { askForEntry, showCatalogue } from './catalogue.js';
 import { CATALOGUE, inspect, lineCount, parsedJson, readCatalogue } from './inspection.js';
 import { draw as drawMap } from './map.js';
 import { runFacts, showDrive, showVerdict } from './result.js';
-import { cancel as cancelRuns, run } from './runner.js';
+import { cancel as cancelRuns, run, warm } from './runner.js';
 import * as Views from './views.js';
 import * as Workspace from './workspace.js';
 
@@ -134,6 +134,7 @@ function showFiles() {
   $('workspace-note').textContent = names.length ? plural(names.length, 'file') : 'The workspace is empty: add the files to work with.';
 }
 
+const choices = new Map();  // name -> { item, box, order, kind }: the checklist's entries
 // The ROM checklist: ROM files first, then any other file the tool could be
 // given (its own message says why it takes none of them); its boxes stay the
 // same elements while the same files are listed, so that a change shown from
@@ -143,9 +144,11 @@ function showRomChoices() {
   const roms = [...namesOfKind('ROM file'), ...others];
   chosen = chosen.filter((name) => roms.includes(name));
   const list = $('roms');
-  const listed = [...list.querySelectorAll('input')].map((box) => box.value);
-  if (listed.length !== roms.length || listed.some((name, i) => name !== roms[i])) {
-    list.replaceChildren(...roms.map((name) => {
+  const items = [];
+  for (const name of roms) {
+    const kind = kindOf(name);
+    let choice = choices.get(name);
+    if (!choice || choice.kind !== kind) {
       const box = element('input', { type: 'checkbox', value: name });
       box.addEventListener('change', () => {
         chosen = box.checked ? [...chosen, name] : chosen.filter((rom) => rom !== name);
@@ -153,19 +156,26 @@ function showRomChoices() {
         showCommand();
         saveOptions();
       });
-      return element('li', {}, element('label', {}, box, ' ', element('code', {}, isolated(name)),
-        kindOf(name) === 'ROM file' ? '' : element('span', { className: 'kind' }, ` (${kindOf(name)})`)), ' ',
-      element('span', { className: 'order' }));
-    }));
-    if (roms.length === 0) list.append(element('li', {}, 'No ROM file in the workspace yet.'));
+      const order = element('span', { className: 'order' });
+      const item = element('li', {}, element('label', {}, box, ' ', element('code', {}, isolated(name)),
+        kind === 'ROM file' ? '' : element('span', { className: 'kind' }, ` (${kind})`)), ' ', order);
+      if (choice) choice.item.replaceWith(item);
+      choice = { item, box, order, kind };
+      choices.set(name, choice);
+    }
+    const place = chosen.indexOf(name);
+    choice.box.checked = place >= 0;
+    choice.order.textContent = place < 0 ? '' : `${place + 1}.`;
+    items.push(choice.item);
   }
-  for (const item of list.children) {
-    const box = item.querySelector('input');
-    if (!box) continue;
-    const place = chosen.indexOf(box.value);
-    box.checked = place >= 0;
-    item.querySelector('.order').textContent = place < 0 ? '' : `${place + 1}.`;
+  for (const [name, choice] of choices) {
+    if (!roms.includes(name)) {
+      choice.item.remove();
+      choices.delete(name);
+    }
   }
+  if (items.length === 0) items.push(element('li', {}, 'No ROM file in the workspace yet.'));
+  if (items.length !== list.children.length || items.some((item, i) => list.children[i] !== item)) list.replaceChildren(...items);
 }
 
 function commandArguments() {
@@ -252,6 +262,16 @@ async function showResult() {
     zipLink: Views.downloadLink('quillmore-bank-loaders.zip', zipOf(loaders), `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`),
     imageLink: Workspace.get(IMAGE) ? Views.downloadLink(IMAGE, () => Workspace.get(IMAGE)) : null,
   });
+  shownConsole = null;
+  showConsoleIfOpen();
+}
+
+// The console is made only where it is open: a run of thousands of blocks
+// prints thousands of lines, which the page need not lay out unasked.
+let shownConsole = null;
+function showConsoleIfOpen() {
+  if (!record || !$('console-box').open || shownConsole === record.pieces) return;
+  shownConsole = record.pieces;
   Views.showConsole($('console'), record.pieces);
 }
 
@@ -265,7 +285,7 @@ async function refresh(preferredImage = null) {
   await showFlash(new Map(), preferredImage);
   showCatalogue($('catalogue-body'), catalogue, { onWriteDefault: () => act(writeDefaultCatalogue) });
   await showResult();
-  await showStorage();
+  showStorage();  // the browser may take its time to say; nothing waits for it
 }
 
 // Says what a change of the workspace could not keep, or takes back the
@@ -330,7 +350,9 @@ async function runTool() {
   const outcome = await Workspace.update(async (files) => {
     inputs = files;
     try {
+      performance.mark('quillmore-run-start');
       result = await run(TOOL, args, files);
+      performance.measure('quillmore-run', 'quillmore-run-start');  // the worker's part of a run, for the benchmark
     } catch (error) {
       if (!error.cancelled) throw error;
       stopped = 'you cancelled it';
@@ -568,6 +590,7 @@ function listen() {
     record = null;
     await Workspace.saveState('run', null);
     ['console', 'report', 'report-downloads'].forEach((id) => $(id).replaceChildren());
+    shownConsole = null;
     $('verdict').className = '';
     $('verdict').replaceChildren(element('p', {}, 'No run yet.'));
     $('drive').hidden = true;
@@ -590,6 +613,11 @@ function listen() {
   }));
   $('run-tool').addEventListener('click', () => act(runTool));
   $('cancel').addEventListener('click', () => cancelRuns());
+  // The console opens where the verdict points into it, and shows its end when opened.
+  $('verdict').addEventListener('click', (event) => {
+    if (event.target.closest('a[href="#console-error-1"]')) $('console-box').open = true;
+  });
+  $('console-box').addEventListener('toggle', showConsoleIfOpen);
   $('image-choice').addEventListener('change', () => act(() => showFlash()));
   $('inspect-run').addEventListener('click', () => act(inspectFile));
   $('compare-run').addEventListener('click', () => act(compare));
@@ -612,6 +640,7 @@ function listen() {
 }
 
 async function start() {
+  warm();
   listen();
   const opened = await Workspace.open();
   kept = opened.kept;
@@ -626,9 +655,13 @@ async function start() {
   }
   await restoreOptions();
   record = keptRun(await Workspace.loadState('run'));
-  await act(() => refresh());
+  // The files are shown at once; what each holds follows as the inspector tells it.
+  showFiles();
+  showRomChoices();
+  showCommand();
   document.body.dataset.ready = 'true';
   performance.mark('quillmore-ready');
+  await act(() => refresh());
 }
 
 start();

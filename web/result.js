@@ -4,6 +4,7 @@
 import { element, isolated, nameList, plural } from './views.js';
 
 const FLASHER = 'fcFlash.prg';
+const MOST_LISTED = 16;  // unknown blocks offered one by one; a ROM of thousands is told in a count
 
 // Returns: the facts of a run from the inspector's entries (reports: Map
 // name -> JSON entry) of the files it wrote and the ROM files it read.
@@ -72,13 +73,16 @@ export function showVerdict(target, record, facts, { onAddToCatalogue, outputs }
     parts.push(element('ul', {}, ...why.map((text) => element('li', {}, text))));
   }
   if (facts.unknown.length > 0) {
+    const shown = facts.unknown.slice(0, MOST_LISTED);
     parts.push(element('p', {}, `${plural(facts.unknown.length, 'block')} the catalogue does not know (added to it, each goes to its banks at the next run):`),
-      element('ul', {}, ...facts.unknown.map((block) => {
+      element('ul', {}, ...shown.map((block) => {
         const add = element('button', { type: 'button' }, 'Add to catalogue');
         add.addEventListener('click', () => onAddToCatalogue(block));
         return element('li', {}, element('code', {}, isolated(block.file)), `, block ${block.block}: CRC-16 `,
           element('code', {}, block.crc), ' ', add);
-      })));
+      }), facts.unknown.length > shown.length
+        ? element('li', {}, `and ${plural(facts.unknown.length - shown.length, 'more')}: the inspector's report of each ROM file lists them all`)
+        : null));
   }
   if (facts.blank > 0) parts.push(element('p', {}, `${plural(facts.blank, 'blank block')} (all $FF) passed over: a blank bank needs no programming.`));
   if (facts.damaged.length > 0) parts.push(element('p', {}, 'Damaged: ', ...nameList(facts.damaged.map((entry) => entry.file)), '.'));

@@ -54,6 +54,11 @@ export function run(program, args, files) {
   return answer;
 }
 
+// Starts the worker, so that its module compiles while the page does other things.
+export function warm() {
+  ready();
+}
+
 // Ends every run under way: their promises reject with a cancelled RunStopped.
 export function cancel() {
   if (worker) worker.terminate();

@@ -123,7 +123,10 @@ export function showConsole(target, pieces) {
 // Fills a select with names, keeping the chosen one where it is still offered.
 export function fillChoice(select, names, preferred) {
   const keep = names.includes(select.value) ? select.value : preferred;
-  select.replaceChildren(...names.map((name) => element('option', { value: name }, name)));
+  const offered = [...select.options];
+  if (offered.length !== names.length || offered.some((option, i) => option.value !== names[i])) {
+    select.replaceChildren(...names.map((name) => element('option', { value: name }, name)));
+  }
   if (names.includes(keep)) select.value = keep;
 }
 

@@ -9,6 +9,7 @@ import { createModule, version, wasmBase64 } from 'quillmore:module';
 import { createEngine } from './engine.js';
 
 const engine = createEngine(createModule, wasmBase64, version);
+engine.run('quillmore-flashinfo', ['--version'], new Map());  // compiles the module before the first real run
 
 self.onmessage = async ({ data }) => {
   const { id, program, args, files } = data;

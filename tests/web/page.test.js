@@ -76,6 +76,8 @@ test('one screen holds the files, Run and the map; the verdict, outputs, console
   const verdict = await page.$eval('#verdict', (node) => node.innerText);
   for (const line of ['bank 0b: &flashbank0b.prg, SpeedDOS 40T HIROM', 'odd.bin, block 00: CRC-16 1a2b Add to catalogue',
     '1 blank block (all $FF) passed over', '1 error line in the console']) assert.ok(verdict.includes(line), line);
+  await page.click('::-p-aria(Console)');
+  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
   assert.strictEqual(await textOf('#console'), decode(nativeRun.stdout) + decode(nativeRun.stderr));
   assert.deepStrictEqual(await download('#verdict', '&flashbank18.prg', '&flashbank18.prg'), nativeRun.files['&flashbank18.prg']);
   const zip = unzipSync(await download('#drive', 'Download the 2 bank loader files as one .zip', 'quillmore-bank-loaders.zip'));
@@ -98,7 +100,7 @@ test('Add to catalogue: a bad bank is refused in the parser\'s words; a good lin
   await runTool(page, ['odd.bin'], []);
   await page.click('::-p-aria(Add to catalogue)');
   await page.type('::-p-aria(ROM name)', 'Mine');
-  await page.type('::-p-aria(Banks it goes to: two hexadecimal digits each, 00 to 3f, apart by spaces or commas)', '40');
+  await page.type('::-p-aria(Banks it goes to: two hexadecimal digits each, 00 to 3f, separated by spaces or commas)', '40');
   await page.click('dialog ::-p-aria(Add)');
   await page.waitForFunction(() => document.getElementById('add-problem').textContent !== '', { polling: 50 });
   assert.strictEqual(await textOf('#add-problem'), 'The tool refuses the line (rc=-4): the banks are not hexadecimal ' +
@@ -167,6 +169,9 @@ test('without fcFlash.prg the verdict says why nothing was written; a reload kee
   const seen = await page.evaluate(() => ['verdict', 'console', 'files', 'command'].map((id) => document.getElementById(id).innerText));
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]');
+  await idle();
+  await page.click('::-p-aria(Console)');
+  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
   assert.deepStrictEqual(await page.evaluate(() => ['verdict', 'console', 'files', 'command']
     .map((id) => document.getElementById(id).innerText)), seen);
 });

@@ -169,6 +169,8 @@ test('names: "-b.bin" stays a file, own-property kinds, "1 byte", and the map sh
   assert.strictEqual(await page.$eval('#command', (node) => node.textContent), 'quillmore-flashtool a.bin ./-b.bin -t');
   const native = runNative('quillmore-flashtool', ['a.bin', './-b.bin', '-t'], files);
   const decode = (bytes) => new TextDecoder().decode(bytes);
+  await page.click('::-p-aria(Console)');
+  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
   assert.strictEqual(await page.$eval('#console', (node) => node.textContent), decode(native.stdout) + decode(native.stderr));
   assert.strictEqual(await page.$eval('#image-choice', (node) => node.value), 'flash.bin');
   assert.deepStrictEqual(banksHolding(await bankLabels(page)), ['0b', '10', '18']);
