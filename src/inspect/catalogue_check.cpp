@@ -48,7 +48,8 @@ const char* refusalText(LineStatus status) {
     switch (status) {
         case LineStatus::MissingSeparator: return "not two ';' between CRC-16, banks and name";
         case LineStatus::BadCrc: return "the CRC-16 is not a hexadecimal number";
-        case LineStatus::BadBanks: return "the banks are not hexadecimal numbers 00 to 3f, separated by commas or blanks";
+        case LineStatus::BadBanks:
+            return "the banks are not hexadecimal numbers 00 to 3f, separated by commas or blanks";
         default: return "";
     }
 }
