@@ -3,12 +3,13 @@
 # The floors, lowest first; a folder may include its own headers and those
 # of the floors below it, never those of its own floor's other folders:
 #   0  base                the ground floor: console, files, hex digits, little-endian, flash geometry
-#   1  catalogue output    the catalogue and crc.ini; loader records, flash image, bank loader files
+#   1  catalogue output    the catalogue and crc.ini; loader records, flash image, bank loader files;
+#      disk                the drives' disk images, written and read
 #   2  rom                 ROM files and their blocks, into the catalogue and the outputs
 #   3  inspect run         the inspector; the tool's command line, settings and run order
 set -euo pipefail
 cd "$(dirname "$0")/../src"
-declare -A floor=([base]=0 [catalogue]=1 [output]=1 [rom]=2 [inspect]=3 [run]=3)
+declare -A floor=([base]=0 [catalogue]=1 [output]=1 [disk]=1 [rom]=2 [inspect]=3 [run]=3)
 status=0
 for dir in "${!floor[@]}"; do
     while IFS=: read -r file line include; do

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
-need_packages cmake make g++ libgtest-dev libbenchmark-dev
+need_packages cmake make g++ libgtest-dev libbenchmark-dev cc1541 cbmconvert
 jobs=$(build_jobs)
 
 run_suite() {  # name, build directory, cmake options...

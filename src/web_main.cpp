@@ -1,11 +1,12 @@
-// Program entry of the web engine: both tools in one module, told apart by
-// the program name the page runs (argument 0).
+// Program entry of the web engine: the three programs in one module, told
+// apart by the program name the page runs (argument 0).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "inspect/flashinfo.h"
+#include "run/disk_run.h"
 #include "run/run_sequence.h"
 
 namespace {
@@ -29,8 +30,9 @@ int main(int argc, char** argv) {
     // Standard output goes out line by line, as on a terminal, so that the
     // page shows it in order with the errors.
     (void)std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
-    const int status =
-        std::strcmp(program, "quillmore-flashinfo") == 0 ? runFlashInfo(argc, argv) : runTool(argc, argv);
+    const int status = std::strcmp(program, "quillmore-flashinfo") == 0   ? runFlashInfo(argc, argv)
+                       : std::strcmp(program, "quillmore-flashdisk") == 0 ? runFlashDisk(argc, argv)
+                                                                          : runTool(argc, argv);
     // The module is never shut down, so nothing else would flush text
     // without a final line feed.
     (void)std::fflush(nullptr);

@@ -87,14 +87,27 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
     report.crc = crc16Block(block.data(), static_cast<uint16_t>(block.size()));
 }
 
+// Reads the next count bytes of the file, from its stream or from the bytes it holds.
+// Returns: false when they are not all there.
+bool readPart(InspectedFile& file, void* to, std::size_t count) {
+    if (count == 0) return true;
+    if (!file.fromMemory) return file.stream && std::fread(to, count, 1, file.stream.get()) == 1;
+    if (file.held.size() - file.heldAt < count) return false;
+    std::copy_n(file.held.data() + file.heldAt, count, static_cast<uint8_t*>(to));
+    file.heldAt += count;
+    return true;
+}
+
 // Reads what a bank loader file can hold and checks it, when its size is
 // one only a bank loader file has or its first record is a loader record.
 // Returns: Unrecognised when it is neither.
-InspectStatus checkLoader(std::FILE* file, int64_t size, const Catalogue& catalogue, LoaderReport& report) {
+InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
+    const int64_t size = file.size;
+    LoaderReport& report = file.loader;
     // Nothing past what a bank loader file can hold is read, however large the file.
     const bool tooLarge = static_cast<uint64_t>(size) > kMaxBankLoaderFileSize;
     std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
-    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file) != 1) return InspectStatus::ReadError;
+    if (!readPart(file, bytes.data(), bytes.size())) return InspectStatus::ReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
     if (!isBankLoaderFileSize(size) &&
         decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
@@ -114,6 +127,7 @@ InspectStatus checkLoader(std::FILE* file, int64_t size, const Catalogue& catalo
 // Returns: Unrecognised when it is none.
 InspectStatus tellCatalogue(InspectedFile& file) {
     std::FILE* stream = file.stream.get();
+    if (stream == nullptr) return InspectStatus::Unrecognised;  // a file of a disk image is no catalogue here
     std::vector<uint8_t> start(4096);
     std::rewind(stream);
     start.resize(std::fread(start.data(), 1, start.size(), stream));
@@ -125,9 +139,68 @@ InspectStatus tellCatalogue(InspectedFile& file) {
     return InspectStatus::Read;
 }
 
+InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file);
+
+// Checks a file of a disk image as a loose file is checked, when its chain
+// could be followed to its end.
+DiskFileCheck checkDiskFile(const Catalogue& catalogue, const DiskFile& entry) {
+    DiskFileCheck check;
+    check.whole = entry.whole;
+    if (!check.whole) return check;
+    InspectedFile inner;
+    inner.path = entry.name;
+    inner.fromMemory = true;
+    inner.held = entry.data;
+    inner.size = static_cast<int64_t>(inner.held.size());
+    check.told = tellKind(catalogue, inner) == InspectStatus::Read;
+    check.good = !check.told;
+    if (!check.told) return check;
+    BlockReport block;
+    while (nextBlock(catalogue, inner, block)) {}
+    check.kind = inner.kind;
+    check.blocks = inner.blocks;
+    check.counts = inner.counts;
+    check.loader = inner.loader;
+    check.good = inner.status == InspectStatus::Read && inspectedFileIsGood(inner);
+    return check;
+}
+
+// Reads a disk image whole, when the file is one, and checks each of its
+// files; only its header is read of a file that is not.
+// Returns: Unrecognised when it is none.
+InspectStatus tellDisk(const Catalogue& catalogue, InspectedFile& file) {
+    std::FILE* stream = file.stream.get();
+    if (stream == nullptr) return InspectStatus::Unrecognised;  // a file of a disk image holds no disk
+    const auto size = static_cast<std::size_t>(file.size);
+    bool found = false;
+    DiskFormat format = DiskFormat::D64;
+    for (const DiskFormat candidate : {DiskFormat::D64, DiskFormat::D81}) {
+        const long at = diskHeaderAt(candidate, size);
+        uint8_t header[kSectorSize];
+        if (at < 0 || found) continue;
+        if (std::fseek(stream, at, SEEK_SET) != 0 || std::fread(header, sizeof header, 1, stream) != 1) {
+            return InspectStatus::ReadError;
+        }
+        found = isDiskHeader(candidate, header, file.size >= geometryOf(candidate).size);
+        format = candidate;
+    }
+    std::rewind(stream);
+    if (!found) return InspectStatus::Unrecognised;
+    std::vector<uint8_t> bytes(size);
+    if (!readPart(file, bytes.data(), size)) return InspectStatus::ReadError;
+    file.kind = InspectedKind::Disk;
+    file.disk = readDiskImage(bytes.data(), size, format);
+    for (const DiskFile& entry : file.disk.files) file.diskFiles.push_back(checkDiskFile(catalogue, entry));
+    file.stream.reset();
+    return InspectStatus::Read;
+}
+
 // Tells the kind from the size, and the content where the size leaves it open.
 InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
-    std::FILE* stream = file.stream.get();
+    // A disk image cut short to the size of a ROM file is taken for one.
+    const bool maybeDisk = !file.asCatalogue && (!romLayout(file.size).accepted || file.size == kD81Size);
+    const InspectStatus disk = maybeDisk ? tellDisk(catalogue, file) : InspectStatus::Unrecognised;
+    if (disk != InspectStatus::Unrecognised) return disk;
     if (file.asCatalogue) {
         const InspectStatus status = tellCatalogue(file);
         file.stream.reset();
@@ -143,12 +216,12 @@ InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
         file.hasLoadAddress = rom.hasLoadAddress;
         if (rom.hasLoadAddress) {
             uint8_t address[kLoadAddressSize];
-            if (std::fread(address, kLoadAddressSize, 1, stream) != 1) return InspectStatus::ReadError;
+            if (!readPart(file, address, kLoadAddressSize)) return InspectStatus::ReadError;
             file.loadAddress = readLe16(address);
         }
     } else {
         file.kind = InspectedKind::Loader;
-        InspectStatus status = checkLoader(stream, file.size, catalogue, file.loader);
+        InspectStatus status = checkLoader(file, catalogue);
         if (status == InspectStatus::Unrecognised) status = tellCatalogue(file);
         file.stream.reset();
         return status;
@@ -169,8 +242,8 @@ InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file) {
 }
 
 bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report) {
-    if (!file.stream || file.blocksRead == file.blocks) return false;
-    if (std::fread(file.block.data(), kBlockSize, 1, file.stream.get()) != 1) {
+    if ((!file.stream && !file.fromMemory) || file.blocksRead == file.blocks) return false;
+    if (!readPart(file, file.block.data(), kBlockSize)) {
         file.status = InspectStatus::ReadError;
         file.stream.reset();
         return false;
@@ -210,6 +283,10 @@ bool inspectedFileIsGood(const InspectedFile& file) {
         case InspectedKind::Loader: return !file.loader.damaged && file.loader.bankNamed;
         case InspectedKind::Rom: return file.blocks > 0 && file.counts.unknown == 0;
         case InspectedKind::Catalogue: return file.catalogue.refused.empty() && file.catalogue.repeated.empty();
+        case InspectedKind::Disk:
+            return file.disk.damage.empty() &&
+                   std::all_of(file.diskFiles.begin(), file.diskFiles.end(),
+                       [](const DiskFileCheck& check) { return check.whole && check.good; });
         default: return file.counts.unknown + file.counts.misplaced == 0;
     }
 }

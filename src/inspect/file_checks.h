@@ -8,10 +8,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/files.h"
 #include "base/flash_geometry.h"
 #include "catalogue/catalogue.h"
+#include "disk/disk_reader.h"
 #include "inspect/catalogue_check.h"
 
 // Statuses of inspectFile and nextBlock (and of opening an image to compare).
@@ -24,7 +26,7 @@ enum class InspectStatus {
     NotImage = -6,    // readable, but not 524288 bytes (to compare)
 };
 
-enum class InspectedKind { Image, Loader, Rom, Catalogue };
+enum class InspectedKind { Image, Loader, Rom, Catalogue, Disk };
 enum class BlockContent { Blank, Known, Unknown };
 
 // One 8 KB block: a bank of an image, or a block of a ROM file.
@@ -58,6 +60,17 @@ struct LoaderReport {
     bool bankNamed = false;  // the bank byte is one of the entry's banks
 };
 
+// What the checks found in one file of a disk image.
+struct DiskFileCheck {
+    bool whole = false;  // its chain was followed to its end: it was checked
+    bool told = false;   // and is of a kind the tool reads or writes
+    InspectedKind kind = InspectedKind::Rom;
+    long blocks = 0;  // 8 KB blocks, of a ROM file or an image
+    BlockCounts counts;
+    LoaderReport loader;
+    bool good = false;  // nothing wrong found: a file of another kind is not wrong
+};
+
 // One file named on the inspector's command line. A bank loader file is
 // checked whole by inspectFile; an image or a ROM file stays open for
 // nextBlock, which counts what each block holds.
@@ -72,8 +85,13 @@ struct InspectedFile {
     long blocks = 0;  // of an image (64) or a ROM file
     BlockCounts counts;
     LoaderReport loader;
-    CatalogueReport catalogue;  // a catalogue's, read whole when its kind is told
-    FilePtr stream;             // open while blocks are left to read
+    CatalogueReport catalogue;             // a catalogue's, read whole when its kind is told
+    DiskReport disk;                       // a disk image's, read whole when its kind is told
+    std::vector<DiskFileCheck> diskFiles;  // what each of its files holds
+    bool fromMemory = false;               // read from held (a file of a disk image), not from a stream
+    std::vector<uint8_t> held;
+    std::size_t heldAt = 0;
+    FilePtr stream;  // open while blocks are left to read
     long blocksRead = 0;
     std::array<uint8_t, kBlockSize> block{};  // the block read last
 };
@@ -83,6 +101,9 @@ struct InspectedFile {
 // (damage reported); whole 8 KB blocks, optionally after a 2-byte load
 // address, a ROM file (none at all included); any other file whose first
 // record is a loader record, a bank loader file.
+// A disk image (174848 or 175531 bytes for 35 tracks, 819200 for 80, with
+// the header's signature; cut short, with its header there) is read whole,
+// and each of its files checked as a loose file is.
 // Returns: Read, Unrecognised, CannotOpen,
 // NotRegular or ReadError (also kept in file.status).
 InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file);

@@ -38,23 +38,20 @@ std::string imageBlockJson(const BlockReport& bank) {
            (bank.content == BlockContent::Blank ? "" : ", \"misplaced\": " + jsonBool(bank.misplaced));
 }
 
-std::string imageSummaryJson(const InspectedFile& image) {
-    const BlockCounts& counts = image.counts;
+std::string imageSummaryJson(const BlockCounts& counts) {
     return "\"summary\": {\"used\": " + std::to_string(counts.used) + ", \"blank\": " + std::to_string(counts.blank) +
            ", \"unknown\": " + std::to_string(counts.unknown) + ", \"misplaced\": " + std::to_string(counts.misplaced) +
            "}";
 }
 
-std::string romSummaryJson(const InspectedFile& rom) {
-    const BlockCounts& counts = rom.counts;
-    return "\"summary\": {\"blocks\": " + std::to_string(rom.blocks) +
+std::string romSummaryJson(long blocks, const BlockCounts& counts) {
+    return "\"summary\": {\"blocks\": " + std::to_string(blocks) +
            ", \"known\": " + std::to_string(counts.used - counts.unknown) +
            ", \"blank\": " + std::to_string(counts.blank) + ", \"unknown\": " + std::to_string(counts.unknown) + "}";
 }
 
-std::string loaderJson(const InspectedFile& file) {
-    const LoaderReport& report = file.loader;
-    std::string text = "\"kind\": \"bank loader\", \"ok\": " + jsonBool(inspectedFileIsGood(file));
+std::string loaderJson(const LoaderReport& report, bool good) {
+    std::string text = "\"kind\": \"bank loader\", \"ok\": " + jsonBool(good);
     if (report.damaged) {
         return text + ", \"damage\": {\"offset\": " + std::to_string(report.damageOffset) +
                ", \"kind\": " + jsonString(report.damage) + "}";
@@ -119,6 +116,38 @@ std::string catalogueJson(const CatalogueReport& report) {
            ", \"listedAgain\": " + std::to_string(report.repeated.size()) + "}";
 }
 
+// The kind of a file on a disk and what the checks found in it.
+std::string diskFileJson(const DiskFileCheck& check) {
+    if (!check.whole) return "\"kind\": null, \"ok\": false, \"checked\": false";
+    if (!check.told) return "\"kind\": null, \"ok\": true, \"checked\": true";
+    const std::string checked = "\"ok\": " + jsonBool(check.good) + ", \"checked\": true, ";
+    switch (check.kind) {
+        case InspectedKind::Loader: return loaderJson(check.loader, check.good) + ", \"checked\": true";
+        case InspectedKind::Rom:
+            return "\"kind\": \"ROM file\", " + checked + romSummaryJson(check.blocks, check.counts);
+        default: return "\"kind\": \"flash image\", " + checked + imageSummaryJson(check.counts);
+    }
+}
+
+// A disk image: its header, each file with what it holds, and the damage found.
+std::string diskJson(const InspectedFile& file) {
+    const DiskReport& disk = file.disk;
+    std::string text = std::string("\"kind\": \"disk image\", \"format\": ") +
+                       (disk.format == DiskFormat::D64 ? "\"d64\"" : "\"d81\"") +
+                       ", \"ok\": " + jsonBool(inspectedFileIsGood(file)) + ", \"name\": " + jsonString(disk.name) +
+                       ", \"id\": " + jsonString(disk.id) + ", \"blocksFree\": " + std::to_string(disk.blocksFree) +
+                       ",\n   \"damage\": [";
+    for (std::size_t i = 0; i < disk.damage.size(); ++i) text += (i == 0 ? "" : ", ") + jsonString(disk.damage[i]);
+    text += "],\n   \"files\": [";
+    for (std::size_t i = 0; i < disk.files.size(); ++i) {
+        const DiskFile& entry = disk.files[i];
+        text += std::string(i == 0 ? "\n" : ",\n") + "    {\"name\": " + jsonString(entry.name) +
+                ", \"type\": " + jsonString(diskFileType(entry.type)) +
+                ", \"blocks\": " + std::to_string(entry.blocks) + ", " + diskFileJson(file.diskFiles[i]) + "}";
+    }
+    return text + "]";
+}
+
 void jsonHead(ReportState&, const std::string& catalogueSource) {
     progressAlways("{\"catalogue\": %s,\n \"files\": [", jsonString(catalogueSource).c_str());
 }
@@ -143,8 +172,11 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
             progressAlways("\"kind\": \"ROM file\", \"loadAddress\": %s, \"blocks\": [",
                 file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
             break;
-        case InspectedKind::Loader: progressAlways("%s}", loaderJson(file).c_str()); break;
+        case InspectedKind::Loader:
+            progressAlways("%s}", loaderJson(file.loader, inspectedFileIsGood(file)).c_str());
+            break;
         case InspectedKind::Catalogue: progressAlways("%s}", catalogueJson(file.catalogue).c_str()); break;
+        case InspectedKind::Disk: progressAlways("%s}", diskJson(file).c_str()); break;
     }
 }
 
@@ -159,10 +191,14 @@ void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport&
 // Closes the blocks of an image or a ROM file with their summary, or with
 // the error that cut them short.
 void jsonFileEnd(ReportState&, const InspectedFile& file) {
-    if (file.kind == InspectedKind::Loader || file.kind == InspectedKind::Catalogue) return;
+    if (file.kind == InspectedKind::Loader || file.kind == InspectedKind::Catalogue ||
+        file.kind == InspectedKind::Disk) {
+        return;
+    }
     std::string end = "\"error\": " + jsonString(inspectStatusText(file));
     if (file.status == InspectStatus::Read)
-        end = file.kind == InspectedKind::Image ? imageSummaryJson(file) : romSummaryJson(file);
+        end = file.kind == InspectedKind::Image ? imageSummaryJson(file.counts)
+                                                : romSummaryJson(file.blocks, file.counts);
     progressAlways("],\n   %s}", end.c_str());
 }
 

@@ -121,13 +121,17 @@ std::string loaderVerdict(const LoaderReport& report) {
     return "ok";
 }
 
+std::string damageText(const LoaderReport& report) {
+    return "damaged at offset " + std::to_string(report.damageOffset) + " (0x" +
+           hexText(static_cast<unsigned>(report.damageOffset), 4) + "): " + report.damage;
+}
+
 Row loaderRow(const InspectedFile& file) {
     const LoaderReport& report = file.loader;
     if (report.damaged) {
         Row row(8, "-");
         row[0] = tableText(file.path);
-        row.push_back("damaged at offset " + std::to_string(report.damageOffset) + " (0x" +
-                      hexText(static_cast<unsigned>(report.damageOffset), 4) + "): " + report.damage);
+        row.push_back(damageText(report));
         return row;
     }
     const bool flasher = report.hasFlasher;
@@ -135,6 +139,54 @@ Row loaderRow(const InspectedFile& file) {
         flasher ? std::to_string(report.flasherSize) : "-", flasher ? hexText(report.bankByte, 2) : "-",
         hexText(report.blockStart, 4), std::to_string(report.blockSize), hexText(report.crc, 4), romName(report.entry),
         loaderVerdict(report)};
+}
+
+// The kind, bank, ROM and verdict of a file on a disk.
+Row diskFileCells(const DiskFileCheck& check) {
+    if (!check.whole) return {"-", "-", "-", "not checked: its chain is damaged"};
+    if (!check.told) return {"other", "-", "-", "not a file of quillmore-flashtool"};
+    const BlockCounts& counts = check.counts;
+    switch (check.kind) {
+        case InspectedKind::Loader: {
+            const LoaderReport& report = check.loader;
+            if (report.damaged) return {"bank loader file", "-", "-", damageText(report)};
+            return {"bank loader file", report.hasFlasher ? hexText(report.bankByte, 2) : "-", romName(report.entry),
+                loaderVerdict(report)};
+        }
+        case InspectedKind::Rom:
+            return {"ROM file", "-", "-",
+                check.blocks == 0    ? "no whole block"
+                : counts.unknown > 0 ? "unknown blocks: " + std::to_string(counts.unknown)
+                                     : "ok"};
+        default:
+            return {"flash image", "-", "-",
+                counts.unknown + counts.misplaced == 0 ? "ok"
+                                                       : "unknown: " + std::to_string(counts.unknown) +
+                                                             ", misplaced: " + std::to_string(counts.misplaced)};
+    }
+}
+
+// A disk image: its header, a row for each file, and the damage found.
+void printDisk(const InspectedFile& file) {
+    const DiskReport& disk = file.disk;
+    progressAlways("%s: disk image, %s\n", tableText(file.path).c_str(),
+        disk.format == DiskFormat::D64 ? "35 tracks (.d64)" : "80 tracks (.d81)");
+    progressAlways("disk name \"%s\", id %s, %ld blocks free\n", tableText(disk.name).c_str(),
+        tableText(disk.id).c_str(), disk.blocksFree);
+    std::vector<Row> rows{{"name", "type", "blocks", "kind", "bank", "rom", "check"}};
+    long good = 0;
+    for (std::size_t i = 0; i < disk.files.size(); ++i) {
+        const DiskFile& entry = disk.files[i];
+        Row row{tableText(entry.name), diskFileType(entry.type), std::to_string(entry.blocks)};
+        const Row cells = diskFileCells(file.diskFiles[i]);
+        row.insert(row.end(), cells.begin(), cells.end());
+        rows.push_back(row);
+        good += file.diskFiles[i].whole && file.diskFiles[i].good ? 1 : 0;
+    }
+    if (!disk.files.empty()) printAligned(rows);
+    for (const std::string& damage : disk.damage) progressAlways("damage: %s\n", tableText(damage).c_str());
+    progressAlways("files: %ld, good: %ld, damage found: %ld\n", static_cast<long>(disk.files.size()), good,
+        static_cast<long>(disk.damage.size()));
 }
 
 // A catalogue's rows in line order: its entries, and the lines refused.
@@ -193,7 +245,9 @@ std::string inspectStatusText(const InspectedFile& file) {
                    " bytes, where a flash image has " + std::to_string(kFlashImageSize) +
                    ", a ROM file a multiple of " + std::to_string(kBlockSize) +
                    " (or that plus 2), a bank loader file at most " + std::to_string(kMaxBankLoaderFileSize) +
-                   " starting with a loader record, and a catalogue text in lines \"CRC; BANKS; NAME\"";
+                   " starting with a loader record, a disk image " + std::to_string(kD64Size) + ", " +
+                   std::to_string(kD64WithErrorsSize) + " or " + std::to_string(kD81Size) +
+                   " bytes, and a catalogue text in lines \"CRC; BANKS; NAME\"";
         default: return "";
     }
 }
@@ -226,6 +280,7 @@ void tableFileStart(ReportState& state, const InspectedFile& file) {
             progressAlways("%s: catalogue\n", tableText(file.path).c_str());
             printCatalogue(file.catalogue);
             break;
+        case InspectedKind::Disk: printDisk(file); break;
     }
 }
 

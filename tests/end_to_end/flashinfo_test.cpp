@@ -12,7 +12,8 @@ namespace {
 
 const std::string kUnrecognised =
     " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), a bank loader file at "
-    "most 9359 starting with a loader record, and a catalogue text in lines \"CRC; BANKS; NAME\"";
+    "most 9359 starting with a loader record, a disk image 174848, 175531 or 819200 bytes, and a catalogue text in "
+    "lines \"CRC; BANKS; NAME\"";
 
 }  // namespace
 

@@ -133,13 +133,12 @@ std::string readCapture(const std::string& path) {
     return text;
 }
 
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "",
-    const std::string& after = "") {
+}  // namespace
+
+RunResult runCommand(const std::string& shellText, const std::string& after) {
     // Captures go beside the working directory, never into it.
     const std::string capture = fs::current_path().string();
-    std::string command = before + "\"" + program + "\"";
-    for (const std::string& arg : args) command += " \"" + arg + "\"";
-    command += " >\"" + capture + ".out\" 2>\"" + capture + ".err\"" + after;
+    std::string command = shellText + " >\"" + capture + ".out\" 2>\"" + capture + ".err\"" + after;
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd /c strips one pair of outer quotes
     const int status = std::system(command.c_str());
@@ -150,7 +149,12 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     return {status, readCapture(capture + ".out"), readCapture(capture + ".err")};
 }
 
-}  // namespace
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before,
+    const std::string& after) {
+    std::string command = before + "\"" + program + "\"";
+    for (const std::string& arg : args) command += " \"" + arg + "\"";
+    return runCommand(command, after);
+}
 
 RunResult runFlashtool(const std::vector<std::string>& args, const std::string& before, const std::string& after) {
     return runProgram(FLASHTOOL_EXE, args, before, after);
@@ -158,4 +162,8 @@ RunResult runFlashtool(const std::vector<std::string>& args, const std::string& 
 
 RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after) {
     return runProgram(FLASHINFO_EXE, args, "", after);
+}
+
+RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before) {
+    return runProgram(FLASHDISK_EXE, args, before);
 }

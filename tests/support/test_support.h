@@ -67,3 +67,9 @@ struct RunResult {
 RunResult runFlashtool(
     const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
 RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after = "");
+RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before = "");
+// Runs program with args as the runs above do.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "",
+    const std::string& after = "");
+// Runs shell text in the current directory, its output captured (then after).
+RunResult runCommand(const std::string& shellText, const std::string& after = "");
