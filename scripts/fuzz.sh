@@ -3,7 +3,7 @@
 #   scripts/fuzz.sh                     short smoke run of every target (CI)
 #   scripts/fuzz.sh TARGET [FLAGS...]   one target with libFuzzer flags, e.g. a long run:
 #       scripts/fuzz.sh rom_run -runs=10000000 -jobs=2 -workers=2
-# Targets: catalogue, rom_run, command_line, loader_file. New inputs go to build/fuzz-corpus/TARGET,
+# Targets: catalogue, rom_run, command_line, loader_file, disk_reader. New inputs go to build/fuzz-corpus/TARGET,
 # crashes to build/fuzz-artifacts/; the seed corpora in fuzz/corpus/ stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,7 +25,7 @@ run_target() {  # target, libFuzzer flags...
 }
 
 if [ $# -eq 0 ]; then
-    for target in catalogue rom_run command_line loader_file; do run_target "$target" -runs=30000 -seed=1; done
+    for target in catalogue rom_run command_line loader_file disk_reader; do run_target "$target" -runs=30000 -seed=1; done
 else
     run_target "$@"
 fi
