@@ -10,6 +10,6 @@ need_packages cmake make g++ libgtest-dev chromium
 bash scripts/web.sh
 echo "== web: the native tools to compare with (build/native)"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/native -j "$(build_jobs)" --target quillmore-flashtool quillmore-flashinfo >/dev/null
+cmake --build build/native -j "$(build_jobs)" --target quillmore-flashtool quillmore-flashinfo quillmore-flashdisk >/dev/null
 echo "== web: tests"
 node --test tests/web/

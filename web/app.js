@@ -16,11 +16,12 @@ const { element, decode, isolated, nameList, plural } = Views;
 const $ = (id) => document.getElementById(id);
 const TOOL = 'quillmore-flashtool';
 const INFO = 'quillmore-flashinfo';
+const DISK = 'quillmore-flashdisk';
 const FLASHER = 'fcFlash.prg';
 const IMAGE = 'flash.bin';
 const NAMED_KINDS = new Map([[CATALOGUE, 'catalogue'], [FLASHER, 'flasher program']]);  // the tools' fixed names
 const KIND_WORDS = new Map([['flash image', 'flash image'], ['ROM file', 'ROM file'], ['bank loader', 'bank loader file'],
-  ['catalogue', 'catalogue']]);
+  ['catalogue', 'catalogue'], ['disk image', 'disk image']]);
 const MARK_WORDS = { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' };
 
 let reports = new Map();  // name -> the inspector's JSON entry of the file shown by that name
@@ -72,6 +73,12 @@ function holds(name) {
   if (entry.kind === 'bank loader') {
     if (!entry.flasher || !entry.block) return `damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`;
     return [`bank ${entry.flasher.bank}: `, entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name)];
+  }
+  if (entry.kind === 'disk image') {
+    const banks = entry.files.filter((file) => file.kind === 'bank loader' && file.flasher).map((file) => file.flasher.bank);
+    return [`"`, isolated(entry.name), `", ${plural(entry.files.length, 'file')}`,
+      banks.length ? ` (bank${banks.length === 1 ? '' : 's'} ${banks.join(' ')})` : '', `, ${plural(entry.blocksFree, 'block')} free`,
+      entry.damage.length ? `; damaged: ${entry.damage.join('; ')}` : entry.ok ? '' : '; a file on it is not right: inspect it'];
   }
   const blocks = entry.blocks || entry.banks || [];
   const roms = new Map();
@@ -262,8 +269,27 @@ async function showResult() {
     zipLink: Views.downloadLink('quillmore-bank-loaders.zip', zipOf(loaders), `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`),
     imageLink: Workspace.get(IMAGE) ? Views.downloadLink(IMAGE, () => Workspace.get(IMAGE)) : null,
   });
+  $('disks').replaceChildren();  // made from the files as they were
   shownConsole = null;
   showConsoleIfOpen();
+}
+
+// Puts the run's bank loader files, in bank order, onto disk images made by
+// quillmore-flashdisk, offered to download with what it said; the images
+// are not kept in the workspace.
+async function makeDisks() {
+  const loaders = runFacts(record, reports, Workspace.names()).loaders.map((loader) => loader.file);
+  const format = document.querySelector('input[name="disk"]:checked').value;
+  const args = [`bank-loaders.${format}`, ...loaders.map(fileArgument)];
+  const result = await run(DISK, args, new Map(loaders.map((name) => [name, Workspace.get(name)])));
+  const said = element('pre', { tabIndex: 0, role: 'region', 'aria-label': `What ${DISK} said` });
+  Views.showConsole(said, result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]));
+  const images = result.written.filter((name) => result.files.has(name));
+  $('disks').replaceChildren(
+    ...(result.status === 0 ? [] : [element('p', { role: 'alert' }, `${DISK} ended with status ${result.status}: see what it said.`)]),
+    element('ul', { 'aria-label': 'Disk images' }, ...images.map((name) => element('li', {},
+      Views.downloadLink(name, result.files.get(name)), ` (${Views.sizeText(result.files.get(name).length)})`))),
+    said);
 }
 
 // The console is made only where it is open: a run of thousands of blocks
@@ -612,6 +638,7 @@ function listen() {
     saveOptions();
   }));
   $('run-tool').addEventListener('click', () => act(runTool));
+  $('make-disks').addEventListener('click', () => act(makeDisks));
   $('cancel').addEventListener('click', () => cancelRuns());
   // The console opens where the verdict points into it, and shows its end when opened.
   $('verdict').addEventListener('click', (event) => {

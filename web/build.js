@@ -117,7 +117,7 @@ async function main() {
   const plugin = modulePlugin(glueFile, wasmFile, version);
   const engine = await bundle('quillmore.js', [plugin], {
     globalName: 'quillmore',
-    banner: { js: `// quillmore.js ${version}: quillmore-flashtool and quillmore-flashinfo in WebAssembly.` },
+    banner: { js: `// quillmore.js ${version}: quillmore-flashtool, quillmore-flashinfo and quillmore-flashdisk in WebAssembly.` },
     footer: { js: "if (typeof module === 'object' && module.exports) module.exports = quillmore;" },
   });
   const worker = await bundle('worker.js', [plugin]);

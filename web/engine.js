@@ -3,7 +3,7 @@
 // once; nothing carries over from one run to the next.
 //
 //   const result = await quillmore.run(program, args, files[, options]);
-//   program: "quillmore-flashtool" or "quillmore-flashinfo"
+//   program: "quillmore-flashtool", "quillmore-flashinfo" or "quillmore-flashdisk"
 //   args:    the arguments after the program name, as strings
 //   files:   { "relative/path": bytes, ... } or a Map of the same: the working
 //            folder before the run; bytes are a Uint8Array, an ArrayBuffer or
@@ -20,7 +20,7 @@
 //   options.reads: an array the run fills with the names of the files it
 //            opened for reading only, in the order first opened
 //
-const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo'];
+const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo', 'quillmore-flashdisk'];
 const FOLDER = '/work';
 // The console text of a run: pieces in the order written, each from one stream.
 function consoleLog() {

@@ -21,6 +21,9 @@ const allBanks = ready({ 'memFlashBank_00.bin': quickDos, 'memFlashBank_05.bin':
 const catalogue = text('# mine\n1111; 01; one\n2222; 40; too high\nbad line\nd3da; 05; moved\n');
 const tool = 'quillmore-flashtool';
 const info = 'quillmore-flashinfo';
+const disk = 'quillmore-flashdisk';
+// 25 bank loader files' worth: more than a .d64 holds.
+const loaders = Object.fromEntries(Array.from({ length: 25 }, (_, i) => [`l${i}.prg`, filled(8344, i)]));
 
 // program, arguments, the folder before the run
 const cases = [
@@ -48,6 +51,10 @@ const cases = [
   [info, ['--compare', 'a.bin', 'b.bin'], { 'a.bin': imageWith({ 11: speedDos }), 'b.bin': imageWith({ 11: quickDos }) }],
   [info, ['--json', '--compare', 'a.bin', 'missing.bin'], { 'a.bin': imageWith({}) }],
   [info, ['-x'], {}],
+  [disk, ['all.d64', ...Object.keys(loaders)], loaders],
+  [disk, ['-n', 'banks', 'all.d81', ...Object.keys(loaders)], loaders],
+  [disk, ['all.d64', 'l1.prg', 'missing.prg'], loaders],
+  [info, ['--json', 'all-1.d64', 'all-2.d64'], runNative(disk, ['all.d64', ...Object.keys(loaders)], loaders).files],
 ];
 
 test('the engine gives what the native tools give', async () => {

@@ -83,6 +83,15 @@ test('one screen holds the files, Run and the map; the verdict, outputs, console
   const zip = unzipSync(await download('#drive', 'Download the 2 bank loader files as one .zip', 'quillmore-bank-loaders.zip'));
   assert.deepStrictEqual(Object.keys(zip).sort(), ['&flashbank0b.prg', '&flashbank18.prg']);
   for (const name of Object.keys(zip)) assert.deepStrictEqual(zip[name], nativeRun.files[name], name);
+  // The same files onto a disk image by the engine, byte for byte as the native program writes it; dropped back, it is inspected.
+  await page.click('::-p-aria(Make the disk images)');
+  await page.waitForSelector('#disks li');
+  const disk = await download('#disks', 'bank-loaders.d64', 'bank-loaders.d64');
+  const loaders = ['&flashbank0b.prg', '&flashbank18.prg'];
+  assert.deepStrictEqual(disk, runNative('quillmore-flashdisk', ['bank-loaders.d64', ...loaders], nativeRun.files).files['bank-loaders.d64']);
+  await add(page, { 'bank-loaders.d64': disk }, scratch);
+  await idle();
+  assert.match(await rowOf('bank-loaders.d64'), /disk image .*"QUILLMORE", 2 files \(banks 0b 18\), 5\d\d blocks free/);
   const labels = await bankLabels(page);
   assert.deepStrictEqual([labels.length, labels[0x0b], labels[0x18], labels.filter((label) => label.endsWith(': blank')).length],
     [64, 'bank 0b: SpeedDOS 40T HIROM, CRC-16 d3da', 'bank 18: SpeedDOS 40T HIROM, CRC-16 d3da', 62]);
