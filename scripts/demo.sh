@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the tool and runs its main job on a scratch copy of examples/:
 #   quillmore-flashtool DD2.bin -t
-# then lists what it wrote, shows what the files hold, and compares the image
+# then lists what it wrote, shows what the files hold, puts the bank loader
+# files onto a disk image for the drive and checks it, and compares the image
 # with a made-up read-back. The scratch directory is demo/ (recreated each time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
 need_packages cmake make g++
 cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLASHTOOL_BUILD_TESTS=OFF >/dev/null
-cmake --build build/demo -j "$(build_jobs)" --target quillmore-flashtool quillmore-flashinfo
+cmake --build build/demo -j "$(build_jobs)" --target quillmore-flashtool quillmore-flashinfo quillmore-flashdisk
 tool=$PWD/build/demo/src/quillmore-flashtool
 
 rm -rf demo
@@ -23,6 +24,9 @@ ls -l
 info=$(dirname "$tool")/quillmore-flashinfo
 echo "== quillmore-flashinfo on the ROM file, the image and the bank loader files:"
 "$info" DD2.bin flash.bin '&flashbank0b.prg' '&flashbank18.prg'
+echo "== quillmore-flashdisk banks.d64 on the bank loader files, and quillmore-flashinfo on the disk image:"
+"$(dirname "$tool")/quillmore-flashdisk" banks.d64 '&flashbank0b.prg' '&flashbank18.prg'
+"$info" banks.d64
 # After a burn, the chip is read back into a file and compared with the image
 # burned. Here the read-back is made up: flash.bin with bank 18 left erased,
 # as if it had not programmed.

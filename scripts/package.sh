@@ -102,7 +102,7 @@ done
 echo "== package: install check"
 dpkg -i "$deb" >/dev/null
 trap 'dpkg -r quillmore-flashtool >/dev/null; rm -rf "$scratch"' EXIT
-for tool in quillmore-flashtool quillmore-flashinfo; do
+for tool in quillmore-flashtool quillmore-flashinfo quillmore-flashdisk; do
     help=$("$tool" --help)
     echo "${help%%$'\n'*}"
     holds "$(MANWIDTH=80 man -P cat "$tool" 2>/dev/null)" "EXIT STATUS" || fail "man page $tool not found"
@@ -115,7 +115,7 @@ cmp -s /usr/share/quillmore-flashtool/quillmore-flashtool.html build/web/quillmo
 unzip -p "$zip" "*/quillmore-flashtool.html" | cmp -s - build/web/quillmore-flashtool.html || fail "the .zip holds no web page"
 
 echo "== package: .zip text files have CR LF line ends"
-for text in README.txt LICENSE.txt quillmore-flashtool.txt quillmore-flashinfo.txt; do
+for text in README.txt LICENSE.txt quillmore-flashtool.txt quillmore-flashinfo.txt quillmore-flashdisk.txt; do
     unzip -p "$zip" "*/$text" >"$scratch/text"
     grep -q -v $'\r$' "$scratch/text" && fail "$text has a line without CR LF"
 done
