@@ -18,3 +18,23 @@ echo "== windows: tests under Wine (prefix $WINEPREFIX)"
 # on its own): such a start is tried once more. A test that fails for real
 # fails both times.
 ctest --test-dir build/windows --output-on-failure -j "$jobs" --repeat until-pass:2
+echo "== windows: quillmore-flashdisk.exe writes the images the native program writes, and cbmconvert reads them"
+need_packages cbmconvert
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/native -j "$jobs" --target quillmore-flashdisk >/dev/null
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+for n in $(seq 10 34); do head -c 8344 /dev/urandom >"$scratch/&flashbank$n.prg"; done
+(
+    cd "$scratch"
+    files=(\&flashbank*.prg)
+    "$OLDPWD/build/native/src/quillmore-flashdisk" native.d64 "${files[@]}" >native.out
+    wine "$OLDPWD/build/windows/src/quillmore-flashdisk.exe" wine.d64 "${files[@]}" | tr -d '\r' >wine.out
+    for n in 1 2; do
+        cmp "native-$n.d64" "wine-$n.d64"
+        mkdir "x$n" && (cd "x$n" && cbmconvert -v1 -d "../wine-$n.d64")
+    done
+    [ "$(sed 's/native/wine/' native.out)" = "$(cat wine.out)" ]
+    for file in "${files[@]}"; do cmp "$file" "x"*/"$file"; done
+)
+echo "windows: the same two images, every file read back by cbmconvert"
