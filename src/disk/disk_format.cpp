@@ -33,10 +33,10 @@ long sectorOffset(DiskFormat format, int track, int sector) {
 long bamEntryOffset(DiskFormat format, int track) {
     const DiskGeometry& disk = geometryOf(format);
     if (track < 1 || track > disk.tracks) return -1;
-    if (format == DiskFormat::D64) return sectorOffset(format, disk.directoryTrack, 0) + 4 + 4 * (track - 1);
+    if (format == DiskFormat::D64) return sectorOffset(format, disk.directoryTrack, 0) + 4 + 4L * (track - 1);
     // The 1581 keeps tracks 1-40 in sector 1 of its directory track, 41-80 in sector 2.
     const int half = track <= 40 ? 1 : 2;
-    return sectorOffset(format, disk.directoryTrack, half) + 16 + 6 * ((track - 1) % 40);
+    return sectorOffset(format, disk.directoryTrack, half) + 16 + 6L * ((track - 1) % 40);
 }
 
 long blocksFor(std::size_t size) {

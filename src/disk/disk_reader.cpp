@@ -161,7 +161,7 @@ bool isDiskHeader(DiskFormat format, const uint8_t* header, bool whole) {
     // The DOS version: every image has it; the DOS type as the drive formats
     // a disk, which tools may leave out, is asked of an image cut short.
     const bool d64 = format == DiskFormat::D64;
-    if (header[2] != (d64 ? 'A' : 'D')) return false;
+    if (header[2] != (d64 ? uint8_t{'A'} : uint8_t{'D'})) return false;
     return whole || (d64 ? header[0xA5] == '2' && header[0xA6] == 'A' : header[25] == '3' && header[26] == 'D');
 }
 
