@@ -165,18 +165,6 @@ bool isDiskHeader(DiskFormat format, const uint8_t* header, bool whole) {
     return whole || (d64 ? header[0xA5] == '2' && header[0xA6] == 'A' : header[25] == '3' && header[26] == 'D');
 }
 
-bool tellDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat& format) {
-    for (const DiskFormat candidate : {DiskFormat::D64, DiskFormat::D81}) {
-        const long at = diskHeaderAt(candidate, size);
-        if (at >= 0 &&
-            isDiskHeader(candidate, bytes + at, size >= static_cast<std::size_t>(geometryOf(candidate).size))) {
-            format = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
 DiskReport readDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat format) {
     const DiskGeometry& geometry = geometryOf(format);
     const Image image{bytes, size, format};

@@ -39,11 +39,6 @@ long diskHeaderAt(DiskFormat format, std::size_t size);
 // header must carry the full signature the drive writes.
 bool isDiskHeader(DiskFormat format, const uint8_t* header, bool whole);
 
-// Tells a disk image by its size (174848 or 175531 bytes for 35 tracks,
-// 819200 for 80) and the signature of its header; an image cut short is
-// one whose header is there. Returns: true with format set.
-bool tellDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat& format);
-
 // Returns: what the image holds, and every damage found.
 DiskReport readDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat format);
 

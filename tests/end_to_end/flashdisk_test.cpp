@@ -1,13 +1,13 @@
-// quillmore-flashdisk end to end, checked against the field's own tools:
-// cbmconvert reads back every image it writes, cc1541 lists them and adds
-// to them, and the inspector reads cc1541's images as it reads ours. Then
-// what it refuses, how it replaces an image, and the damage the inspector
-// finds in an image.
-#include <cstdio>
+// quillmore-flashdisk end to end, against the field's own tools: cbmconvert
+// reads back every file of every image it writes, cc1541 adds a file where
+// the BAM says a block is free, and the inspector reads cc1541's images of
+// the same files as it reads ours. Then what it refuses, how it replaces an
+// image, and the damage the inspector finds in an image.
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "disk/disk_format.h"
+#include "inspect/display_text.h"
 #include "support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -16,56 +16,26 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::string bankName(int bank) {
-    char name[20];
-    (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", bank);
-    return name;
-}
-
-// A bank loader file for each bank, each with a block of its own (that of
-// the catalogue's SpeedDOS for bank 0b), and files of a chosen size.
-Files testFiles(int banks, const std::map<std::string, std::size_t>& others) {
-    Files files;
-    for (int bank = 0; bank < banks; ++bank) {
-        const Bytes block =
-            bank == 0x0B ? kSpeedDos : forgedBlock(static_cast<uint16_t>(0x1000 + bank), static_cast<uint8_t>(bank));
-        files[bankName(bank)] = bankFile(bank, block);
-    }
-    for (const auto& [name, size] : others) files[name] = Bytes(size, static_cast<uint8_t>(size));
-    return files;
-}
-
-Names bankNames(int banks) {
-    Names names;
-    for (int bank = 0; bank < banks; ++bank) names.push_back(bankName(bank));
-    return names;
-}
-
-long blocksOf(std::size_t size) { return static_cast<long>((size + 253) / 254); }
-
-// Returns: the files cbmconvert extracts from image, named as it names them.
+// Returns: the files cbmconvert extracts from image (named in lower case, ".prg" added to a PRG file's name).
 Files extractedBy(const std::string& image) {
-    const fs::path folder = image + ".out";
-    fs::create_directory(folder);
-    const RunResult run = runCommand("cd \"" + folder.string() + "\" && cbmconvert -v1 -d \"../" + image + "\"");
-    EXPECT_EQ(run.status, 0) << image << ": " << run.err;
-    Files files;
-    for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = readBytes(entry);
-    fs::remove_all(folder);
+    fs::create_directory("out");
+    EXPECT_EQ(runCommand("cd out && cbmconvert -v1 -d \"../" + image + "\"").status, 0) << image;
+    fs::current_path("out");
+    const Files files = filesHere();
+    fs::current_path("..");
+    fs::remove_all("out");
     return files;
 }
 
-// Returns: the name cbmconvert gives the file named name: lower case, and ".prg" for a PRG file.
-std::string extractedName(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".prg") == 0 ? name : name + ".prg";
+Names joined(Names first, const Names& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
 }
 
-// Returns: the inspector's report on image, without its first line (the image's name).
+// Returns: the inspector's report on image below the line that names it.
 std::string reportBelowName(const std::string& image) {
     const std::string out = runFlashinfo({image}).out;
-    const std::size_t name = out.find(image + ": disk image");
-    return name == std::string::npos ? out : out.substr(out.find('\n', name));
+    return out.substr(out.find('\n', out.find(": disk image")));
 }
 
 }  // namespace
@@ -74,76 +44,63 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
 #ifdef _WIN32
     GTEST_SKIP() << "cbmconvert and cc1541 are host tools";
 #endif
-    const long bankBlocks = blocksOf(bankFile(0, kUnknown).size());
-    const std::size_t fill = static_cast<std::size_t>(664 - 20 * bankBlocks) * 254;  // fills a .d64 to its last block
-    ASSERT_GT(fill, 0u);
-    struct Case {
+    Files files;
+    Names banks;  // a bank loader file of 33 blocks for each bank, each block of its own
+    for (int bank = 0; bank < 35; ++bank) {
+        banks.push_back("&flashbank" + hexText(static_cast<unsigned>(bank), 2) + ".prg");
+        files[banks.back()] = bankFile(bank,
+            bank == 0x0B ? kSpeedDos : forgedBlock(static_cast<uint16_t>(0x1000 + bank), static_cast<uint8_t>(bank)));
+    }
+    ASSERT_EQ(files[banks[0]].size() / 254, 32u);
+    const std::size_t fill = (664 - 20 * 33) * 254;  // what 20 of them leave of a .d64, to its last block
+    files.insert(
+        {{"fill.prg", Bytes(fill, 1)}, {"more.prg", Bytes(fill + 1, 2)}, {"sixteenletters16", Bytes(70000, 3)}});
+    const Names twenty(banks.begin(), banks.begin() + 20);
+    const struct {
         const char* what;
         std::string image;
         Names inputs;
-        std::vector<std::pair<std::string, std::size_t>>
-            disks;  // each image written, and how many of the inputs it holds
+        std::vector<std::pair<std::string, std::size_t>> disks;  // each image written, and how many inputs it holds
+    } cases[] = {
+        {"one .d64 exactly full", "disk.d64", joined(twenty, {"fill.prg"}), {{"disk.d64", 21}}},
+        {"one byte more: the last file onto a second disk", "disk.d64", joined(twenty, {"more.prg"}),
+            {{"disk-1.d64", 20}, {"disk-2.d64", 1}}},
+        {"35 files and a name of 16 characters on one .d81", "disk.D81", joined(banks, {"sixteenletters16"}),
+            {{"disk.D81", 36}}},
     };
-    Names full = bankNames(20);
-    full.push_back("fill.prg");
-    const std::vector<Case> cases{
-        {"one disk exactly full", "disk.d64", full, {{"disk.d64", 21}}},
-        {"one byte more: the last file onto a second disk", "more.d64", full, {{"more-1.d64", 20}, {"more-2.d64", 1}}},
-        {"an all-banks run on two .d64", "all.d64", bankNames(35), {{"all-1.d64", 20}, {"all-2.d64", 15}}},
-        {"an all-banks run on one .d81, and a name of 16 characters", "all.D81",
-            [] {
-                Names names = bankNames(35);
-                names.push_back("SixteenLetters.x");
-                return names;
-            }(),
-            {{"all.D81", 36}}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ScratchDir dir;
-        writeFiles(testFiles(35, {{"fill.prg", c.image == "more.d64" ? fill + 1 : fill}, {"SixteenLetters.x", 5000}}));
-        Names args{c.image};
-        args.insert(args.end(), c.inputs.begin(), c.inputs.end());
-        const RunResult run = runFlashdisk(args);
+        writeFiles(files);
+        const RunResult run = runFlashdisk(joined({c.image}, c.inputs));
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
-        std::size_t next = 0;
+        auto input = c.inputs.begin();
         for (const auto& [image, count] : c.disks) {
             SCOPED_TRACE(image);
             Files expected;
-            Names ccArgs{"-n", "quillmore", "-i", "qm"};
-            for (std::size_t i = next; i < next + count; ++i) {
-                expected[extractedName(c.inputs[i])] = readBytes(c.inputs[i]);
-                std::string onDisk = fs::path(extractedName(c.inputs[i])).stem().string();
-                ccArgs.insert(ccArgs.end(), {"-f", onDisk, "-w", c.inputs[i]});
+            Names theirs{"-n", "quillmore", "-i", "qm"};  // cc1541 writes the same files onto a disk of its own
+            for (const auto last = input + static_cast<long>(count); input != last; ++input) {
+                const std::size_t prg = input->rfind(".prg");
+                expected[prg == std::string::npos ? *input + ".prg" : *input] = files.at(*input);
+                theirs.insert(theirs.end(), {"-f", input->substr(0, prg), "-w", *input});
             }
-            next += count;
+            EXPECT_TRUE(extractedBy(image) == expected);
             EXPECT_NE(run.out.find(image + ": " + std::to_string(count) + (count == 1 ? " file, " : " files, ")),
                 std::string::npos);
-            EXPECT_TRUE(extractedBy(image) == expected) << "every file back, byte for byte, under its name";
+            theirs.push_back(image.back() == '4' ? "cc1541.d64" : "cc1541.d81");
+            ASSERT_EQ(runProgram("cc1541", theirs).status, 0);
+            EXPECT_EQ(reportBelowName(image), reportBelowName(theirs.back())) << "the same files, blocks and verdicts";
 
-            // cc1541 writes the same files onto a disk of its own: the inspector
-            // finds the same files, blocks and verdicts, and as many blocks free.
-            const std::string theirs = image.back() == '4' ? "cc1541.d64" : "cc1541.d81";
-            ccArgs.push_back(theirs);
-            ASSERT_EQ(runProgram("cc1541", ccArgs).status, 0);
-            EXPECT_EQ(reportBelowName(image), reportBelowName(theirs));
-            fs::remove(theirs);
-        }
-        EXPECT_EQ(next, c.inputs.size());
-        if (c.disks.size() == 1 && c.image == "disk.d64") {
-            EXPECT_EQ(
-                run.out.rfind("disk.d64: 21 files, 0 blocks free\n  &flashbank00.prg as \"&FLASHBANK00\", ", 0), 0u);
-            // A disk with a BAM that matches its files takes no file more.
-            EXPECT_NE(runProgram("cc1541", {"-V", "-f", "extra", "-w", "fill.prg", "disk.d64"}).status, 0);
-        }
-        if (c.image == "all.D81") {
-            // cc1541 adds a file where the BAM says blocks are free, and every file is still whole.
-            fs::copy_file("all.D81", "added.d81");  // cc1541 takes only lower-case extensions
-            ASSERT_EQ(runProgram("cc1541", {"-f", "extra", "-w", "fill.prg", "added.d81"}).status, 0);
-            Files expected = extractedBy("all.D81");
-            expected["extra.prg"] = readBytes("fill.prg");
-            EXPECT_TRUE(extractedBy("added.d81") == expected);
+            // cc1541 (which takes only lower-case extensions) adds a file where the BAM says blocks are free.
+            const std::string copy = "added" + theirs.back().substr(6);
+            fs::copy_file(image, copy);
+            const bool added = runProgram("cc1541", {"-f", "extra", "-w", "fill.prg", copy}).status == 0;
+            EXPECT_EQ(added, run.out.find(image + ": 21 files, 0 blocks free\n") == std::string::npos);
+            if (added) expected["extra.prg"] = files.at("fill.prg");
+            EXPECT_TRUE(extractedBy(copy) == expected) << "every file still whole";
+            fs::remove(copy);
+            fs::remove(theirs.back());
         }
     }
 }
@@ -196,16 +153,25 @@ TEST(Flashdisk, ReplacesAnImageWholeOrNotAtAll) {
     EXPECT_EQ(cut.err, "quillmore-flashdisk: cannot write disk.d64 in full\n");
     EXPECT_TRUE(filesHere() == (Files{{"a.prg", readBytes("a.prg")}, {"disk.d64", Bytes(5, 5)}}));
 #endif
-    const RunResult run = runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d64", "a.prg"});
+    fs::create_directory("sub");
+    writeFiles({{"sub/b.prg", bankFile(0x05, kSpeedDos)}, {"e", {}}});  // an empty file takes one block
+    const RunResult run = runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d64", "a.prg", "sub/b.prg", "e"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "disk.d64: 1 file, 631 blocks free\n  a.prg as \"A\", 33 blocks\n");
-    EXPECT_EQ(readBytes("disk.d64").size(), 174848u);
+    EXPECT_EQ(run.out,
+        "disk.d64: 3 files, 597 blocks free\n  a.prg as \"A\", 33 blocks\n  sub/b.prg as \"B\", 33 blocks\n"
+        "  e as \"E\", 1 blocks\n");
 #ifndef _WIN32
     EXPECT_EQ(
         fs::status("disk.d64").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 #endif
-    EXPECT_NE(
-        runFlashinfo({"disk.d64"}).out.find("disk name \"FLASH DISK\", id F1, 631 blocks free\n"), std::string::npos);
+    EXPECT_EQ(runFlashinfo({"disk.d64"}).out,
+        "catalogue: built-in default\ndisk.d64: disk image, 35 tracks (.d64)\n"
+        "disk name \"FLASH DISK\", id F1, 597 blocks free\n"
+        "name  type  blocks  kind              bank  rom                 check\n"
+        "A     prg   33      bank loader file  0b    SpeedDOS 40T HIROM  ok\n"
+        "B     prg   33      bank loader file  05    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
+        "E     prg   1       ROM file          -     -                   no whole block\n"
+        "files: 3, good: 1, damage found: 0\n");
 }
 
 TEST(Flashinfo, NamesTheDamageOfADiskImage) {
@@ -216,28 +182,22 @@ TEST(Flashinfo, NamesTheDamageOfADiskImage) {
     const auto at = [](int track, int sector) {
         return static_cast<std::size_t>(sectorOffset(DiskFormat::D64, track, sector));
     };
-    const std::size_t directory = at(18, 1), entryB = directory + 32;
-    ASSERT_EQ(disk[directory + 3], 17);  // A starts on 17/0, and goes on at 17/10
-    ASSERT_EQ(disk[at(17, 0)], 17);
-    ASSERT_EQ(disk[at(17, 0) + 1], 10);
+    const std::size_t directory = at(18, 1), entryB = directory + 32, bam17 = at(18, 0) + 4 * 17;
+    ASSERT_EQ(Bytes(disk.begin() + at(17, 0), disk.begin() + at(17, 0) + 2), (Bytes{17, 10})) << "A: 17/0, then 17/10";
     const struct {
         const char* what;
         std::vector<std::pair<std::size_t, uint8_t>> patch;  // bytes set
-        std::size_t size;                                    // the image cut to
         std::string damage;
+        std::size_t size = 174848;  // the image cut to
     } cases[] = {
-        {"a chain that loops", {{at(17, 10), 17}, {at(17, 10) + 1, 0}}, disk.size(), "A: its chain loops back to 17/0"},
-        {"a chain that leaves the disk", {{at(17, 10), 36}, {at(17, 10) + 1, 3}}, disk.size(),
+        {"a chain that loops", {{at(17, 10), 17}, {at(17, 10) + 1, 0}}, "A: its chain loops back to 17/0"},
+        {"a chain that leaves the disk", {{at(17, 10), 36}, {at(17, 10) + 1, 3}},
             "A: its chain leaves the disk at 36/3"},
-        {"a cross-linked sector", {{entryB + 3, 17}, {entryB + 4, 0}}, disk.size(),
-            "sector 17/0 is used by both B and A"},
-        {"a wrong BAM count", {{at(18, 0) + 4 * 17, 1}}, disk.size(),
-            "track 17: the BAM's count of free sectors is 1, its map shows 0"},
-        {"a used sector free in the BAM", {{at(18, 0) + 4 * 17, 1}, {at(18, 0) + 4 * 17 + 1, 1}}, disk.size(),
-            "sector 17/0, used by A, is free in the BAM"},
-        {"a directory that loops", {{directory, 18}, {directory + 1, 1}}, disk.size(),
-            "the directory's chain loops back to 18/1"},
-        {"a truncated image", {}, 120000, "the image is cut short: 120000 of 174848 bytes"},
+        {"a cross-linked sector", {{entryB + 3, 17}, {entryB + 4, 0}}, "sector 17/0 is used by both B and A"},
+        {"a wrong BAM count", {{bam17, 1}}, "track 17: the BAM's count of free sectors is 1, its map shows 0"},
+        {"a used sector free in the BAM", {{bam17, 1}, {bam17 + 1, 1}}, "sector 17/0, used by A, is free in the BAM"},
+        {"a directory that loops", {{directory, 18}, {directory + 1, 1}}, "the directory's chain loops back to 18/1"},
+        {"a truncated image", {}, "the image is cut short: 120000 of 174848 bytes", 120000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -124,8 +124,8 @@ TEST(Flashtool, FileLoopBlocksAndTheImage) {
     expectRuns({
         {"all banks: those there, each reported when it cannot be read", allBanks, {"-a", "rom.bin", "-t", "-v0"}, 0,
             kBanner + "size: 2002\n",
-            "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin"
-            "** unknown block: 00 ...  (CRC-16:1a2b)\n",
+            "** cannot open file: memFlashBank_01.bin** cannot open file: memFlashBank_02.bin** unknown block: 00 ...  "
+            "(CRC-16:1a2b)\n",
             withImage({{0x24, kQuickDos}, {0x00, kImprLorom}, {0x21, kImprLorom}}),
             [] {
                 fs::create_directory("memFlashBank_01.bin");
@@ -178,11 +178,9 @@ TEST(Flashtool, FileLoopBlocksAndTheImage) {
 TEST(Flashtool, StartUpAndItsEarlyEnds) {
     const std::string usage =
         "Usage:\n Quillmore-flashtool ROMfile  [-opt1...-optM]\n\nOptions:\n"
-        " -a            ... all memFlashBank_xx.bin files\n"
-        " -b            ... write block binary files\n"
+        " -a            ... all memFlashBank_xx.bin files\n -b            ... write block binary files\n"
         " -sbXX         ... set bank to avoid CRC check (XX=bank)\n"
-        " -t            ... write flash file 512KB (for TL866)\n"
-        " -oFILENAME    ... set name of output file\n"
+        " -t            ... write flash file 512KB (for TL866)\n -oFILENAME    ... set name of output file\n"
         " -vN           ... set verbosity N\n\nExample:\n Quillmore-flashtool DD2.bin\n";
     const Files rom{{"rom.bin", kQuickDos}};
     const Bytes bigBody(1022, 0xEA);  // of a 1024-byte flasher: the bank byte still fits after it
@@ -271,8 +269,8 @@ TEST(Flashtool, InputsAreNeverWrittenIntoAndOutputsReplacedWhole) {
                 "** cannot open file: &flashbank24.prg", {{"&flashbank24.prg", kFlasher}},
                 [] { fs::create_symlink("fcFlash.prg", "&flashbank24.prg"); }},
             {"a full disk keeps the earlier outputs", earlier, {"q.bin", "-b", "-t", "-v0"}, 1, kBanner,
-                "** error writing file: rc=0\n** error writing file: block00.bin\n** error writing file: "
-                "&flashbank24.prg\n",
+                "** error writing file: rc=0\n** error writing file: block00.bin\n"
+                "** error writing file: &flashbank24.prg\n",
                 {}, [] {}, kUpTo4k},
             {"a full disk leaves no crc.ini", {{"fcFlash.prg", kFlasher}, {"q.bin", kQuickDos}}, {"q.bin", "-v0"}, 1,
                 kBanner, "** error writing file: crc.ini\n** error writing file: &flashbank24.prg\n", {}, [] {},

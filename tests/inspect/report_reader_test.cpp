@@ -80,15 +80,14 @@ TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
         std::string report;
     } cases[] = {
         {&kTableReport,
-            "image.bin: flash image\nbank   content               crc-16  note\n00     SpeedDOS 40T HIROM    d3da    "
-            "misplaced: the catalogue names 0b 18\n01-02  blank\nquillmore-flashinfo: image.bin: error reading file\n"},
+            "image.bin: flash image\nbank   content               crc-16  note\n"
+            "00     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n01-02  blank\n"
+            "quillmore-flashinfo: image.bin: error reading file\n"},
         {&kJsonReport,
             "\n  {\"file\": \"image.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": \"00\", "
-            "\"content\": "
-            "\"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", \"18\"], "
-            "\"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n    {\"bank\": \"02\", "
-            "\"content\": "
-            "\"blank\"}],\n   \"error\": \"error reading file\"}"},
+            "\"content\": \"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", "
+            "\"18\"], \"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n"
+            "    {\"bank\": \"02\", \"content\": \"blank\"}],\n   \"error\": \"error reading file\"}"},
     };
     for (const auto& c : cases) {
         ScratchDir dir;
