@@ -72,6 +72,28 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_NE(runFlashinfo({"good.bin"}).out.find("d3da    M\xC3\xBCller \\xff\\x1b[0m X  ok\n"), std::string::npos);
 }
 
+TEST(Flashinfo, AStatusForEachKindOfFileInBothReports) {
+    Bytes cut = bankFile(0x0B, kSpeedDos);
+    cut.pop_back();
+    const struct {
+        const char* label;
+        Bytes file;
+        int status;
+    } cases[] = {{"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}), 0},
+        {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}), 1},
+        {"image, an unknown bank", imageWith({{0x07, kUnknown}}), 1},
+        {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), 0},
+        {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), 1}, {"no whole block", {0x01, 0x08}, 1},
+        {"bank loader file", bankFile(0x0B, kSpeedDos), 0}, {"a bank not named", bankFile(0x05, kSpeedDos), 1},
+        {"no flasher records", recordsOf(0x4000, kSpeedDos), 1}, {"cut short", cut, 1}, {"none", text("odd"), 2}};
+    ScratchDir dir;
+    for (const auto& c : cases) {
+        writeBytes("file", c.file);
+        for (const char* report : {"--", "--json"})
+            EXPECT_EQ(runFlashinfo({report, "file"}).status, c.status) << c.label;
+    }
+}
+
 TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     ScratchDir dir;
     Bytes cut = bankFile(0x0B, kSpeedDos), sum = cut;

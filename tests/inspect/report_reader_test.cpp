@@ -1,5 +1,5 @@
-// The inspector's reading loop: the verdict for each kind of damage, and a
-// file that is cut short after its kind was told.
+// The inspector's reading loop: a file that is cut short after its kind
+// was told (the status for each kind of file is checked end to end).
 #include "inspect/report_reader.h"
 
 #include <filesystem>
@@ -37,42 +37,6 @@ std::string printed(const std::function<void()>& run) {
 }
 
 }  // namespace
-
-TEST(ReportReader, TheVerdictForEachKindOfDamage) {
-    Bytes cut = bankFile(0x0B, kSpeedDos);
-    cut.pop_back();
-    const struct {
-        const char* label;
-        Bytes file;
-        InfoStatus verdict;
-    } cases[] = {
-        {"image, each ROM where the catalogue puts it", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}}),
-            InfoStatus::AllGood},
-        {"image, a ROM in a bank its entry does not name", imageWith({{0x0B, kSpeedDos}, {0x05, kSpeedDos}}),
-            InfoStatus::FoundWrong},
-        {"image, an unknown bank", imageWith({{0x07, kUnknown}}), InfoStatus::FoundWrong},
-        {"ROM file with a known and a blank block", concat({kSpeedDos, Bytes(8192, 0xFF)}), InfoStatus::AllGood},
-        {"ROM file with an unknown block", concat({kSpeedDos, kUnknown}), InfoStatus::FoundWrong},
-        {"ROM file without a whole block", {0x01, 0x08}, InfoStatus::FoundWrong},
-        {"bank loader file", bankFile(0x0B, kSpeedDos), InfoStatus::AllGood},
-        {"bank loader file for a bank the entry does not name", bankFile(0x05, kSpeedDos), InfoStatus::FoundWrong},
-        {"bank loader file without flasher records", recordsOf(0x4000, kSpeedDos), InfoStatus::FoundWrong},
-        {"bank loader file cut short", cut, InfoStatus::FoundWrong},
-        {"none of the three kinds", text("odd"), InfoStatus::Failed},
-    };
-    for (const auto& c : cases) {
-        ScratchDir dir;
-        writeBytes("file", c.file);
-        for (const ReportFormat* format : {&kTableReport, &kJsonReport}) {
-            ReportState state(defaultCatalogue());
-            InspectedFile file;
-            file.path = "file";
-            InfoStatus verdict = InfoStatus::AllGood;
-            (void)printed([&] { verdict = reportFile(*format, state, file); });
-            EXPECT_EQ(verdict, c.verdict) << c.label;
-        }
-    }
-}
 
 TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
     const struct {

@@ -64,7 +64,7 @@ async function download(selector, text, name) {
   return new Uint8Array(fs.readFileSync(saved));
 }
 
-test('one screen holds the files, Run and the map; the verdict, outputs, console and map are the tool\'s', async () => {
+test('one screen holds the files, Run and the map; the verdict, outputs, console, map and disk image are the tool\'s', async () => {
   await add(page, exampleFiles, scratch);
   assert.match(await runTool(page, ['DD2.bin', 'odd.bin'], ['opt-t']), /^2 bank loader files written, .*\(exit status 0\)\.$/);
   await page.evaluate(() => window.scrollTo(0, 0));
@@ -96,13 +96,10 @@ test('one screen holds the files, Run and the map; the verdict, outputs, console
   assert.deepStrictEqual([labels.length, labels[0x0b], labels[0x18], labels.filter((label) => label.endsWith(': blank')).length],
     [64, 'bank 0b: SpeedDOS 40T HIROM, CRC-16 d3da', 'bank 18: SpeedDOS 40T HIROM, CRC-16 d3da', 62]);
   await (await page.$('#result')).screenshot({ path: path.join(shots, 'verdict.png') });
-});
-
-test('a file rewritten with the same bytes is listed as written', async () => {
+  // A file rewritten with the same bytes is listed as written.
   await runTool(page, ['DD2.bin'], ['opt-t']);
-  const written = await page.$$eval('#verdict [aria-label="Written by this run"] li', (items) => items.map((item) => item.textContent));
-  assert.deepStrictEqual(written.slice(-3), ['flash.bin (rewritten, same bytes)', '&flashbank0b.prg (rewritten, same bytes)',
-    '&flashbank18.prg (rewritten, same bytes)']);
+  assert.deepStrictEqual((await page.$$eval('#verdict [aria-label="Written by this run"] li', (items) => items.map((item) => item.textContent)))
+    .slice(-3), ['flash.bin (rewritten, same bytes)', '&flashbank0b.prg (rewritten, same bytes)', '&flashbank18.prg (rewritten, same bytes)']);
 });
 
 test('Add to catalogue: a bad bank is refused in the parser\'s words; a good line makes the block known', async () => {

@@ -8,7 +8,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { after, test } = require('node:test');
-const { root, forgedBlock, concat, text, imageWith, runNative, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
+const { root, forgedBlock, concat, text, imageWith, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
   bankLabels } = require('./support');
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-workspace-'));
@@ -167,11 +167,6 @@ test('names: "-b.bin" stays a file, own-property kinds, "1 byte", and the map sh
   await page.select('#image-choice', 'old.bin');
   await runTool(page, ['a.bin', '-b.bin'], ['opt-t']);
   assert.strictEqual(await page.$eval('#command', (node) => node.textContent), 'quillmore-flashtool a.bin ./-b.bin -t');
-  const native = runNative('quillmore-flashtool', ['a.bin', './-b.bin', '-t'], files);
-  const decode = (bytes) => new TextDecoder().decode(bytes);
-  await page.click('::-p-aria(Console)');
-  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
-  assert.strictEqual(await page.$eval('#console', (node) => node.textContent), decode(native.stdout) + decode(native.stderr));
   assert.strictEqual(await page.$eval('#image-choice', (node) => node.value), 'flash.bin');
   assert.deepStrictEqual(banksHolding(await bankLabels(page)), ['0b', '10', '18']);
 });
