@@ -48,7 +48,10 @@ for (const [locks, setup] of [['Web Locks', null],
     await startRun(a, ['jiffy.bin'], ['opt-t']);
     await startRun(b, ['quick.bin'], ['opt-t']);
     for (const headline of await Promise.all([runEnded(a), runEnded(b)])) assert.match(headline, /exit status 0/);
-    for (const page of [a, b]) await waitForBanks(page, ['0b', '10', '18', '24']);
+    for (const page of [a, b]) {  // each looked at in turn: a tab in the background may be throttled
+      await page.bringToFront();
+      await waitForBanks(page, ['0b', '10', '18', '24']);
+    }
 
     // A tab that does not hear of changes asks before it removes what changed since it showed it.
     await runTool(a, ['speed.bin'], ['opt-b']);
