@@ -34,7 +34,9 @@ const alertText = (page) => page.$$eval('#alerts [role="alert"]', (nodes) => nod
 const banksHolding = (labels) => labels.flatMap((label, bank) => (label.endsWith(': blank') ? [] : [bank.toString(16).padStart(2, '0')]));
 const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('[role="gridcell"]')]
   .filter((cell) => !cell.getAttribute('aria-label').endsWith(': blank')).map((cell) => cell.textContent).join(' ') === wanted,
-{ timeout: 5000, polling: 100 }, banks.join(' '));
+{ timeout: 15000, polling: 100 }, banks.join(' ')).catch(async (error) => {
+  throw new Error(`${error.message}: the map shows ${banksHolding(await bankLabels(page)).join(' ')}`);
+});
 
 // Web Locks where the browser has them, else the page's lock record.
 for (const [locks, setup] of [['Web Locks', null],
