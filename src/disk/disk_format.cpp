@@ -6,8 +6,8 @@
 
 namespace {
 
-const DiskGeometry kD64{DiskFormat::D64, 35, 18, 0, 1, 3, 10, 144, kD64Size, ".d64"};
-const DiskGeometry kD81{DiskFormat::D81, 80, 40, 0, 3, 1, 1, 296, kD81Size, ".d81"};
+const DiskGeometry kD64{DiskFormat::D64, 35, 18, 0, 1, 3, 10, 144, kD64Size, ".d64", 'A', "2A", 0x90, 0xAB};
+const DiskGeometry kD81{DiskFormat::D81, 80, 40, 0, 3, 1, 1, 296, kD81Size, ".d81", 'D', "3D", 0x04, 0x1D};
 
 // The signs a name may hold besides letters, digits and space: each shows on
 // the drive as it does here and can be typed into a LOAD command.

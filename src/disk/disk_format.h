@@ -30,6 +30,12 @@ struct DiskGeometry {
     int maxEntries;            // the directory entries the directory track holds
     long size;                 // of an image without error bytes
     const char* extension;
+    // The header: the DOS version at byte 2; from label on, the disk's name
+    // (padded to 18 bytes), its ID, a pad and the DOS type, then pads up to
+    // labelEnd.
+    char dosVersion;
+    const char* dosType;
+    std::size_t label, labelEnd;
 };
 
 const DiskGeometry& geometryOf(DiskFormat format);

@@ -160,9 +160,11 @@ long diskHeaderAt(DiskFormat format, std::size_t size) {
 bool isDiskHeader(DiskFormat format, const uint8_t* header, bool whole) {
     // The DOS version: every image has it; the DOS type as the drive formats
     // a disk, which tools may leave out, is asked of an image cut short.
-    const bool d64 = format == DiskFormat::D64;
-    if (header[2] != (d64 ? uint8_t{'A'} : uint8_t{'D'})) return false;
-    return whole || (d64 ? header[0xA5] == '2' && header[0xA6] == 'A' : header[25] == '3' && header[26] == 'D');
+    const DiskGeometry& geometry = geometryOf(format);
+    if (header[2] != static_cast<uint8_t>(geometry.dosVersion)) return false;
+    const uint8_t* dosType = header + geometry.label + 21;
+    return whole || (dosType[0] == static_cast<uint8_t>(geometry.dosType[0]) &&
+                        dosType[1] == static_cast<uint8_t>(geometry.dosType[1]));
 }
 
 DiskReport readDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat format) {
@@ -177,7 +179,7 @@ DiskReport readDiskImage(const uint8_t* bytes, std::size_t size, DiskFormat form
     }
     const uint8_t* header = sectorOf(image, geometry.directoryTrack, geometry.headerSector);
     if (header != nullptr) {
-        const std::size_t name = format == DiskFormat::D64 ? 0x90 : 4;
+        const std::size_t name = geometry.label;
         report.name = unpadded(header + name, kNameLength);
         report.id = unpadded(header + name + 18, 2);
     }

@@ -120,23 +120,16 @@ DiskWriter formatDisk(DiskFormat format, const std::string& name, const std::str
     uint8_t* header = sectorAt(disk, {dir, geometry.headerSector});
     header[0] = static_cast<uint8_t>(dir);
     header[1] = static_cast<uint8_t>(geometry.firstDirectorySector);
+    header[2] = static_cast<uint8_t>(geometry.dosVersion);
+    uint8_t* label = header + geometry.label;
+    putPadded(label, name, kNameLength + 2);
+    putPadded(label + 18, id, 2);
+    label[20] = kNamePad;
+    putPadded(label + 21, geometry.dosType, 2);
+    std::fill(label + 23, header + geometry.labelEnd, kNamePad);
     if (format == DiskFormat::D64) {
-        header[2] = 'A';
-        putPadded(header + 0x90, name, kNameLength + 2);
-        putPadded(header + 0xA2, id, 2);
-        header[0xA4] = kNamePad;
-        header[0xA5] = '2';
-        header[0xA6] = 'A';
-        std::fill(header + 0xA7, header + 0xAB, kNamePad);
         take(disk, {dir, 0});
     } else {
-        header[2] = 'D';
-        putPadded(header + 4, name, kNameLength + 2);
-        putPadded(header + 22, id, 2);
-        header[24] = kNamePad;
-        header[25] = '3';
-        header[26] = 'D';
-        header[27] = header[28] = kNamePad;
         for (const int half : {1, 2}) {
             uint8_t* bam = sectorAt(disk, {dir, half});
             bam[0] = static_cast<uint8_t>(half == 1 ? dir : 0);
