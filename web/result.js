@@ -102,8 +102,8 @@ export function showDrive(section, body, facts, { zipLink, imageLink }) {
   if (section.hidden) return;
   body.replaceChildren(
     element('p', {}, 'Each bank loader file is a program for the drive: loaded and run on the computer the drive ',
-      'hangs on, it carries the flasher, the bank number and the 8 KB block, and programs that one bank. Copy them ',
-      'to a disk (or the SD card of an SD drive) and run them one after the other.'),
+      'hangs on, it carries the flasher, the bank number and the 8 KB block, and programs that one bank. Put them ',
+      'on a disk image made below (or copy them to the SD card of an SD drive) and run them one after the other.'),
     element('ol', {}, ...facts.loaders.map((loader) => element('li', {}, element('code', {}, isolated(loader.file)),
       `: bank ${loader.bank}, `, loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom)))),
     element('p', {}, zipLink),
