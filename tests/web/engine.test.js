@@ -2,26 +2,17 @@
 // bytes and status, and a run that aborts leaves the next one whole.
 'use strict';
 const assert = require('assert');
-const fs = require('fs');
-const path = require('path');
 const { test } = require('node:test');
-const { root, engineFile, forgedBlock, concat, text, filled, imageWith, runNative } = require('./support');
+const { engineFile, concat, text, decode, filled, example, speedDos, quickDos, unknown, imageWith, runNative } = require('./support');
 
 const quillmore = require(engineFile);
-const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
-
-const speedDos = forgedBlock(0xd3da, 1);  // banks 0b and 18 in the default catalogue
-const quickDos = forgedBlock(0x40e2, 2);  // bank 24
-const unknown = forgedBlock(0x1a2b, 4);
 const blank = filled(8192, 0xff);
 const flasher = Uint8Array.from([0x00, 0x03, 0xaa, 0xbb]);
 const ready = (files) => ({ 'fcFlash.prg': flasher, ...files });
 const allBanks = ready({ 'memFlashBank_00.bin': quickDos, 'memFlashBank_05.bin': unknown,
   'memFlashBank_22.bin': concat([0x00, 0x80], speedDos) });
 const catalogue = text('# mine\n1111; 01; one\n2222; 40; too high\nbad line\nd3da; 05; moved\n');
-const tool = 'quillmore-flashtool';
-const info = 'quillmore-flashinfo';
-const disk = 'quillmore-flashdisk';
+const [tool, info, disk] = ['quillmore-flashtool', 'quillmore-flashinfo', 'quillmore-flashdisk'];
 // 25 bank loader files' worth: more than a .d64 holds.
 const loaders = Object.fromEntries(Array.from({ length: 25 }, (_, i) => [`l${i}.prg`, filled(8344, i)]));
 
@@ -42,10 +33,7 @@ const cases = [
   [tool, ['r.bin'], { 'r.bin': quickDos, 'fcFlash.prg': filled(1025, 1) }],
   [tool, ['r.bin'], { 'r.bin': quickDos, 'fcFlash.prg': Uint8Array.from([1]) }],
   [tool, ['sub/r.bin', '-b'], ready({ 'sub/r.bin': speedDos })],
-  [info, ['flash.bin', 'r.bin', '&flashbank0b.prg'], (() => {
-    const run = runNative(tool, ['r.bin', '-t'], ready({ 'r.bin': concat(speedDos, unknown) }));
-    return run.files;
-  })()],
+  [info, ['flash.bin', 'r.bin', '&flashbank0b.prg'], runNative(tool, ['r.bin', '-t'], ready({ 'r.bin': concat(speedDos, unknown) })).files],
   [info, ['--json', 'image.bin', 'odd.txt', 'empty.bin'], { 'image.bin': imageWith({ 5: speedDos, 7: unknown }),
     'odd.txt': text('odd'), 'empty.bin': new Uint8Array(0), 'crc.ini': catalogue }],
   [info, ['--compare', 'a.bin', 'b.bin'], { 'a.bin': imageWith({ 11: speedDos }), 'b.bin': imageWith({ 11: quickDos }) }],
@@ -71,16 +59,16 @@ test('a run that aborts says why with status -1, and the next run works', async 
   const huge = text('0000; 01; x\n'.repeat(3000000));
   const aborted = await quillmore.run(tool, ['DD2.bin'], { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': flasher, 'crc.ini': huge });
   assert.strictEqual(aborted.status, -1);
-  assert.strictEqual(new TextDecoder().decode(aborted.stderr),
+  assert.strictEqual(decode(aborted.stderr),
     'quillmore-flashtool: out of memory\nquillmore-flashtool: the run was aborted\n');
   const next = await quillmore.run(info, ['--version'], {});
-  assert.deepStrictEqual([next.status, new TextDecoder().decode(next.stdout)], [0, `quillmore-flashinfo ${quillmore.version}\n`]);
+  assert.deepStrictEqual([next.status, decode(next.stdout)], [0, `quillmore-flashinfo ${quillmore.version}\n`]);
 });
 
 test('console text comes in the order written, each piece with its stream', async () => {
   const pieces = [];
   const result = await quillmore.run(tool, ['r.bin', 'missing.bin', '-v0'], ready({ 'r.bin': unknown }), {
-    onOutput: (stream, bytes) => pieces.push([stream, new TextDecoder().decode(bytes)]),
+    onOutput: (stream, bytes) => pieces.push([stream, decode(bytes)]),
   });
   assert.strictEqual(result.status, 0);
   assert.deepStrictEqual(pieces, [['stdout', '##### Quillmore Flash Tool #####\n'],
@@ -110,8 +98,7 @@ test('the engine refuses wrong values before the run, naming them', async () => 
 
 test('any view of bytes is a file, and every name is its own key both ways', async () => {
   const bytes = concat([0x00, 0x40], quickDos);
-  const framed = new Uint8Array(bytes.length + 6);
-  framed.set(bytes, 3);
+  const framed = concat([1, 2, 3], bytes, [4, 5, 6]);
   const views = [bytes.buffer, new DataView(framed.buffer, 3, bytes.length), Buffer.from(bytes), new Int8Array(framed.buffer, 3, bytes.length)];
   for (const view of views) {
     const files = new Map([['__proto__', view], ['fcFlash.prg', flasher], ['constructor', flasher], ['toString', new Uint8Array(0)]]);

@@ -10,34 +10,27 @@ const os = require('os');
 const path = require('path');
 const { after, before, test } = require('node:test');
 const { unzipSync } = require('fflate');
-const { root, pageFile, forgedBlock, imageWith, runNative, launchBrowser, openPage, addFiles: add, startRun, runEnded,
-  runTool, bankLabels } = require('./support');
+const { pageFile, decode, example, speedDos, unknown, imageWith, runNative, launchBrowser, openPage, addFiles: add, idle,
+  startRun, runEnded, runTool, bankLabels } = require('./support');
 
-const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
-const decode = (bytes) => new TextDecoder().decode(bytes);
 const pageUrl = `file://${pageFile}`;
 const shots = path.dirname(pageFile);
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-page-'));
 const downloads = path.join(scratch, 'downloads');
 const requests = [];  // every request the page made beyond its own file
-const odd = forgedBlock(0x1a2b, 4);
 let browser;
 let page;
 
 // What the native tools give on the example and an unknown block, to hold the page's results against.
-const exampleFiles = { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg'), 'odd.bin': odd };
+const exampleFiles = { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg'), 'odd.bin': unknown };
 const nativeRun = runNative('quillmore-flashtool', ['DD2.bin', 'odd.bin', '-t'], exampleFiles);
 
 before(async () => {
   fs.mkdirSync(downloads);
   browser = await launchBrowser(path.join(scratch, 'profile'));
   page = await openPage(browser, { prepare: async (tab) => {
-    await tab.setRequestInterception(true);
     tab.on('request', (request) => {
-      const url = request.url();
-      if (url === pageUrl || url.startsWith('blob:') || url.startsWith('data:')) return request.continue();
-      requests.push(url);
-      return request.abort();
+      if (request.url() !== pageUrl && !/^(blob|data):/.test(request.url())) requests.push(request.url());
     });
     const session = await tab.createCDPSession();
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
@@ -50,8 +43,9 @@ after(async () => {
   fs.rmSync(scratch, { recursive: true, force: true });
 });
 
+const openConsole = () => page.click('::-p-aria(Console)')
+  .then(() => page.waitForFunction(() => document.getElementById('console').textContent !== ''));
 const textOf = (selector) => page.$eval(selector, (node) => node.textContent);
-const idle = () => page.waitForFunction(() => !document.body.hasAttribute('aria-busy'), { polling: 50 });
 const rowOf = (name) => page.$$eval('#files tbody tr', (rows, wanted) => rows.map((row) => row.innerText.replace(/\s+/g, ' '))
   .find((text) => text.startsWith(wanted)), name);
 
@@ -76,21 +70,19 @@ test('one screen holds the files, Run and the map; the verdict, outputs, console
   const verdict = await page.$eval('#verdict', (node) => node.innerText);
   for (const line of ['bank 0b: &flashbank0b.prg, SpeedDOS 40T HIROM', 'odd.bin, block 00: CRC-16 1a2b Add to catalogue',
     '1 blank block (all $FF) passed over', '1 error line in the console']) assert.ok(verdict.includes(line), line);
-  await page.click('::-p-aria(Console)');
-  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
+  await openConsole();
   assert.strictEqual(await textOf('#console'), decode(nativeRun.stdout) + decode(nativeRun.stderr));
   assert.deepStrictEqual(await download('#verdict', '&flashbank18.prg', '&flashbank18.prg'), nativeRun.files['&flashbank18.prg']);
   const zip = unzipSync(await download('#drive', 'Download the 2 bank loader files as one .zip', 'quillmore-bank-loaders.zip'));
-  assert.deepStrictEqual(Object.keys(zip).sort(), ['&flashbank0b.prg', '&flashbank18.prg']);
-  for (const name of Object.keys(zip)) assert.deepStrictEqual(zip[name], nativeRun.files[name], name);
+  const loaders = ['&flashbank0b.prg', '&flashbank18.prg'];
+  assert.deepStrictEqual(zip, Object.fromEntries(loaders.map((name) => [name, nativeRun.files[name]])));
   // The same files onto a disk image by the engine, byte for byte as the native program writes it; dropped back, it is inspected.
   await page.click('::-p-aria(Make the disk images)');
   await page.waitForSelector('#disks li');
   const disk = await download('#disks', 'bank-loaders.d64', 'bank-loaders.d64');
-  const loaders = ['&flashbank0b.prg', '&flashbank18.prg'];
   assert.deepStrictEqual(disk, runNative('quillmore-flashdisk', ['bank-loaders.d64', ...loaders], nativeRun.files).files['bank-loaders.d64']);
   await add(page, { 'bank-loaders.d64': disk }, scratch);
-  await idle();
+  await idle(page);
   assert.match(await rowOf('bank-loaders.d64'), /disk image .*"QUILLMORE", 2 files \(banks 0b 18\), 5\d\d blocks free/);
   const labels = await bankLabels(page);
   assert.deepStrictEqual([labels.length, labels[0x0b], labels[0x18], labels.filter((label) => label.endsWith(': blank')).length],
@@ -115,7 +107,7 @@ test('Add to catalogue: a bad bank is refused in the parser\'s words; a good lin
   await page.$eval('#add-banks', (input) => { input.value = '05'; });
   await page.click('dialog ::-p-aria(Add)');
   await page.waitForFunction(() => !document.getElementById('add-entry').open, { polling: 50 });
-  await idle();
+  await idle(page);
   assert.strictEqual(await rowOf('odd.bin'), 'odd.bin 8,192 bytes, ROM file Mine → bank 05 Download Remove');
   assert.ok(!(await textOf('#verdict')).includes('Add to catalogue'));
   assert.match(await page.$eval('#catalogue-body', (node) => node.innerText), /^30 entries on 33 lines\.\n[^]*\n33\t1a2b\t05\tMine$/);
@@ -124,11 +116,10 @@ test('Add to catalogue: a bad bank is refused in the parser\'s words; a good lin
 test('the map is a grid with one Tab stop; arrows, Home and End move within it', async () => {
   await page.focus('#image-choice');
   await page.keyboard.press('Tab');
-  const focused = () => page.evaluate(() => document.activeElement.getAttribute('aria-label'));
   for (const [key, label] of [['ArrowRight', 'bank 01'], ['ArrowDown', 'bank 09'], ['End', 'bank 0f'], ['Home', 'bank 08'],
     ['ArrowUp', 'bank 00'], ['ArrowLeft', 'bank 00']]) {
     await page.keyboard.press(key);
-    assert.match(await focused(), new RegExp(`^${label}: blank$`), key);
+    assert.match(await page.evaluate(() => document.activeElement.getAttribute('aria-label')), new RegExp(`^${label}: blank$`), key);
   }
   assert.strictEqual(await textOf('#bank-detail'), 'bank 00: blank');
   await page.keyboard.press('Tab');
@@ -141,17 +132,15 @@ test('the inspector and the comparison report what the native inspector does', a
   const readback = imageWith({ 0x0b: image.slice(0x16000, 0x18000) });  // bank 18 never burned
   await add(page, { 'readback.bin': readback }, scratch);
   const files = { 'flash.bin': image, 'readback.bin': readback, 'DD2.bin': example('DD2.bin'), 'crc.ini': catalogue };
-  await page.select('#inspect-choice', 'DD2.bin');
-  await page.click('::-p-aria(Inspect)');
-  await page.waitForFunction(() => document.getElementById('report').textContent.includes('DD2.bin:'), { polling: 50 });
-  const inspected = runNative('quillmore-flashinfo', ['--', 'DD2.bin'], files);
-  assert.strictEqual(await textOf('#report'), `${decode(inspected.stdout)}\n(exit status 0)\n`);
-  await page.select('#expected-choice', 'flash.bin');
-  await page.select('#found-choice', 'readback.bin');
-  await page.click('::-p-aria(Compare)');
+  for (const [choices, button, args, status] of [[{ '#inspect-choice': 'DD2.bin' }, 'Inspect', ['--', 'DD2.bin'], 0],
+    [{ '#expected-choice': 'flash.bin', '#found-choice': 'readback.bin' }, 'Compare', ['--compare', '--', 'flash.bin', 'readback.bin'], 1]]) {
+    for (const [select, value] of Object.entries(choices)) await page.select(select, value);
+    await page.click(`::-p-aria(${button})`);
+    const report = `${decode(runNative('quillmore-flashinfo', args, files).stdout)}\n(exit status ${status})\n`;
+    await page.waitForFunction((report) => document.getElementById('report').textContent === report, { polling: 50 }, report).catch(() => {});
+    assert.strictEqual(await textOf('#report'), report);
+  }
   await page.waitForFunction(() => document.querySelectorAll('[role="gridcell"].differs').length === 1, { polling: 50 });
-  const compared = runNative('quillmore-flashinfo', ['--compare', '--', 'flash.bin', 'readback.bin'], files);
-  assert.strictEqual(await textOf('#report'), `${decode(compared.stdout)}\n(exit status 1)\n`);
   assert.strictEqual(await page.$eval('.differs', (node) => node.getAttribute('aria-label')),
     'bank 18: blank; differs from the expected image in 8192 bytes');
 });
@@ -169,15 +158,14 @@ test('Cancel ends a run under way and leaves the workspace as it was', async () 
 
 test('without fcFlash.prg the verdict says why nothing was written; a reload keeps verdict, console, marks and options', async () => {
   await page.click('::-p-aria(Remove fcFlash.prg)');
-  await idle();
+  await idle(page);
   assert.strictEqual(await runTool(page, ['DD2.bin'], ['opt-t']), 'No bank loader file was written (exit status 0).');
   assert.match(await textOf('#verdict'), /There is no fcFlash\.prg \(the flasher program\) in the workspace/);
   const seen = await page.evaluate(() => ['verdict', 'console', 'files', 'command'].map((id) => document.getElementById(id).innerText));
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]');
-  await idle();
-  await page.click('::-p-aria(Console)');
-  await page.waitForFunction(() => document.getElementById('console').textContent !== '');
+  await idle(page);
+  await openConsole();
   assert.deepStrictEqual(await page.evaluate(() => ['verdict', 'console', 'files', 'command']
     .map((id) => document.getElementById(id).innerText)), seen);
 });
@@ -190,7 +178,7 @@ test('Start over asks first, naming flash.bin and the files it deletes', async (
     assert.strictEqual(await textOf('dialog[open] p'),
       `Delete all ${count} files of the workspace among them flash.bin, the image of the whole flash? What is not downloaded is lost.`);
     await page.click(`dialog[open] ::-p-aria(${answer})`);
-    await idle();
+    await idle(page);
   }
   assert.strictEqual(await page.$$eval('#files tbody tr', (rows) => rows.length), 0);
   assert.strictEqual(await page.evaluate(() => document.activeElement.textContent), 'Start over…');
@@ -207,7 +195,7 @@ test('at 360 px nothing scrolls sideways; axe-core finds no violation; the page 
     }
   };
   await violations('empty');
-  await add(page, { ...exampleFiles, 'flash.bin': imageWith({ 5: forgedBlock(0xd3da, 1) }) }, scratch);
+  await add(page, { ...exampleFiles, 'flash.bin': imageWith({ 5: speedDos }) }, scratch);
   await runTool(page, ['odd.bin', 'DD2.bin'], ['opt-t']);
   await violations('after a run');
   await page.setViewport({ width: 360, height: 740 });

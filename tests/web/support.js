@@ -15,11 +15,7 @@ const pageFile = path.join(path.dirname(engineFile), 'quillmore-flashtool.html')
 function crc16(bytes) {
   let register = 0;
   for (const byte of bytes) {
-    for (let bit = 7; bit >= 0; bit--) {
-      const feedback = register & 0x8000;
-      register = ((register << 1) | ((byte >> bit) & 1)) & 0xffff;
-      if (feedback) register ^= 0x8005;
-    }
+    for (let bit = 7; bit >= 0; bit--) register = (((register << 1) | ((byte >> bit) & 1)) & 0xffff) ^ (register & 0x8000 ? 0x8005 : 0);
   }
   return register;
 }
@@ -37,7 +33,13 @@ function forgedBlock(target, seed) {
 
 const concat = (...parts) => Uint8Array.from(parts.flatMap((part) => Array.from(part)));
 const text = (s) => new TextEncoder().encode(s);
+const decode = (bytes) => new TextDecoder().decode(bytes);
 const filled = (size, value) => new Uint8Array(size).fill(value);
+const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
+// Blocks of the default catalogue, and one it does not know.
+const speedDos = forgedBlock(0xd3da, 1);  // banks 0b and 18
+const quickDos = forgedBlock(0x40e2, 2);  // bank 24
+const unknown = forgedBlock(0x1a2b, 4);
 
 // Returns: a 512 KB image, all 0xFF but for these slots ({bank: block}).
 function imageWith(slots) {
@@ -69,14 +71,9 @@ function runNative(program, args, files) {
 
 // Starts headless Chromium on a profile folder, with no network to reach.
 function launchBrowser(profile) {
-  const puppeteer = require('puppeteer-core');
-  return puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
+  return require('puppeteer-core').launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'],
-  });
+      '--disable-component-update', '--disable-sync'] });
 }
 
 // Opens the page from disk in a new tab, after prepare(page) and setup (run
@@ -116,11 +113,7 @@ async function startRun(page, roms, options = []) {
     document.getElementById('verdict').textContent = '';  // so that the end of this run is seen
   }, options);
   // By keyboard, as the page may move under a pointer while another tab's change is shown.
-  const press = async (selector, key) => {
-    await idle(page);
-    await page.focus(selector);
-    await page.keyboard.press(key);
-  };
+  const press = (selector, key) => idle(page).then(() => page.focus(selector)).then(() => page.keyboard.press(key));
   for (const rom of roms) await press(`#roms input[value="${rom}"]`, 'Space');  // the order checked is the order run
   await press('#run-tool', 'Enter');
 }
@@ -132,15 +125,11 @@ async function runEnded(page) {
   return page.$eval('#verdict .headline', (node) => node.textContent);
 }
 
-async function runTool(page, roms, options = []) {
-  await startRun(page, roms, options);
-  return runEnded(page);
-}
+// Runs the tool as startRun does. Returns: the headline of its verdict.
+const runTool = (page, roms, options = []) => startRun(page, roms, options).then(() => runEnded(page));
 
 // Returns: the accessible name of each of the map's 64 banks.
 const bankLabels = (page) => page.$$eval('[role="grid"] [role="gridcell"]', (cells) => cells.map((cell) => cell.getAttribute('aria-label')));
 
-module.exports = {
-  root, engineFile, pageFile, forgedBlock, concat, text, filled, imageWith, runNative, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
-  bankLabels,
-};
+module.exports = { engineFile, pageFile, forgedBlock, concat, text, decode, filled, example, speedDos, quickDos, unknown, imageWith,
+  runNative, launchBrowser, openPage, addFiles, idle, startRun, runEnded, runTool, bankLabels };

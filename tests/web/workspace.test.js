@@ -8,12 +8,12 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { after, test } = require('node:test');
-const { root, forgedBlock, concat, text, imageWith, launchBrowser, openPage, addFiles, startRun, runEnded, runTool,
-  bankLabels } = require('./support');
+const { forgedBlock, concat, text, example, speedDos, quickDos, imageWith, launchBrowser, openPage, addFiles, startRun, runEnded,
+  runTool, bankLabels } = require('./support');
 
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-workspace-'));
-const flasher = new Uint8Array(fs.readFileSync(path.join(root, 'examples', 'fcFlash.prg')));
-const roms = { 'speed.bin': forgedBlock(0xd3da, 1), 'jiffy.bin': forgedBlock(0x514f, 2), 'quick.bin': forgedBlock(0x40e2, 3) };
+const flasher = example('fcFlash.prg');
+const roms = { 'speed.bin': speedDos, 'jiffy.bin': forgedBlock(0x514f, 3), 'quick.bin': quickDos };
 const browsers = [];
 let profiles = 0;
 
@@ -24,9 +24,8 @@ after(async () => {
 });
 
 async function browserOn(profile = path.join(scratch, `profile-${profiles++}`)) {
-  const browser = await launchBrowser(profile);
-  browsers.push(browser);
-  return browser;
+  browsers.push(await launchBrowser(profile));
+  return browsers.at(-1);
 }
 
 const names = (page) => page.$$eval('#files tbody code', (codes) => codes.map((code) => code.textContent));
@@ -72,9 +71,7 @@ test('a full disk: the outputs stay on view marked "not kept", the page says so,
   const small = path.join(scratch, 'small');
   fs.mkdirSync(small);
   const mounted = spawnSync('mount', ['-t', 'tmpfs', '-o', 'size=40m', 'tmpfs', small]);
-  if (mounted.status !== 0) {
-    assert.fail(`a full disk needs a small tmpfs (run as root): ${mounted.stderr}`);
-  }
+  assert.strictEqual(mounted.status, 0, `a full disk needs a small tmpfs (run as root): ${mounted.stderr}`);
   const browser = await browserOn(path.join(small, 'profile'));
   const page = await openPage(browser);
   const random = Uint8Array.from({ length: 16 * 8192 }, () => Math.floor(Math.random() * 256));
@@ -118,11 +115,8 @@ test('stored records that are not files are named and left out; the page still o
     const request = indexedDB.open('quillmore-flashtool');
     request.onsuccess = () => {
       const transaction = request.result.transaction('files', 'readwrite');
-      const store = transaction.objectStore('files');
-      store.put({ length: 2 ** 40 }, 'huge.bin');
-      store.put('d3da; 05; moved', 'text.ini');
-      store.put(new Uint8Array(3), 'a/b');
-      store.put(new Uint8Array(3), 7);
+      for (const [key, value] of [['huge.bin', { length: 2 ** 40 }], ['text.ini', 'd3da; 05; moved'], ['a/b', new Uint8Array(3)],
+        [7, new Uint8Array(3)]]) transaction.objectStore('files').put(value, key);
       transaction.oncomplete = done;
     };
   }));
@@ -133,8 +127,7 @@ test('stored records that are not files are named and left out; the page still o
 });
 
 test('a catalogue too big for a run is named as the cause; the files stay usable without it', async () => {
-  const browser = await browserOn();
-  const page = await openPage(browser);
+  const page = await openPage(await browserOn());
   await addFiles(page, { 'fcFlash.prg': flasher, 'speed.bin': roms['speed.bin'], 'crc.ini': text('0000; 01; x\n'.repeat(3000000)) },
     scratch);
   await page.waitForSelector('[role="alert"]');
@@ -146,8 +139,7 @@ test('a catalogue too big for a run is named as the cause; the files stay usable
 });
 
 test('a drop adds every file and names the folders it skipped', async () => {
-  const browser = await browserOn();
-  const page = await openPage(browser);
+  const page = await openPage(await browserOn());
   const dropped = path.join(scratch, 'dropped');
   fs.mkdirSync(path.join(dropped, 'roms'), { recursive: true });
   fs.writeFileSync(path.join(dropped, 'speed.bin'), roms['speed.bin']);
@@ -162,8 +154,7 @@ test('a drop adds every file and names the folders it skipped', async () => {
 });
 
 test('names: "-b.bin" stays a file, own-property kinds, "1 byte", and the map shows the new flash.bin', async () => {
-  const browser = await browserOn();
-  const page = await openPage(browser);
+  const page = await openPage(await browserOn());
   const files = { 'fcFlash.prg': flasher, 'a.bin': roms['jiffy.bin'], '-b.bin': roms['speed.bin'], 'old.bin': imageWith({}),
     constructor: concat([0]), ['__proto__']: text('x'), toString: text('xyz') };
   await addFiles(page, files, scratch);
