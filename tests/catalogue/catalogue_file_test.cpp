@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_file.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "base/files.h"
 #include "support/test_support.h"
@@ -15,23 +16,21 @@ Bytes appearing;  // what another writer puts in place just before the run names
 
 TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
     const Bytes standard = defaultCatalogueFile();
-    const struct {
-        const char* label;
-        Bytes other;
-        CatalogueStatus status;
-    } cases[] = {{"none", {}, CatalogueStatus::Ok}, {"the very default", standard, CatalogueStatus::Ok},
+    // what appears, and the status it gives
+    const std::vector<std::tuple<const char*, Bytes, CatalogueStatus>> cases{{"none", {}, CatalogueStatus::Ok},
+        {"the very default", standard, CatalogueStatus::Ok},
         {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), CatalogueStatus::NotSaved},
         {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved}};
-    for (const auto& c : cases) {
+    for (const auto& [label, other, expected] : cases) {
         ScratchDir dir;
-        appearing = c.other;
+        appearing = other;
         if (!appearing.empty())
             fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
         Catalogue catalogue;
         const CatalogueStatus status = writeDefaultCatalogue(0, catalogue);
         fileSeams() = FileSeams();
-        EXPECT_EQ(status, c.status) << c.label;
-        EXPECT_EQ(catalogue.entries.size(), 29u) << c.label;
-        EXPECT_EQ(filesHere(), (Files{{"crc.ini", c.other.empty() ? standard : c.other}})) << c.label;
+        EXPECT_EQ(status, expected) << label;
+        EXPECT_EQ(catalogue.entries.size(), 29u) << label;
+        EXPECT_EQ(filesHere(), (Files{{"crc.ini", other.empty() ? standard : other}})) << label;
     }
 }

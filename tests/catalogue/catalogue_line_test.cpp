@@ -27,9 +27,8 @@ std::string parsed(std::string line) {
 
 TEST(CatalogueLine, Statuses) {
     const std::string n79(79, 'n');
-    const struct {
-        std::string line, result;
-    } cases[] = {{"40e2; 24;    QuickDOS HIROM", "40e2 24|QuickDOS HIROM"},
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"40e2; 24;    QuickDOS HIROM", "40e2 24|QuickDOS HIROM"},
         {"d3da; 0B,18; SpeedDOS 40T HIROM", "d3da 0b 18|SpeedDOS 40T HIROM"}, {"  # comment", "rc=1"},
         {"; comment", "rc=1"}, {"", "rc=1"}, {" \t\r\n", "rc=1"}, {"\x80\xff# high bytes are blanks", "rc=1"},
         {"40e2 24 name", "rc=-2"}, {"40e2; 24 name", "rc=-2"}, {std::string("1234\0; 01; n", 12), "rc=-2"},
@@ -45,5 +44,5 @@ TEST(CatalogueLine, Statuses) {
         {"1234; 01; " + n79 + "nnnn", "1234 01|" + n79 + "n"}, {"1234; 01; " + n79 + "  tail", "1234 01|" + n79},
         {"1234; 01; ROM \x80\xfe\xff", "1234 01|ROM"}, {"1234; 01; ROM \x7f", "1234 01|ROM \x7f"},
         {"abcd; 02; CRLF name\r\n", "abcd 02|CRLF name"}, {std::string("1234; 01; na\0me", 15), "1234 01|na"}};
-    for (const auto& c : cases) EXPECT_EQ(parsed(c.line), c.result) << c.line;
+    for (const auto& [line, result] : cases) EXPECT_EQ(parsed(line), result) << line;
 }

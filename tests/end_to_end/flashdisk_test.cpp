@@ -5,6 +5,7 @@
 // image, and the damage the inspector finds in an image.
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "disk/disk_format.h"
 #include "inspect/display_text.h"
@@ -56,27 +57,23 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
     files.insert(
         {{"fill.prg", Bytes(fill, 1)}, {"more.prg", Bytes(fill + 1, 2)}, {"sixteenletters16", Bytes(70000, 3)}});
     const Names twenty(banks.begin(), banks.begin() + 20);
-    const struct {
-        const char* what;
-        std::string image;
-        Names inputs;
-        std::vector<std::pair<std::string, std::size_t>> disks;  // each image written, and how many inputs it holds
-    } cases[] = {
+    // what, the image named, the inputs, and each image written with how many inputs it holds
+    const std::vector<std::tuple<const char*, std::string, Names, std::map<std::string, std::size_t>>> cases{
         {"one .d64 exactly full", "disk.d64", joined(twenty, {"fill.prg"}), {{"disk.d64", 21}}},
         {"one byte more: the last file onto a second disk", "disk.d64", joined(twenty, {"more.prg"}),
             {{"disk-1.d64", 20}, {"disk-2.d64", 1}}},
         {"35 files and a name of 16 characters on one .d81", "disk.D81", joined(banks, {"sixteenletters16"}),
             {{"disk.D81", 36}}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, named, inputs, disks] : cases) {
+        SCOPED_TRACE(what);
         ScratchDir dir;
         writeFiles(files);
-        const RunResult run = runFlashdisk(joined({c.image}, c.inputs));
+        const RunResult run = runFlashdisk(joined({named}, inputs));
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.err, "");
-        auto input = c.inputs.begin();
-        for (const auto& [image, count] : c.disks) {
+        auto input = inputs.begin();
+        for (const auto& [image, count] : disks) {
             SCOPED_TRACE(image);
             Files expected;
             Names theirs{"-n", "quillmore", "-i", "qm"};  // cc1541 writes the same files onto a disk of its own
@@ -86,8 +83,8 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
                 theirs.insert(theirs.end(), {"-f", input->substr(0, prg), "-w", *input});
             }
             EXPECT_TRUE(extractedBy(image) == expected);
-            EXPECT_NE(run.out.find(image + ": " + std::to_string(count) + (count == 1 ? " file, " : " files, ")),
-                std::string::npos);
+            EXPECT_PRED2(
+                contains, run.out, image + ": " + std::to_string(count) + (count == 1 ? " file, " : " files, "));
             theirs.push_back(image.back() == '4' ? "cc1541.d64" : "cc1541.d81");
             ASSERT_EQ(runProgram("cc1541", theirs).status, 0);
             EXPECT_EQ(reportBelowName(image), reportBelowName(theirs.back())) << "the same files, blocks and verdicts";
@@ -108,10 +105,7 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
 TEST(Flashdisk, RefusesWhatNoDiskTakesAndWritesNothing) {
     const std::string usage =
         "Usage: quillmore-flashdisk [-n NAME] [-i ID] IMAGE.d64|IMAGE.d81 FILE...  (see --help)\n";
-    const struct {
-        Names args;
-        std::string err;
-    } cases[] = {
+    const std::vector<std::pair<Names, std::string>> cases{
         {{"disk.d64", "abcdefghijklmnopq.prg"},
             "abcdefghijklmnopq.prg: its name on the disk, abcdefghijklmnopq, is longer than 16 characters\n"},
         {{"disk.d64", "a.prg", "a,b"}, "a,b: its name holds a character the drive cannot show or load: ','\n"},
@@ -132,46 +126,48 @@ TEST(Flashdisk, RefusesWhatNoDiskTakesAndWritesNothing) {
         {"big", Bytes(664 * 254 + 1, 0)}, {"a.d64", Bytes(3, 3)}});
     fs::create_directory("folder");
     const Files before = filesHere();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.front() + " " + c.args.back());
-        const RunResult run = runFlashdisk(c.args);
+    for (const auto& [args, err] : cases) {
+        SCOPED_TRACE(args.front() + " " + args.back());
+        const RunResult run = runFlashdisk(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, c.err.empty() ? usage : "quillmore-flashdisk: " + c.err);
+        EXPECT_EQ(run.err, err.empty() ? usage : "quillmore-flashdisk: " + err);
         EXPECT_TRUE(filesHere() == before);
     }
 }
 
 TEST(Flashdisk, ReplacesAnImageWholeOrNotAtAll) {
     ScratchDir dir;
-    writeFiles({{"a.prg", bankFile(0x0B, kSpeedDos)}, {"disk.d64", Bytes(5, 5)}});
+    writeFiles({{"a.prg", bankFile(0x0B, kSpeedDos)}, {"disk.d81", Bytes(5, 5)}});
 #ifndef _WIN32
-    fs::permissions("disk.d64", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions("disk.d81", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // A file limit below an image's size: the old image stays as it was, and the run says so.
-    const RunResult cut = runFlashdisk({"disk.d64", "a.prg"}, "ulimit -f 100; trap '' XFSZ;");
+    const RunResult cut = runFlashdisk({"disk.d81", "a.prg"}, "ulimit -f 100; trap '' XFSZ;");
     EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.err, "quillmore-flashdisk: cannot write disk.d64 in full\n");
-    EXPECT_TRUE(filesHere() == (Files{{"a.prg", readBytes("a.prg")}, {"disk.d64", Bytes(5, 5)}}));
+    EXPECT_EQ(cut.err, "quillmore-flashdisk: cannot write disk.d81 in full\n");
+    EXPECT_TRUE(filesHere() == (Files{{"a.prg", readBytes("a.prg")}, {"disk.d81", Bytes(5, 5)}}));
 #endif
     fs::create_directory("sub");
-    writeFiles({{"sub/b.prg", bankFile(0x05, kSpeedDos)}, {"e", {}}});  // an empty file takes one block
-    const RunResult run = runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d64", "a.prg", "sub/b.prg", "e"});
+    writeFiles({{"sub/b.prg", bankFile(0x05, kSpeedDos)}, {"e", {}}, {"f.bin", imageWith({{0x07, kUnknown}})}});
+    const RunResult run =
+        runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d81", "a.prg", "sub/b.prg", "e", "f.bin"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-        "disk.d64: 3 files, 597 blocks free\n  a.prg as \"A\", 33 blocks\n  sub/b.prg as \"B\", 33 blocks\n"
-        "  e as \"E\", 1 blocks\n");
+        "disk.d81: 4 files, 1028 blocks free\n  a.prg as \"A\", 33 blocks\n  sub/b.prg as \"B\", 33 blocks\n"
+        "  e as \"E\", 1 blocks\n  f.bin as \"F.BIN\", 2065 blocks\n");
 #ifndef _WIN32
     EXPECT_EQ(
-        fs::status("disk.d64").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        fs::status("disk.d81").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 #endif
-    EXPECT_EQ(runFlashinfo({"disk.d64"}).out,
-        "catalogue: built-in default\ndisk.d64: disk image, 35 tracks (.d64)\n"
-        "disk name \"FLASH DISK\", id F1, 597 blocks free\n"
-        "name  type  blocks  kind              bank  rom                 check\n"
-        "A     prg   33      bank loader file  0b    SpeedDOS 40T HIROM  ok\n"
-        "B     prg   33      bank loader file  05    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
-        "E     prg   1       ROM file          -     -                   no whole block\n"
-        "files: 3, good: 1, damage found: 0\n");
+    EXPECT_EQ(runFlashinfo({"disk.d81"}).out,
+        "catalogue: built-in default\ndisk.d81: disk image, 80 tracks (.d81)\n"
+        "disk name \"FLASH DISK\", id F1, 1028 blocks free\n"
+        "name   type  blocks  kind              bank  rom                 check\n"
+        "A      prg   33      bank loader file  0b    SpeedDOS 40T HIROM  ok\n"
+        "B      prg   33      bank loader file  05    SpeedDOS 40T HIROM  bank not named for this ROM (0b 18)\n"
+        "E      prg   1       ROM file          -     -                   no whole block\n"
+        "F.BIN  prg   2065    flash image       -     -                   unknown: 1, misplaced: 0\n"
+        "files: 4, good: 1, damage found: 0\n");
 }
 
 TEST(Flashinfo, NamesTheDamageOfADiskImage) {
@@ -207,13 +203,12 @@ TEST(Flashinfo, NamesTheDamageOfADiskImage) {
         const RunResult run = runFlashinfo({"damaged.d64"});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, "");
-        EXPECT_NE(run.out.find("\ndamage: " + c.damage + "\n"), std::string::npos) << run.out;
+        EXPECT_PRED2(contains, run.out, "\ndamage: " + c.damage + "\n");
     }
-    const RunResult json = runFlashinfo({"--json", "damaged.d64"});  // the last, cut short
-    EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.out.find("{\"file\": \"damaged.d64\", \"kind\": \"disk image\", \"format\": \"d64\", \"ok\": false, "
-                            "\"name\": \"QUILLMORE\", \"id\": \"QM\", \"blocksFree\": "),
-        std::string::npos)
-        << json.out;
-    EXPECT_NE(json.out.find("\"damage\": [\"the image is cut short: 120000 of 174848 bytes\""), std::string::npos);
+    const RunResult report = runFlashinfo({"--json", "damaged.d64"});  // the last, cut short
+    EXPECT_EQ(report.status, 1);
+    EXPECT_PRED2(contains, report.out,
+        json("{'file': 'damaged.d64', 'kind': 'disk image', 'format': 'd64', 'ok': false, 'name': 'QUILLMORE', 'id': "
+             "'QM', 'blocksFree': "));
+    EXPECT_PRED2(contains, report.out, json("'damage': ['the image is cut short: 120000 of 174848 bytes'"));
 }

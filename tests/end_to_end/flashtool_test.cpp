@@ -299,8 +299,8 @@ TEST(Flashtool, SizesAreToldInSixtyFourBits) {
     const RunResult run = runFlashtool({"big.bin", "-sb05", "-v0"});
     EXPECT_EQ(run.out, kBanner + "size: 100002000\n");
     EXPECT_EQ(run.err, "** File Size must be 2000 Bytes for option -sbXX ...\n");
-    EXPECT_NE(runFlashinfo({"big.prg"}).out.find("damaged at offset 9359 (0x248f): larger than a bank loader file"),
-        std::string::npos);
+    EXPECT_PRED2(
+        contains, runFlashinfo({"big.prg"}).out, "damaged at offset 9359 (0x248f): larger than a bank loader file");
 }
 #ifndef _WIN32
 TEST(Flashtool, LinksStayLinksAndTheirTargetsAreWritten) {

@@ -1,6 +1,7 @@
 // Checking bank loader files: every damaged byte is caught at its record, and
 // each kind of structural damage is named.
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "inspect/file_checks.h"
 #include "support/test_support.h"
@@ -32,12 +33,9 @@ TEST(LoaderCheck, StructuralDamage) {
     const Bytes good = bankFile(0x0B, block);
     const Bytes moved = concat({Bytes(good.begin(), good.begin() + 7 + 5 * 260), recordsOf(0x4600, Bytes(256, 0)),
         Bytes(good.begin() + 7 + 6 * 260, good.end())});
-    const struct {
-        const char* label;
-        Bytes bytes;
-        std::size_t offset;
-        std::string damage;
-    } cases[] = {{"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
+    // what, the file, where the damage is found, what it is
+    const std::vector<std::tuple<const char*, Bytes, std::size_t, std::string>> cases{
+        {"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
         {"block missing", Bytes(good.begin(), good.begin() + 7), 7,
             "block records missing: 1 records in all, a bank loader file ends with 32 records at 4000"},
         {"block record moved", moved, 7 + 5 * 260, "block record at 4600 with 256 bytes, expected 256 bytes at 4500"},
@@ -45,10 +43,10 @@ TEST(LoaderCheck, StructuralDamage) {
             "flasher record after a short record"},
         {"flasher gap", concat({recordsOf(0x0300, Bytes(256, 1)), recordsOf(0x0500, {3}), recordsOf(0x4000, block)}),
             260, "address gap: record at 0500, expected 0400"}};
-    for (const auto& c : cases) {
-        const LoaderReport report = checked(c.bytes);
-        EXPECT_TRUE(report.damaged) << c.label;
-        EXPECT_EQ(report.damageOffset, c.offset) << c.label;
-        EXPECT_EQ(report.damage, c.damage) << c.label;
+    for (const auto& [label, bytes, offset, damage] : cases) {
+        const LoaderReport report = checked(bytes);
+        EXPECT_TRUE(report.damaged) << label;
+        EXPECT_EQ(report.damageOffset, offset) << label;
+        EXPECT_EQ(report.damage, damage) << label;
     }
 }

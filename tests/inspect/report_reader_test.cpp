@@ -13,15 +13,6 @@
 
 namespace {
 
-const Catalogue& defaultCatalogue() {
-    static const Catalogue catalogue = [] {
-        Catalogue loaded;
-        loadDefaultCatalogue(loaded);
-        return loaded;
-    }();
-    return catalogue;
-}
-
 // Returns: what run prints on both console channels together.
 std::string printed(const std::function<void()>& run) {
     std::FILE* sink = std::tmpfile();
@@ -39,30 +30,28 @@ std::string printed(const std::function<void()>& run) {
 }  // namespace
 
 TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {
-    const struct {
-        const ReportFormat* format;
-        std::string report;
-    } cases[] = {
+    const std::vector<std::pair<const ReportFormat*, std::string>> cases{
         {&kTableReport,
             "image.bin: flash image\nbank   content               crc-16  note\n"
             "00     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n01-02  blank\n"
             "quillmore-flashinfo: image.bin: error reading file\n"},
-        {&kJsonReport,
-            "\n  {\"file\": \"image.bin\", \"kind\": \"flash image\", \"banks\": [\n    {\"bank\": \"00\", "
-            "\"content\": \"known\", \"crc\": \"d3da\", \"name\": \"SpeedDOS 40T HIROM\", \"catalogueBanks\": [\"0b\", "
-            "\"18\"], \"misplaced\": true},\n    {\"bank\": \"01\", \"content\": \"blank\"},\n"
-            "    {\"bank\": \"02\", \"content\": \"blank\"}],\n   \"error\": \"error reading file\"}"},
+        {&kJsonReport, json("\n  {'file': 'image.bin', 'kind': 'flash image', 'banks': [\n    {'bank': '00', "
+                            "'content': 'known', 'crc': 'd3da', 'name': 'SpeedDOS 40T HIROM', 'catalogueBanks': ['0b', "
+                            "'18'], 'misplaced': true},\n    {'bank': '01', 'content': 'blank'},\n    {'bank': '02', "
+                            "'content': 'blank'}],\n   'error': 'error reading file'}")},
     };
-    for (const auto& c : cases) {
+    Catalogue catalogue;
+    loadDefaultCatalogue(catalogue);
+    for (const auto& [format, report] : cases) {
         ScratchDir dir;
         writeBytes("image.bin", imageWith({{0x00, kSpeedDos}}));
-        ReportState state(defaultCatalogue());
+        ReportState state(catalogue);
         InspectedFile file;
         file.path = "image.bin";
         ASSERT_EQ(inspectFile(state.catalogue, file), InspectStatus::Read);
         std::filesystem::resize_file("image.bin", 3 * 8192 + 100);  // three banks and a piece of the fourth left
         InfoStatus verdict = InfoStatus::AllGood;
-        EXPECT_EQ(printed([&] { verdict = reportOpenedFile(*c.format, state, file); }), c.report);
+        EXPECT_EQ(printed([&, format = format] { verdict = reportOpenedFile(*format, state, file); }), report);
         EXPECT_EQ(verdict, InfoStatus::Failed);
     }
 }

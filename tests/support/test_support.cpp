@@ -1,6 +1,7 @@
 // Shared test helpers.
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -39,6 +40,13 @@ void writeBytes(const fs::path& path, const Bytes& bytes) {
 }
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+std::string json(std::string text) {
+    std::replace(text.begin(), text.end(), '\'', '"');
+    return text;
+}
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 Bytes concat(std::initializer_list<Bytes> parts) {
     Bytes all;

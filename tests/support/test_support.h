@@ -23,6 +23,10 @@ struct ScratchDir {
 Bytes readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const Bytes& bytes);
 Bytes text(const std::string& s);
+// Returns: text with each ' made a ", so that JSON is written as it reads.
+std::string json(std::string text);
+// Returns: whether part occurs in text (for EXPECT_PRED2, which shows both).
+bool contains(const std::string& text, const std::string& part);
 Bytes concat(std::initializer_list<Bytes> parts);
 
 // Writes every file into the current directory.
