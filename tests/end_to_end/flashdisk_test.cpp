@@ -128,10 +128,7 @@ TEST(Flashdisk, RefusesWhatNoDiskTakesAndWritesNothing) {
     const Files before = filesHere();
     for (const auto& [args, err] : cases) {
         SCOPED_TRACE(args.front() + " " + args.back());
-        const RunResult run = runFlashdisk(args);
-        EXPECT_EQ(run.status, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err, err.empty() ? usage : "quillmore-flashdisk: " + err);
+        EXPECT_EQ(runFlashdisk(args), (RunResult{2, "", err.empty() ? usage : "quillmore-flashdisk: " + err}));
         EXPECT_TRUE(filesHere() == before);
     }
 }
@@ -142,19 +139,17 @@ TEST(Flashdisk, ReplacesAnImageWholeOrNotAtAll) {
 #ifndef _WIN32
     fs::permissions("disk.d81", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // A file limit below an image's size: the old image stays as it was, and the run says so.
-    const RunResult cut = runFlashdisk({"disk.d81", "a.prg"}, "ulimit -f 100; trap '' XFSZ;");
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.err, "quillmore-flashdisk: cannot write disk.d81 in full\n");
+    EXPECT_EQ(runFlashdisk({"disk.d81", "a.prg"}, "ulimit -f 100; trap '' XFSZ;"),
+        (RunResult{1, "", "quillmore-flashdisk: cannot write disk.d81 in full\n"}));
     EXPECT_TRUE(filesHere() == (Files{{"a.prg", readBytes("a.prg")}, {"disk.d81", Bytes(5, 5)}}));
 #endif
     fs::create_directory("sub");
     writeFiles({{"sub/b.prg", bankFile(0x05, kSpeedDos)}, {"e", {}}, {"f.bin", imageWith({{0x07, kUnknown}})}});
-    const RunResult run =
-        runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d81", "a.prg", "sub/b.prg", "e", "f.bin"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out,
-        "disk.d81: 4 files, 1028 blocks free\n  a.prg as \"A\", 33 blocks\n  sub/b.prg as \"B\", 33 blocks\n"
-        "  e as \"E\", 1 blocks\n  f.bin as \"F.BIN\", 2065 blocks\n");
+    EXPECT_EQ(runFlashdisk({"-n", "flash disk", "-i", "f1", "disk.d81", "a.prg", "sub/b.prg", "e", "f.bin"}),
+        (RunResult{0,
+            "disk.d81: 4 files, 1028 blocks free\n  a.prg as \"A\", 33 blocks\n  sub/b.prg as \"B\", 33 blocks\n"
+            "  e as \"E\", 1 blocks\n  f.bin as \"F.BIN\", 2065 blocks\n",
+            ""}));
 #ifndef _WIN32
     EXPECT_EQ(
         fs::status("disk.d81").permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -24,27 +24,26 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
         {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kSpeedDos, Bytes(8192, 0xFF), kUnknown})},
         {"good.bin", bankFile(0x0B, kSpeedDos)}, {"misplaced.prg", bankFile(0x05, kSpeedDos)},
         {"unknown.prg", bankFile(0x06, kUnknown)}, {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
-    RunResult run = runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out,
-        "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n00-04  blank\n"
-        "05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
-        "07     unknown               1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM    d3da\n0c-17  blank\n"
-        "18     SpeedDOS 40T HIROM    d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
-        "rom.prg: ROM file, load address 0801\nblock  crc-16  content               banks\n"
-        "00-01  d3da    SpeedDOS 40T HIROM    0b 18\n02     0003    blank\n03     1a2b    unknown\n"
-        "blocks: 4, known: 2, blank: 1, unknown: 1\n"
-        "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
-        "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
-        "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM (0b "
-        "18)\n"
-        "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
-        "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n");
+    EXPECT_EQ(runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"}),
+        (RunResult{1,
+            "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n"
+            "00-04  blank\n05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
+            "07     unknown               1a2b\n08-0a  blank\n0b     SpeedDOS 40T HIROM    d3da\n0c-17  blank\n"
+            "18     SpeedDOS 40T HIROM    d3da\n19-3f  blank\nbanks used: 4, blank: 60, unknown: 1, misplaced: 1\n"
+            "rom.prg: ROM file, load address 0801\nblock  crc-16  content               banks\n"
+            "00-01  d3da    SpeedDOS 40T HIROM    0b 18\n02     0003    blank\n03     1a2b    unknown\n"
+            "blocks: 4, known: 2, blank: 1, unknown: 1\n"
+            "file           flasher  size  bank  block  size  crc-16  rom                 check\n"
+            "good.bin       0300     4     0b    4000   8192  d3da    SpeedDOS 40T HIROM  ok\n"
+            "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM "
+            "(0b 18)\n"
+            "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
+            "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n",
+            ""}));
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
 
     writeBytes("crc.ini", text("d3da; 05; Mine\n"));
-    run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});
+    const RunResult run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});
     EXPECT_EQ(run.status, 1);
     const std::string head = json(
         "{'catalogue': 'crc.ini',\n 'files': [\n  {'file': 'good.bin', 'kind': 'bank loader', 'ok': false, 'damage': "
@@ -156,18 +155,14 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
         });
 #endif
     for (const auto& c : cases) {
-        const RunResult run = runFlashinfo(c.args, c.after);
-        EXPECT_EQ(run.status, c.status) << c.out;
-        EXPECT_EQ(run.out, c.out);
-        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(runFlashinfo(c.args, c.after), (RunResult{c.status, c.out, c.err}));
     }
     EXPECT_EQ(
         runFlashinfo({"--help"}).out.substr(0, 58), "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...\n");
     EXPECT_EQ(runFlashinfo({"-h"}).out, runFlashinfo({"--help"}).out);
     makeFifoOrFolder("crc.ini");  // not a regular file: the built-in table does not stand in for it
-    const RunResult run = runFlashinfo({"cut.prg"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n");
+    EXPECT_EQ(runFlashinfo({"cut.prg"}),
+        (RunResult{2, "", "quillmore-flashinfo: crc.ini: not a regular file, or not readable\n"}));
     EXPECT_EQ(runFlashinfo({"--json", "cut.prg"}).out,
         json("{'catalogue': 'crc.ini', 'error': 'crc.ini: not a regular file, or not readable'}\n"));
 }
@@ -196,9 +191,8 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
     };
     for (const auto& [label, found, status, rows] : cases) {
         writeBytes("found.bin", imageWith(found));
-        const RunResult run = runFlashinfo({"--compare", "expected.bin", "found.bin"});
-        EXPECT_EQ(run.status, status) << label;
-        EXPECT_EQ(run.out, head + rows) << label;
+        EXPECT_EQ(runFlashinfo({"--compare", "expected.bin", "found.bin"}), (RunResult{status, head + rows, ""}))
+            << label;
     }
     const std::string speedDos = "{'content': 'known', 'crc': 'd3da', 'name': 'SpeedDOS 40T HIROM'}";
     const std::map<int, std::string> differing{// the JSON of the last case for the banks that differ
@@ -215,11 +209,12 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
         banks += (bank == 0 ? "\n    {'bank': '" : ",\n    {'bank': '") + hexText(bank, 2) + "', 'same': " +
                  (found == differing.end() ? "true}" : "false, 'differingBytes': " + found->second + "}");
     }
-    const RunResult run = runFlashinfo({"--json", "--compare", "expected.bin", "found.bin"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, json("{'catalogue': 'built-in default',\n 'compare': {'expected': 'expected.bin', 'found': "
-                            "'found.bin', 'banks': [" +
-                            banks + "],\n   'summary': {'banks': 64, 'same': 61, 'differ': 3}}}\n"));
+    EXPECT_EQ(runFlashinfo({"--json", "--compare", "expected.bin", "found.bin"}),
+        (RunResult{1,
+            json("{'catalogue': 'built-in default',\n 'compare': {'expected': 'expected.bin', 'found': "
+                 "'found.bin', 'banks': [" +
+                 banks + "],\n   'summary': {'banks': 64, 'same': 61, 'differ': 3}}}\n"),
+            ""}));
 }
 
 TEST(Flashinfo, ReadsACatalogueAsTheToolDoes) {
@@ -227,20 +222,18 @@ TEST(Flashinfo, ReadsACatalogueAsTheToolDoes) {
     writeFiles({{"mine.txt", text("# mine\r\n1111; 01; one\r\nd3da; 0B,18; Speed\"DOS\n2222; 40; high\n\n"
                                   "1111; 02; again\nbad line\nxyz; 01; n\n1111; 3f; third")},
         {"crc.ini", defaultCatalogueFile()}, {"odd.txt", text("odd")}});
-    const std::vector<std::string> rows{"2     1111    01     one", "3     d3da    0b 18  Speed\"DOS",
-        "4     refused (rc=-4): the banks are not hexadecimal numbers 00 to 3f, separated by commas or blanks",
-        "6     1111    02     again", "7     refused (rc=-2): not two ';' between CRC-16, banks and name",
-        "8     refused (rc=-3): the CRC-16 is not a hexadecimal number", "9     1111    3f     third"};
-    std::string table = "catalogue: crc.ini\nmine.txt: catalogue\nline  crc-16  banks  name\n";
-    for (const std::string& row : rows) table += row + "\n";
-    RunResult run = runFlashinfo({"mine.txt"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, table +
-                           "1111 listed on lines 2, 6 and 9: quillmore-flashtool uses line 9\n"
-                           "lines: 9, entries: 4, refused: 3, listed again: 1\n");
+    EXPECT_EQ(runFlashinfo({"mine.txt"}),
+        (RunResult{1,
+            "catalogue: crc.ini\nmine.txt: catalogue\nline  crc-16  banks  name\n2     1111    01     one\n"
+            "3     d3da    0b 18  Speed\"DOS\n"
+            "4     refused (rc=-4): the banks are not hexadecimal numbers 00 to 3f, separated by commas or blanks\n"
+            "6     1111    02     again\n7     refused (rc=-2): not two ';' between CRC-16, banks and name\n"
+            "8     refused (rc=-3): the CRC-16 is not a hexadecimal number\n9     1111    3f     third\n"
+            "1111 listed on lines 2, 6 and 9: quillmore-flashtool uses line 9\n"
+            "lines: 9, entries: 4, refused: 3, listed again: 1\n",
+            ""}));
     // The JSON holds what the table does, entries and refused lines each in line order.
-    run = runFlashinfo({"--json", "--catalogue", "mine.txt"});
+    RunResult run = runFlashinfo({"--json", "--catalogue", "mine.txt"});
     EXPECT_EQ(run.status, 1);
     for (const char* part : {"'entries': [\n    {'line': 2, 'crc': '1111', 'banks': ['01'], 'name': 'one'},",
              "'refused': [{'line': 4, 'status': -4, 'why': 'the banks are not hexadecimal numbers 00 to 3f, separated "

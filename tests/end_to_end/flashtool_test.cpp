@@ -67,10 +67,7 @@ void expectRuns(const std::vector<RunCase>& cases) {
         ScratchDir dir;
         writeFiles(c.before);
         c.setUp();
-        const RunResult run = runFlashtool(c.args, c.limit, c.closed);
-        EXPECT_EQ(run.status, c.status) << c.label;
-        EXPECT_EQ(run.out, c.out) << c.label;
-        EXPECT_EQ(run.err, c.err) << c.label;
+        EXPECT_EQ(runFlashtool(c.args, c.limit, c.closed), (RunResult{c.status, c.out, c.err})) << c.label;
         Files expected = c.written;
         expected.insert(c.before.begin(), c.before.end());
         EXPECT_EQ(filesHere(), expected) << c.label;
@@ -296,9 +293,8 @@ TEST(Flashtool, SizesAreToldInSixtyFourBits) {
     writeFiles(ready({{"big.bin", {}}, {"big.prg", {}}}));
     fs::resize_file("big.bin", 0x100002000ull);
     fs::resize_file("big.prg", 0x100000001ull);
-    const RunResult run = runFlashtool({"big.bin", "-sb05", "-v0"});
-    EXPECT_EQ(run.out, kBanner + "size: 100002000\n");
-    EXPECT_EQ(run.err, "** File Size must be 2000 Bytes for option -sbXX ...\n");
+    EXPECT_EQ(runFlashtool({"big.bin", "-sb05", "-v0"}),
+        (RunResult{0, kBanner + "size: 100002000\n", "** File Size must be 2000 Bytes for option -sbXX ...\n"}));
     EXPECT_PRED2(
         contains, runFlashinfo({"big.prg"}).out, "damaged at offset 9359 (0x248f): larger than a bank loader file");
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -126,6 +127,15 @@ Bytes defaultCatalogueFile() {
     std::string file;
     for (const char* line : kDefaultCatalogue) file += std::string(line) + "\n";
     return text(file);
+}
+
+bool operator==(const RunResult& run, const RunResult& expected) {
+    return run.status == expected.status && run.out == expected.out && run.err == expected.err;
+}
+
+void PrintTo(const RunResult& run, std::ostream* os) {
+    *os << "status " << run.status << ", out " << testing::PrintToString(run.out) << ", err "
+        << testing::PrintToString(run.err);
 }
 
 namespace {

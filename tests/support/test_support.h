@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,9 @@ struct RunResult {
     int status = -1;
     std::string out, err;
 };
+// A run is what was expected when status and both channels are, byte for byte; gtest shows all three.
+bool operator==(const RunResult& run, const RunResult& expected);
+void PrintTo(const RunResult& run, std::ostream* os);
 
 // Runs the built tools in the current directory (arguments without double
 // quotes); before is shell text run first in the same process, as
