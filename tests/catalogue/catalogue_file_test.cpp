@@ -1,5 +1,7 @@
 // The default crc.ini and a crc.ini that appears while it is written: the
-// very default is no failure, any other file is kept and reported.
+// very default is no failure, any other file is kept and reported, whether
+// the file system gives the name by a hard link or only by a rename; no
+// temporary file is left either way.
 #include "catalogue/catalogue_file.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +24,19 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
         {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), CatalogueStatus::NotSaved},
         {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved}};
     for (const auto& [label, other, expected] : cases) {
-        ScratchDir dir;
-        appearing = other;
-        if (!appearing.empty())
-            fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
-        Catalogue catalogue;
-        const CatalogueStatus status = writeDefaultCatalogue(0, catalogue);
-        fileSeams() = FileSeams();
-        EXPECT_EQ(status, expected) << label;
-        EXPECT_EQ(catalogue.entries.size(), 29u) << label;
-        EXPECT_EQ(filesHere(), (Files{{"crc.ini", other.empty() ? standard : other}})) << label;
+        for (const bool noHardLinks : {false, true}) {  // the name is given by a hard link, or by a rename where none
+            SCOPED_TRACE(std::string(label) + (noHardLinks ? ", without hard links" : ""));
+            ScratchDir dir;
+            appearing = other;
+            fileSeams().refuseHardLinks = noHardLinks;
+            if (!appearing.empty())
+                fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
+            Catalogue catalogue;
+            const CatalogueStatus status = writeDefaultCatalogue(0, catalogue);
+            fileSeams() = FileSeams();
+            EXPECT_EQ(status, expected);
+            EXPECT_EQ(catalogue.entries.size(), 29u);
+            EXPECT_EQ(filesHere(), (Files{{"crc.ini", other.empty() ? standard : other}})) << "and no temporary file";
+        }
     }
 }
