@@ -1,40 +1,24 @@
-// Disk images against cc1541: the reader takes back, byte for byte, the
-// files cc1541 writes (one of a byte, one ending at a sector's end, one of
-// more than 255 blocks), and a freshly formatted disk has the header and
-// BAM sectors cc1541 formats; an image cut short is told by its full header.
-#include <cctype>
+// A freshly formatted disk has the header and BAM sectors cc1541 formats, and
+// an image cut short is told by its full header (what the reader finds on
+// cc1541's images is checked end to end, against ours).
 #include <gtest/gtest.h>
 
 #include "disk/disk_reader.h"
 #include "disk/disk_writer.h"
 #include "support/test_support.h"
 
-TEST(DiskImage, ReadsWhatCc1541WritesAndFormatsAsItDoes) {
+TEST(DiskImage, FormatsAsCc1541Does) {
 #ifdef _WIN32
     GTEST_SKIP() << "cc1541 is a host tool";
 #endif
-    const Files files{{"one", {7}}, {"sector", Bytes(254, 1)}, {"more", Bytes(255, 2)}, {"large", Bytes(70000, 3)}};
     for (const DiskFormat format : {DiskFormat::D64, DiskFormat::D81}) {
         ScratchDir dir;
-        writeFiles(files);
         const std::string image = format == DiskFormat::D64 ? "theirs.d64" : "theirs.d81";
-        std::vector<std::string> args{"-n", "quillmore", "-i", format == DiskFormat::D64 ? "qm 2a" : "qm 3d"};
-        for (const auto& [name, bytes] : files) args.insert(args.end(), {"-f", name, "-w", name});
-        args.push_back(image);
-        const RunResult made = runProgram("cc1541", args);
+        writeBytes("one", {7});
+        const RunResult made = runProgram("cc1541",
+            {"-n", "quillmore", "-i", format == DiskFormat::D64 ? "qm 2a" : "qm 3d", "-f", "one", "-w", "one", image});
         ASSERT_EQ(made.status, 0) << made.err;
         const Bytes theirs = readBytes(image);
-        const DiskReport report = readDiskImage(theirs.data(), theirs.size(), format);
-        EXPECT_EQ(report.damage, std::vector<std::string>{});
-        EXPECT_EQ(report.blocksFree, (format == DiskFormat::D64 ? 664 : 3160) - (1 + 1 + 2 + 276));
-        Files read;
-        for (const DiskFile& file : report.files) {
-            std::string name = file.name;
-            for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            read[name] = file.data;
-            EXPECT_EQ(file.blocks, static_cast<long>((file.data.size() + 253) / 254)) << name;
-        }
-        EXPECT_TRUE(read == files);
 
         // The header sector (and a .d81's two BAM sectors) as cc1541 formats them, but for the allocation
         // maps and the byte between ID and DOS type, which cc1541 takes from its -i text.

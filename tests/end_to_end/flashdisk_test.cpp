@@ -1,13 +1,17 @@
 // quillmore-flashdisk end to end, against the field's own tools: cbmconvert
 // reads back every file of every image it writes, cc1541 adds a file where
-// the BAM says a block is free, and the inspector reads cc1541's images of
-// the same files as it reads ours. Then what it refuses, how it replaces an
-// image, and the damage the inspector finds in an image.
+// the BAM says a block is free, and the reader finds on cc1541's images of
+// the same files what it finds on ours: bytes, blocks and blocks free (files
+// that end at a sector's end, a byte past it, of one byte, of 276 blocks).
+// Then what it refuses, how it replaces an image, and the damage the
+// inspector finds in an image.
+#include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <tuple>
 
 #include "disk/disk_format.h"
+#include "disk/disk_reader.h"
 #include "inspect/display_text.h"
 #include "support/test_support.h"
 
@@ -33,10 +37,21 @@ Names joined(Names first, const Names& then) {
     return first;
 }
 
-// Returns: the inspector's report on image below the line that names it.
-std::string reportBelowName(const std::string& image) {
-    const std::string out = runFlashinfo({image}).out;
-    return out.substr(out.find('\n', out.find(": disk image")));
+// Returns: what the reader finds on image: blocks free, damage, each file's type, blocks and whether its chain
+// ended, and the files' bytes, named as cbmconvert names them.
+auto contentsOf(const std::string& image) {
+    const Bytes bytes = readBytes(image);
+    const DiskReport report =
+        readDiskImage(bytes.data(), bytes.size(), image.back() == '4' ? DiskFormat::D64 : DiskFormat::D81);
+    std::map<std::string, std::tuple<uint8_t, long, bool>> entries;
+    Files files;
+    for (const DiskFile& file : report.files) {
+        entries[file.name] = {file.type, file.blocks, file.whole};
+        std::string name = file.name;
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        files[name + ".prg"] = file.data;
+    }
+    return std::make_tuple(report.blocksFree, report.damage, entries, files);
 }
 
 }  // namespace
@@ -54,16 +69,16 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
     }
     ASSERT_EQ(files[banks[0]].size() / 254, 32u);
     const std::size_t fill = (664 - 20 * 33) * 254;  // what 20 of them leave of a .d64, to its last block
-    files.insert(
-        {{"fill.prg", Bytes(fill, 1)}, {"more.prg", Bytes(fill + 1, 2)}, {"sixteenletters16", Bytes(70000, 3)}});
+    files.insert({{"fill.prg", Bytes(fill, 1)}, {"more.prg", Bytes(fill + 1, 2)}, {"sixteenletters16", Bytes(70000, 3)},
+        {"one", {7}}});
     const Names twenty(banks.begin(), banks.begin() + 20);
     // what, the image named, the inputs, and each image written with how many inputs it holds
     const std::vector<std::tuple<const char*, std::string, Names, std::map<std::string, std::size_t>>> cases{
         {"one .d64 exactly full", "disk.d64", joined(twenty, {"fill.prg"}), {{"disk.d64", 21}}},
         {"one byte more: the last file onto a second disk", "disk.d64", joined(twenty, {"more.prg"}),
             {{"disk-1.d64", 20}, {"disk-2.d64", 1}}},
-        {"35 files and a name of 16 characters on one .d81", "disk.D81", joined(banks, {"sixteenletters16"}),
-            {{"disk.D81", 36}}},
+        {"35 files, one of a byte and one of 276 blocks named in 16 characters on one .d81", "disk.D81",
+            joined(banks, {"one", "sixteenletters16"}), {{"disk.D81", 37}}},
     };
     for (const auto& [what, named, inputs, disks] : cases) {
         SCOPED_TRACE(what);
@@ -87,7 +102,9 @@ TEST(Flashdisk, RoundTripsWithTheFieldsTools) {
                 contains, run.out, image + ": " + std::to_string(count) + (count == 1 ? " file, " : " files, "));
             theirs.push_back(image.back() == '4' ? "cc1541.d64" : "cc1541.d81");
             ASSERT_EQ(runProgram("cc1541", theirs).status, 0);
-            EXPECT_EQ(reportBelowName(image), reportBelowName(theirs.back())) << "the same files, blocks and verdicts";
+            const auto ours = contentsOf(image);
+            EXPECT_TRUE(std::get<3>(ours) == expected) << "the reader takes back every byte";
+            EXPECT_TRUE(ours == contentsOf(theirs.back())) << "the same files, bytes and blocks";
 
             // cc1541 (which takes only lower-case extensions) adds a file where the BAM says blocks are free.
             const std::string copy = "added" + theirs.back().substr(6);
