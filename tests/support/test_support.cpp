@@ -3,8 +3,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <gtest/gtest.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <random>
 
