@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "inspect/display_text.h"
 
 namespace {
 
@@ -13,13 +14,9 @@ std::string parsed(std::string line) {
     CatalogueEntry entry;
     const LineStatus status = parseCatalogueLine(0, &line[0], entry);
     if (status != LineStatus::Entry) return "rc=" + std::to_string(static_cast<int>(status));
-    char text[16];
-    std::snprintf(text, sizeof text, "%04x", entry.crc);
-    std::string result = text;
-    for (int bank = firstBank(&entry); bank != kNoBank; bank = nextBank(&entry, bank)) {
-        std::snprintf(text, sizeof text, " %02x", static_cast<unsigned>(bank));
-        result += text;
-    }
+    std::string result = hexText(entry.crc, 4);
+    for (int bank = firstBank(&entry); bank != kNoBank; bank = nextBank(&entry, bank))
+        result += " " + hexText(static_cast<unsigned>(bank), 2);
     return result + "|" + entry.name;
 }
 
