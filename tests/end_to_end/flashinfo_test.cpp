@@ -127,17 +127,12 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     };
 #ifndef _WIN32
     // A report that cannot be written is a failure, whatever the files hold.
-    cases.insert(
-        cases.end(), {
-                         {{"two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: No space left on device\n",
-                             " >/dev/full"},
-                         {{"--json", "two.bin"}, 2, "",
-                             "quillmore-flashinfo: cannot write the report: Bad file descriptor\n", " >&-"},
-                     });
+    cases.push_back(
+        {{"two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: No space left on device\n", " >/dev/full"});
+    cases.push_back(
+        {{"--json", "two.bin"}, 2, "", "quillmore-flashinfo: cannot write the report: Bad file descriptor\n", " >&-"});
 #endif
-    for (const auto& c : cases) {
-        EXPECT_EQ(runFlashinfo(c.args, c.after), (RunResult{c.status, c.out, c.err}));
-    }
+    for (const auto& c : cases) EXPECT_EQ(runFlashinfo(c.args, c.after), (RunResult{c.status, c.out, c.err}));
     for (const char* help : {"--help", "-h"})
         EXPECT_EQ(
             runFlashinfo({help}).out.substr(0, 58), "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...\n");
