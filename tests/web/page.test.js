@@ -18,8 +18,7 @@ const shots = path.dirname(pageFile);
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-page-'));
 const downloads = path.join(scratch, 'downloads');
 const requests = [];  // every request the page made beyond its own file
-let browser;
-let page;
+let browser, page;
 
 // What the native tools give on the example and an unknown block, to hold the page's results against.
 const exampleFiles = { 'DD2.bin': example('DD2.bin'), 'fcFlash.prg': example('fcFlash.prg'), 'odd.bin': unknown };
