@@ -8,7 +8,8 @@
 
 TEST(DisplayText, ControlsEscapedAndOnlyWellFormedUtf8PassedOn) {
     const std::string bad = "\xEF\xBF\xBD";  // U+FFFD in JSON, one a byte that is no UTF-8
-    const std::string edges = "\xF0\x90\x80\x80\xEE\x80\x80\xED\x9F\xBF";  // U+10000, U+E000, U+D7FF
+    // U+10000, U+E000, U+D7FF and U+0800: valid, at the edges of overlong forms and surrogates
+    const std::string edges = "\xF0\x90\x80\x80\xEE\x80\x80\xED\x9F\xBF\xE0\xA0\x80";
     // a name, as a table shows it, as JSON holds it
     const std::vector<std::tuple<std::string, std::string, std::string>> cases{
         {"a\x7f\"\\", "a\\x7f\"\\", "a\x7f\\\"\\\\"},
