@@ -78,7 +78,7 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     Bytes wide;      // 257 blocks: block numbers of three digits
     for (int i = 0; i < 257; ++i) wide.insert(wide.end(), kUnknown.begin(), kUnknown.end());
     writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("odd")}, {"-e.prg", {}},
-        {"nul.txt", concat({text("1111; 01; one\n"), {0}})}, {"two.bin", {0x01, 0x08}},
+        {"zero.txt", concat({text("1111; 01; one\n"), {0}})}, {"two.bin", {0x01, 0x08}},
         {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
     struct Case {
@@ -119,8 +119,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
             json("{'catalogue': 'built-in default',\n 'compare': {'expected': 'cut.prg', 'found': 'missing.prg', "
                  "'error': 'cut.prg: not a flash image: 8326 bytes, where a flash image has 524288'}}\n"),
             "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"},
-        {{"nul.txt", "odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
-            "quillmore-flashinfo: nul.txt: not a file the flash tool reads or writes: 15" + kUnrecognised +
+        {{"zero.txt", "odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
+            "quillmore-flashinfo: zero.txt: not a file the flash tool reads or writes: 15" + kUnrecognised +
                 "\nquillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised +
                 "\nquillmore-flashinfo: folder.prg: not a regular file\n"
                 "quillmore-flashinfo: missing.prg: cannot open file\n"},
