@@ -148,11 +148,12 @@ TEST(Flashdisk, RefusesWhatNoDiskTakesAndWritesNothing) {
         EXPECT_EQ(runFlashdisk(args), (RunResult{2, "", err.empty() ? usage : "quillmore-flashdisk: " + err}));
         EXPECT_TRUE(filesHere() == before);
     }
-    for (const char* option : {"--help", "-h", "--version"}) {  // wherever they stand, they end the run there
+    // Wherever they stand, these end the run there: the usage or the version, and nothing written.
+    for (const auto& [option, first] : std::map<std::string, std::string>{{"--help", usage.substr(0, 26)},
+             {"-h", usage.substr(0, 26)}, {"--version", "quillmore-flashdisk 1.0.0\n"}}) {
         const RunResult run = runFlashdisk({"disk.d64", "a.prg", option});
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out.substr(0, 26), option[2] == 'v' ? "quillmore-flashdisk 1.0.0\n" : usage.substr(0, 26))
-            << option;
+        EXPECT_EQ(run.out.substr(0, 26), first) << option;
         EXPECT_TRUE(filesHere() == before);
     }
 }
