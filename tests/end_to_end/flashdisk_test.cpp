@@ -37,16 +37,16 @@ Names joined(Names first, const Names& then) {
     return first;
 }
 
-// Returns: what the reader finds on image: blocks free, damage, each file's type, blocks and whether its chain
-// ended, and the files' bytes, named as cbmconvert names them.
+// Returns: what the reader finds on image: blocks free, damage, each file's name, type, blocks and whether its
+// chain ended in the directory's order, and the files' bytes, named as cbmconvert names them.
 auto contentsOf(const std::string& image) {
     const Bytes bytes = readBytes(image);
     const DiskReport report =
         readDiskImage(bytes.data(), bytes.size(), image.back() == '4' ? DiskFormat::D64 : DiskFormat::D81);
-    std::map<std::string, std::tuple<uint8_t, long, bool>> entries;
+    std::vector<std::tuple<std::string, uint8_t, long, bool>> entries;
     Files files;
     for (const DiskFile& file : report.files) {
-        entries[file.name] = {file.type, file.blocks, file.whole};
+        entries.emplace_back(file.name, file.type, file.blocks, file.whole);
         std::string name = file.name;
         for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         files[name + ".prg"] = file.data;
