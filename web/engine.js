@@ -73,6 +73,9 @@ function checkedArguments(args) {
   if (!Array.isArray(args) || !args.every((arg) => typeof arg === 'string')) {
     throw new TypeError(`args must be an array of strings, not ${describe(args)}`);
   }
+  // A C program's argument ends at its first NUL: the rest would be lost without a word.
+  const cut = args.find((arg) => arg.includes('\0'));
+  if (cut !== undefined) throw new TypeError(`an argument must not hold NUL: ${JSON.stringify(cut)}`);
   return [...args];
 }
 
@@ -102,7 +105,8 @@ function readFolder(FS, dir = FOLDER, prefix = '', files = Object.create(null)) 
 // Notes every file the run opens, for writing or for reading only, and
 // follows the written ones through their renames, so that an output written
 // under a temporary name is known by the name it takes.
-// Returns: { written, read }: the paths, in the order first opened.
+// Returns: { written, read, stop }: the paths, in the order first opened,
+// and what ends the noting, before the folder is read back after the run.
 function noteOpens(FS) {
   const written = [];
   const read = [];
@@ -128,7 +132,8 @@ function noteOpens(FS) {
     if (written.includes(absolute(to))) written.splice(at, 1);
     else written[at] = absolute(to);
   };
-  return { written, read };
+  const stop = () => Object.assign(FS, { open, rename });
+  return { written, read, stop };
 }
 
 // Returns: the names of the folder's regular files among paths.
@@ -189,6 +194,7 @@ export function createEngine(createModule, wasmBase64, version) {
       status = -1;
       for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);
     }
+    opened.stop();  // the folder read back below is not the run's reading
     const after = readFolder(engine.FS);
     const written = inFolder(opened.written, after);
     if (Array.isArray(options.reads)) options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));

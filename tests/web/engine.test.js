@@ -84,6 +84,7 @@ test('the engine refuses wrong values before the run, naming them', async () => 
     [['r.bin'], [quickDos], /files must be an object or a Map/],
     ['r.bin', {}, /args must be an array of strings, not a string/],
     [[1], {}, /args must be an array of strings/],
+    [['DD2.bin\0-t'], {}, /an argument must not hold NUL: "DD2\.bin\\u0000-t"/],
     [[], { '': quickDos }, /a file name must be a non-empty string: ""/],
     [[], { '/r.bin': quickDos }, /not a relative path inside the folder: "\/r\.bin"/],
     [[], { 'a/../r.bin': quickDos }, /not a relative path/],
@@ -109,11 +110,13 @@ test('any view of bytes is a file, and every name is its own key both ways', asy
   }
 });
 
-test('written: the files a run opened for writing, in order, a rewrite with the same bytes too', async () => {
-  const files = ready({ 'r.bin': concat(speedDos, unknown), 'flash.bin': imageWith({}) });
+test('written and read: the files a run opened, in order, a rewrite with the same bytes too; no other file', async () => {
+  const files = ready({ 'r.bin': concat(speedDos, unknown), 'flash.bin': imageWith({}), 'other.bin': quickDos });
   const first = await quillmore.run(tool, ['r.bin', '-b', '-t'], files);
   assert.deepStrictEqual(first.written, ['crc.ini', 'flash.bin', 'block00.bin', '&flashbank0b.prg', '&flashbank18.prg', 'block01.bin']);
-  const again = await quillmore.run(tool, ['r.bin', '-t'], { ...files, ...first.files });
+  const reads = [];
+  const again = await quillmore.run(tool, ['r.bin', '-t'], { ...files, ...first.files }, { reads });
   assert.deepStrictEqual(again.written, ['flash.bin', '&flashbank0b.prg', '&flashbank18.prg']);
+  assert.deepStrictEqual(reads, ['fcFlash.prg', 'crc.ini', 'r.bin']);
   assert.deepStrictEqual(again.files['&flashbank0b.prg'], first.files['&flashbank0b.prg']);
 });
