@@ -87,6 +87,10 @@ std::string jsonString(const std::string& text) {
     return quoted + "\"";
 }
 
+std::string countText(long long count, const char* word) {
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
 std::string hexText(unsigned value, int digits) {
     char text[16];
     (void)std::snprintf(text, sizeof text, "%0*x", digits, value);

@@ -16,5 +16,8 @@ std::size_t displayWidth(const std::string& text);
 // backslashes and control characters escaped, U+FFFD for bytes that are no UTF-8.
 std::string jsonString(const std::string& text);
 
+// Returns: "1 byte", "2 bytes": count with its word, in the plural but for one.
+std::string countText(long long count, const char* word);
+
 // Returns: value in lower-case hexadecimal with at least digits digits, as every report shows banks and CRCs.
 std::string hexText(unsigned value, int digits);

@@ -278,6 +278,21 @@ void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& 
                        report.entry->banks[report.bankByte] != 0;
 }
 
+bool loaderCarriesBlock(const uint8_t* data, std::size_t size, long bank, const uint8_t* block) {
+    const Catalogue none;
+    LoaderReport report;
+    inspectLoaderBytes(data, size, none, report);
+    if (report.damaged || !report.hasFlasher || report.bankByte != bank) return false;
+    // The layout is checked: the file ends with the block's records, 256 bytes each.
+    constexpr std::size_t kRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
+    const uint8_t* records = data + size - kBlockRecords * kRecord;
+    for (std::size_t i = 0; i < kBlockRecords; ++i) {
+        const uint8_t* payload = records + i * kRecord + kRecordHeaderSize;
+        if (!std::equal(payload, payload + kMaxRecordPayload, block + i * kMaxRecordPayload)) return false;
+    }
+    return true;
+}
+
 bool inspectedFileIsGood(const InspectedFile& file) {
     switch (file.kind) {
         case InspectedKind::Loader: return !file.loader.damaged && file.loader.bankNamed;

@@ -118,6 +118,10 @@ bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& rep
 // records of 256 bytes at 0x4000; reports the first damage with its offset.
 void inspectLoaderBytes(const uint8_t* data, std::size_t size, const Catalogue& catalogue, LoaderReport& report);
 
+// Returns: true when data is a whole bank loader file, with the flasher's
+// records, for bank, carrying exactly the 8192 bytes of block.
+bool loaderCarriesBlock(const uint8_t* data, std::size_t size, long bank, const uint8_t* block);
+
 // Returns: true when the file, read to its end, shows nothing wrong: no
 // damage, no unknown or misplaced block, a ROM file with a block to write,
 // a bank loader file's bank named for its ROM.

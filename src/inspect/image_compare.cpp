@@ -1,7 +1,22 @@
 // Comparing two flash images bank by bank.
 #include "inspect/image_compare.h"
 
+#include <vector>
+
+#include "output/bank_loader.h"
+
 namespace {
+
+LoaderAgain loaderAgain(long bank, const uint8_t* block) {
+    const std::string name = bankLoaderFileName(static_cast<int>(bank));
+    if (fileKind(name.c_str()) == FileKind::Missing) return LoaderAgain::Missing;
+    const FilePtr file = openInputFile(name.c_str());
+    const int64_t size = file ? fileSize(file.get()) : -1;
+    if (size <= 0 || static_cast<uint64_t>(size) > kMaxBankLoaderFileSize) return LoaderAgain::Other;
+    std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
+    if (std::fread(bytes.data(), bytes.size(), 1, file.get()) != 1) return LoaderAgain::Other;
+    return loaderCarriesBlock(bytes.data(), bytes.size(), bank, block) ? LoaderAgain::Holds : LoaderAgain::Other;
+}
 
 InspectStatus openImage(const Catalogue& catalogue, InspectedFile& file) {
     if (inspectFile(catalogue, file) == InspectStatus::Read && file.kind != InspectedKind::Image) {
@@ -32,5 +47,7 @@ bool nextBankComparison(const Catalogue& catalogue, ImageComparison& comparison,
         bank.firstDifference = bank.expected.index * kBlockSize + i;
     }
     ++(bank.differingBytes == 0 ? comparison.same : comparison.differ);
+    const bool again = bank.differingBytes > 0 && bank.expected.content != BlockContent::Blank;
+    bank.again = again ? loaderAgain(bank.expected.index, expected) : LoaderAgain::None;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "base/console.h"
 #include "inspect/display_text.h"
 #include "inspect/report_printing.h"
+#include "output/bank_loader.h"
 
 namespace {
 
@@ -74,12 +75,23 @@ std::string sideJson(const BlockReport& block) {
     return "{\"content\": " + known + "}";
 }
 
+// The bank loader file that programs the bank again: its name, whether the
+// folder has it, and whether it carries the expected block; null for a bank
+// expected blank.
+std::string loaderAgainJson(const BankComparison& bank) {
+    if (bank.again == LoaderAgain::None) return "null";
+    return "{\"file\": " + jsonString(bankLoaderFileName(static_cast<int>(bank.expected.index))) +
+           ", \"present\": " + jsonBool(bank.again != LoaderAgain::Missing) +
+           ", \"matches\": " + jsonBool(bank.again == LoaderAgain::Holds) + "}";
+}
+
 std::string bankComparisonJson(const BankComparison& bank) {
     const std::string head = "\"bank\": " + quotedHex(static_cast<unsigned>(bank.expected.index), 2) + ", \"same\": ";
     if (bank.differingBytes == 0) return head + "true";
     return head + "false, \"differingBytes\": " + std::to_string(bank.differingBytes) +
            ", \"firstDifference\": " + quotedHex(static_cast<unsigned>(bank.firstDifference), 6) +
-           ", \"expected\": " + sideJson(bank.expected) + ", \"found\": " + sideJson(bank.found);
+           ", \"expected\": " + sideJson(bank.expected) + ", \"found\": " + sideJson(bank.found) +
+           ", \"loader\": " + loaderAgainJson(bank);
 }
 
 std::string jsonLines(const std::vector<int>& lines) {

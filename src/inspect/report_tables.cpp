@@ -238,16 +238,15 @@ std::string inspectStatusText(const InspectedFile& file) {
         case InspectStatus::NotRegular: return "not a regular file";
         case InspectStatus::ReadError: return "error reading file";
         case InspectStatus::NotImage:
-            return "not a flash image: " + std::to_string(file.size) + " bytes, where a flash image has " +
+            return "not a flash image: " + countText(file.size, "byte") + ", where a flash image has " +
                    std::to_string(kFlashImageSize);
         case InspectStatus::Unrecognised:
-            return "not a file the flash tool reads or writes: " + std::to_string(file.size) +
-                   " bytes, where a flash image has " + std::to_string(kFlashImageSize) +
-                   ", a ROM file a multiple of " + std::to_string(kBlockSize) +
-                   " (or that plus 2), a bank loader file at most " + std::to_string(kMaxBankLoaderFileSize) +
-                   " starting with a loader record, a disk image " + std::to_string(kD64Size) + ", " +
-                   std::to_string(kD64WithErrorsSize) + " or " + std::to_string(kD81Size) +
-                   " bytes, and a catalogue text in lines \"CRC; BANKS; NAME\"";
+            return "not a file the flash tool reads or writes: " + countText(file.size, "byte") +
+                   ", where a flash image has " + std::to_string(kFlashImageSize) + ", a ROM file a multiple of " +
+                   std::to_string(kBlockSize) + " (or that plus 2), a bank loader file at most " +
+                   std::to_string(kMaxBankLoaderFileSize) + " starting with a loader record, a disk image " +
+                   std::to_string(kD64Size) + ", " + std::to_string(kD64WithErrorsSize) + " or " +
+                   std::to_string(kD81Size) + " bytes, and a catalogue text in lines \"CRC; BANKS; NAME\"";
         default: return "";
     }
 }
@@ -316,7 +315,18 @@ void tableEnd(ReportState& state) {
 
 Widths comparisonWidths(const ReportState& state) {
     const std::size_t content = contentWidth(state.catalogue);
-    return {kIndexWidth, content, kCrcWidth, content, kCrcWidth, displayWidth("differing")};
+    return {kIndexWidth, content, kCrcWidth, content, kCrcWidth, displayWidth("differing"), displayWidth("first at")};
+}
+
+// The bank loader file that programs a differing bank again, and whether the folder has it.
+std::string againText(const BankComparison& bank) {
+    const std::string name = tableText(bankLoaderFileName(static_cast<int>(bank.expected.index)));
+    switch (bank.again) {
+        case LoaderAgain::Holds: return name;
+        case LoaderAgain::Missing: return name + " (not here)";
+        case LoaderAgain::Other: return name + " (holds other data)";
+        default: return "-";
+    }
 }
 
 void printComparisonRow(const ReportState& state, const BankComparison& bank, long count) {
@@ -327,14 +337,15 @@ void printComparisonRow(const ReportState& state, const BankComparison& bank, lo
     printRow(comparisonWidths(state),
         {indexRange(bank.expected.index, 1), contentText(bank.expected), crcText(bank.expected),
             contentText(bank.found), crcText(bank.found), std::to_string(bank.differingBytes),
-            hexText(static_cast<unsigned>(bank.firstDifference), 6)});
+            hexText(static_cast<unsigned>(bank.firstDifference), 6), againText(bank)});
 }
 
 void tableCompareStart(ReportState& state, const std::string& catalogueSource, const ImageComparison& comparison) {
     tableHead(state, catalogueSource);
     progressAlways("compare: %s (expected) with %s (found)\n", tableText(comparison.expected.path).c_str(),
         tableText(comparison.found.path).c_str());
-    printRow(comparisonWidths(state), {"bank", "expected", "crc-16", "found", "crc-16", "differing", "first at"});
+    printRow(comparisonWidths(state),
+        {"bank", "expected", "crc-16", "found", "crc-16", "differing", "first at", "send again"});
 }
 
 void tableCompareBank(ReportState& state, const BankComparison& bank) {

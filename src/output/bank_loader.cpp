@@ -51,9 +51,15 @@ LoadStatus loadFlasherProgram(int32_t verbosity, Flasher& flasher) {
     return status;
 }
 
+std::string bankLoaderFileName(int bank) {
+    char name[32];
+    (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
+    return name;
+}
+
 BankFileStatus writeBankLoaderFile(int32_t verbosity, Flasher& flasher, const SparedFiles& spared, int bank,
     const uint8_t* blockBuffer, BankLoaderFile& out) {
-    (void)std::snprintf(out.name, sizeof out.name, "&flashbank%02x.prg", static_cast<unsigned>(bank));
+    (void)std::snprintf(out.name, sizeof out.name, "%s", bankLoaderFileName(bank).c_str());
     progress(verbosity, Level::Details, "======\n");
     progress(verbosity, Level::Steps, "====== open file for output ======\n");
     progress(verbosity, Level::Details, "======\n");

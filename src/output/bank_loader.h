@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "base/files.h"
 #include "base/flash_geometry.h"
@@ -29,6 +30,9 @@ constexpr const char* kFlasherName = "fcFlash.prg";
 constexpr std::size_t kMaxBankLoaderFileSize =
     loaderRecordsSize(kFlasherCapacity - kLoadAddressSize + 1) + loaderRecordsSize(kBlockSize);
 static_assert(kMaxBankLoaderFileSize == 9359, "4 records of flasher, 32 of block");
+
+// Returns: the name of the bank loader file of bank: "&flashbank0b.prg".
+std::string bankLoaderFileName(int bank);
 
 // Returns: true when size is one a bank loader file can have: the records of
 // a flasher's body with its bank byte (or none, as a one-byte flasher gave

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kUnrecognised =
-    " bytes, where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), a bank loader file at "
+    ", where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), a bank loader file at "
     "most 9359 starting with a loader record, a disk image 174848, 175531 or 819200 bytes, and a catalogue text in "
     "lines \"CRC; BANKS; NAME\"";
 
@@ -77,7 +77,7 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     sum[6] ^= 0x01;  // the first record's checksum: only the size tells the kind
     Bytes wide;      // 257 blocks: block numbers of three digits
     for (int i = 0; i < 257; ++i) wide.insert(wide.end(), kUnknown.begin(), kUnknown.end());
-    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("odd")}, {"-e.prg", {}},
+    writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("o")}, {"-e.prg", {}},
         {"zero.txt", concat({text("1111; 01; one\n"), {0}})}, {"two.bin", {0x01, 0x08}},
         {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
     fs::create_directory("folder.prg");
@@ -120,8 +120,8 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
                  "'error': 'cut.prg: not a flash image: 8326 bytes, where a flash image has 524288'}}\n"),
             "quillmore-flashinfo: cut.prg: not a flash image: 8326 bytes, where a flash image has 524288\n"},
         {{"zero.txt", "odd.txt", "folder.prg", "missing.prg"}, 2, "catalogue: built-in default\n",
-            "quillmore-flashinfo: zero.txt: not a file the flash tool reads or writes: 15" + kUnrecognised +
-                "\nquillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 3" + kUnrecognised +
+            "quillmore-flashinfo: zero.txt: not a file the flash tool reads or writes: 15 bytes" + kUnrecognised +
+                "\nquillmore-flashinfo: odd.txt: not a file the flash tool reads or writes: 1 byte" + kUnrecognised +
                 "\nquillmore-flashinfo: folder.prg: not a regular file\n"
                 "quillmore-flashinfo: missing.prg: cannot open file\n"},
     };
@@ -149,21 +149,25 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
     flipped[100] ^= 0x10;
     std::fill(unprogrammed.begin(), unprogrammed.begin() + 16, 0xFF);  // bits that stayed 1
     writeBytes("expected.bin", imageWith({{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}));
+    // The bank loader files that program banks again: 0b's as expected, 18's for another bank, none for 24.
+    writeFiles({{"&flashbank0b.prg", bankFile(0x0B, kSpeedDos)}, {"&flashbank18.prg", bankFile(0x0B, kSpeedDos)}});
     const std::string head =
         "catalogue: built-in default\ncompare: expected.bin (expected) with found.bin (found)\n"
-        "bank   expected              crc-16  found                 crc-16  differing  first at\n";
+        "bank   expected              crc-16  found                 crc-16  differing  first at  send again\n";
     const std::vector<std::tuple<const char*, std::map<int, Bytes>, int, std::string>> cases{
         {"identical", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}, {0x24, kQuickDos}}, 0,
             "00-3f  same\nbanks: 64, same: 64, differ: 0\n"},
         {"a bank never burned", {{0x0B, kSpeedDos}, {0x18, kSpeedDos}}, 1,
-            "00-23  same\n24     QuickDOS HIROM        40e2    blank                         8160       048000\n"
-            "25-3f  same\nbanks: 64, same: 63, differ: 1\n"},
-        {"a flipped bit, bits not programmed, another ROM", {{0x0B, flipped}, {0x18, unprogrammed}, {0x24, kImprLorom}},
-            1,
-            "00-0a  same\n0b     SpeedDOS 40T HIROM    d3da    unknown               c1ee    1          016064\n"
-            "0c-17  same\n18     SpeedDOS 40T HIROM    d3da    unknown               b0f5    16         030000\n"
-            "19-23  same\n24     QuickDOS HIROM        40e2    Impr. LOROM Orig      f071    8192       048000\n"
-            "25-3f  same\nbanks: 64, same: 61, differ: 3\n"},
+            "00-23  same\n24     QuickDOS HIROM        40e2    blank                         8160       048000    "
+            "&flashbank24.prg (not here)\n25-3f  same\nbanks: 64, same: 63, differ: 1\n"},
+        {"a flipped bit, bits not programmed, another ROM, a bank programmed where none was to be",
+            {{0x0B, flipped}, {0x18, unprogrammed}, {0x24, kImprLorom}, {0x30, kUnknown}}, 1,
+            "00-0a  same\n0b     SpeedDOS 40T HIROM    d3da    unknown               c1ee    1          016064    "
+            "&flashbank0b.prg\n0c-17  same\n18     SpeedDOS 40T HIROM    d3da    unknown               b0f5    16"
+            "         030000    &flashbank18.prg (holds other data)\n19-23  same\n24     QuickDOS HIROM        40e2"
+            "    Impr. LOROM Orig      f071    8192       048000    &flashbank24.prg (not here)\n25-2f  same\n"
+            "30     blank                         unknown               1a2b    8160       060000    -\n"
+            "31-3f  same\nbanks: 64, same: 60, differ: 4\n"},
     };
     for (const auto& [label, found, status, rows] : cases) {
         writeBytes("found.bin", imageWith(found));
@@ -179,13 +183,19 @@ TEST(Flashinfo, ComparesTwoImagesBankByBank) {
                                  "'found.bin', 'banks': "
                                  "[\n    {'bank': '00', 'same': true},\n    {'bank': '01', 'same': true},\n",
             "},\n    {'bank': '0b', 'same': false, 'differingBytes': 1, 'firstDifference': '016064', 'expected': " +
-                speedDos + ", 'found': {'content': 'unknown', 'crc': 'c1ee'}},\n    {'bank': '0c', 'same': true},",
+                speedDos +
+                ", 'found': {'content': 'unknown', 'crc': 'c1ee'}, 'loader': {'file': '&flashbank0b.prg', 'present': "
+                "true, 'matches': true}},\n    {'bank': '0c', 'same': true},",
             "},\n    {'bank': '18', 'same': false, 'differingBytes': 16, 'firstDifference': '030000', 'expected': " +
-                speedDos + ", 'found': {'content': 'unknown', 'crc': 'b0f5'}},\n",
+                speedDos +
+                ", 'found': {'content': 'unknown', 'crc': 'b0f5'}, 'loader': {'file': '&flashbank18.prg', 'present': "
+                "true, 'matches': false}},\n",
             "},\n    {'bank': '24', 'same': false, 'differingBytes': 8192, 'firstDifference': '048000', 'expected': "
             "{'content': 'known', 'crc': '40e2', 'name': 'QuickDOS HIROM'}, 'found': {'content': 'known', 'crc': "
-            "'f071', 'name': 'Impr. LOROM Orig'}},\n",
-            "{'bank': '3f', 'same': true}],\n   'summary': {'banks': 64, 'same': 61, 'differ': 3}}}\n"})
+            "'f071', 'name': 'Impr. LOROM Orig'}, 'loader': {'file': '&flashbank24.prg', 'present': false, 'matches': "
+            "false}},\n",
+            "'expected': {'content': 'blank'}, 'found': {'content': 'unknown', 'crc': '1a2b'}, 'loader': null},\n",
+            "{'bank': '3f', 'same': true}],\n   'summary': {'banks': 64, 'same': 60, 'differ': 4}}}\n"})
         EXPECT_PRED2(contains, run.out, json(part));
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 67) << "a line for each bank";
 }
