@@ -60,7 +60,8 @@ std::string loaderJson(const LoaderReport& report, bool good) {
     text += ", \"damage\": null, \"flasher\": ";
     text += report.hasFlasher ? "{\"loadAddress\": " + quotedHex(report.flasherAddress, 4) +
                                     ", \"size\": " + std::to_string(report.flasherSize) +
-                                    ", \"bank\": " + quotedHex(report.bankByte, 2) + "}"
+                                    ", \"bank\": " + quotedHex(report.bankByte, 2) +
+                                    ", \"inFlash\": " + jsonBool(report.bankByte < kBankCount) + "}"
                               : "null";
     return text + ", \"block\": {\"start\": " + quotedHex(report.blockStart, 4) +
            ", \"size\": " + std::to_string(report.blockSize) + ", \"crc\": " + quotedHex(report.crc, 4) + ", " +

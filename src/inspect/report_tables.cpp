@@ -116,6 +116,7 @@ void printBlockRow(const ReportState& state, const InspectedFile& file, const Bl
 std::string loaderVerdict(const LoaderReport& report) {
     if (report.damaged) return "damaged";
     if (!report.hasFlasher) return "no flasher records";
+    if (report.bankByte >= kBankCount) return "bank " + hexText(report.bankByte, 2) + " is not in the flash (00-3f)";
     if (report.entry == nullptr) return "unknown block";
     if (!report.bankNamed) return "bank not named for this ROM (" + bankList(report.entry) + ")";
     return "ok";

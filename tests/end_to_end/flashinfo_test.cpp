@@ -24,8 +24,10 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     writeFiles({{"image.prg", imageWith({{0x05, kSpeedDos}, {0x07, kUnknown}, {0x0B, kSpeedDos}, {0x18, kSpeedDos}})},
         {"rom.prg", concat({{0x01, 0x08}, kSpeedDos, kSpeedDos, Bytes(8192, 0xFF), kUnknown})},
         {"good.bin", bankFile(0x0B, kSpeedDos)}, {"misplaced.prg", bankFile(0x05, kSpeedDos)},
-        {"unknown.prg", bankFile(0x06, kUnknown)}, {"bare.prg", recordsOf(0x4000, kSpeedDos)}});
-    EXPECT_EQ(runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg"}),
+        {"unknown.prg", bankFile(0x06, kUnknown)}, {"bare.prg", recordsOf(0x4000, kSpeedDos)},
+        {"high.prg", bankFile(0x40, kSpeedDos)}});
+    EXPECT_EQ(
+        runFlashinfo({"image.prg", "rom.prg", "good.bin", "misplaced.prg", "unknown.prg", "bare.prg", "high.prg"}),
         (RunResult{1,
             "catalogue: built-in default\nimage.prg: flash image\nbank   content               crc-16  note\n"
             "00-04  blank\n05     SpeedDOS 40T HIROM    d3da    misplaced: the catalogue names 0b 18\n06     blank\n"
@@ -39,7 +41,9 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
             "misplaced.prg  0300     4     05    4000   8192  d3da    SpeedDOS 40T HIROM  bank not named for this ROM "
             "(0b 18)\n"
             "unknown.prg    0300     4     06    4000   8192  1a2b    unknown             unknown block\n"
-            "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n",
+            "bare.prg       -        -     -     4000   8192  d3da    SpeedDOS 40T HIROM  no flasher records\n"
+            "high.prg       0300     4     40    4000   8192  d3da    SpeedDOS 40T HIROM  bank 40 is not in the flash "
+            "(00-3f)\n",
             ""}));
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
     for (const char* report : {"--", "--json"})
@@ -50,7 +54,8 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_EQ(run.status, 1);
     const std::string head = json(
         "{'catalogue': 'crc.ini',\n 'files': [\n  {'file': 'good.bin', 'kind': 'bank loader', 'ok': false, 'damage': "
-        "null, 'flasher': {'loadAddress': '0300', 'size': 4, 'bank': '0b'}, 'block': {'start': '4000', 'size': 8192, "
+        "null, 'flasher': {'loadAddress': '0300', 'size': 4, 'bank': '0b', 'inFlash': true}, 'block': {'start': "
+        "'4000', 'size': 8192, "
         "'crc': 'd3da', 'name': 'Mine', 'catalogueBanks': ['05'], 'bankNamed': false}},\n  {'file': 'rom.prg', 'kind': "
         "'ROM file', 'loadAddress': '0801', 'blocks': [\n    {'block': '00', 'content': 'known', 'crc': 'd3da', "
         "'name': 'Mine', 'banks': ['05']},\n    {'block': '01', 'content': 'known', 'crc': 'd3da', 'name': 'Mine', "
