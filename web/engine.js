@@ -22,16 +22,33 @@
 //
 const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo', 'quillmore-flashdisk'];
 const FOLDER = '/work';
-// The console text of a run: pieces in the order written, each from one stream.
+// The console text of a run: pieces in the order written, each from one
+// stream, its bytes in a buffer that doubles as it fills (a report of
+// millions of lines comes a byte at a time).
 function consoleLog() {
   const pieces = [];
   const write = (stream) => (byte) => {
     let last = pieces[pieces.length - 1];
-    if (!last || last.stream !== stream) pieces.push((last = { stream, bytes: [] }));
-    last.bytes.push(byte);
+    if (!last || last.stream !== stream) pieces.push((last = { stream, buffer: new Uint8Array(256), length: 0 }));
+    if (last.length === last.buffer.length) {
+      const grown = new Uint8Array(last.buffer.length * 2);
+      grown.set(last.buffer);
+      last.buffer = grown;
+    }
+    last.buffer[last.length++] = byte;
   };
-  const join = (stream) => Uint8Array.from(pieces.filter((p) => p.stream === stream).flatMap((p) => p.bytes));
-  return { pieces, stdout: write('stdout'), stderr: write('stderr'), join };
+  const bytesOf = (piece) => piece.buffer.slice(0, piece.length);
+  const join = (stream) => {
+    const parts = pieces.filter((piece) => piece.stream === stream);
+    const joined = new Uint8Array(parts.reduce((sum, piece) => sum + piece.length, 0));
+    let at = 0;
+    for (const piece of parts) {
+      joined.set(piece.buffer.subarray(0, piece.length), at);
+      at += piece.length;
+    }
+    return joined;
+  };
+  return { pieces, bytesOf, stdout: write('stdout'), stderr: write('stderr'), join };
 }
 
 const describe = (value) => (value === null ? 'null' : Array.isArray(value) ? 'an array'
@@ -199,7 +216,7 @@ export function createEngine(createModule, wasmBase64, version) {
     const written = inFolder(opened.written, after);
     if (Array.isArray(options.reads)) options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));
     const result = { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: after, written };
-    if (options.onOutput) for (const piece of log.pieces) options.onOutput(piece.stream, Uint8Array.from(piece.bytes));
+    if (options.onOutput) for (const piece of log.pieces) options.onOutput(piece.stream, log.bytesOf(piece));
     return result;
   }
 

@@ -3,15 +3,14 @@
 // thousands costs one small run; a file named anew keeps its word.
 import { decode } from './views.js';
 import { run } from './runner.js';
+import { CATALOGUE, INFO } from './words.js';
 
-const INFO = 'quillmore-flashinfo';
-export const CATALOGUE = 'crc.ini';
 const EMPTY = new Uint8Array(0);
 const MOST_KEPT = 20000;
 
-const known = new Map();     // catalogue key / content key -> the inspector's JSON entry of a file, its name left out
-const tooBig = new Map();    // catalogue key -> the run that aborted on that catalogue
-const keys = new WeakMap();  // bytes -> their content key
+const known = new Map(); // catalogue key / content key -> the inspector's JSON entry of a file, its name left out
+const tooBig = new Map(); // catalogue key -> the run that aborted on that catalogue
+const keys = new WeakMap(); // bytes -> their content key
 
 // Returns: a key that tells contents apart: their SHA-256 where the browser
 // has it, else their length and a 32-bit FNV-1a hash.
@@ -42,15 +41,15 @@ export function parsedJson(bytes) {
 // Returns: the lines of text in bytes (a last line without a line feed counted).
 export function lineCount(bytes) {
   let lines = bytes.length > 0 && bytes[bytes.length - 1] !== 0x0a ? 1 : 0;
-  for (const byte of bytes) if (byte === 0x0a) lines++;
+  for (let i = 0; i < bytes.length; i++) if (bytes[i] === 0x0a) lines++;
   return lines;
 }
 
-// Inspects the files named, against the workspace's catalogue (files is the
-// workspace, a Map). Returns: { entries: Map name -> the inspector's JSON
-// entry for it, aborted: the run that aborted, if one did }. When the
-// catalogue is more than a run can hold, the files are read against an
-// empty one, so that their kinds are still told.
+// Inspects the files named, against the catalogue of files (a Map of the
+// folder). Returns: { entries: Map name -> the inspector's JSON entry for
+// it, aborted: the run that aborted, if one did }. When the catalogue is
+// more than a run can hold, the files are read against an empty one, so
+// that their kinds are still told.
 export async function inspect(names, files) {
   const catalogue = files.get(CATALOGUE);
   const catalogueKey = catalogue ? await contentKey(catalogue) : 'built-in';
@@ -85,18 +84,23 @@ export async function inspect(names, files) {
 }
 
 // Reads bytes as a catalogue, as the tool reads crc.ini. Returns: the
-// inspector's JSON entry for it ({ entries, refused, listedAgain, summary }),
-// or { aborted: the run } when it is more than a run can hold.
+// digest of the inspector's report (digest.js), or { error } when it could
+// not read them (a run that ran out of memory: { error, aborted: true }).
 export async function readCatalogue(bytes) {
   const key = `catalogue/${await contentKey(bytes)}`;
   if (known.has(key)) return known.get(key);
-  const result = await run(INFO, ['--json', '--catalogue', CATALOGUE], new Map([[CATALOGUE, bytes]]));
-  if (result.status < 0) {
-    known.set(key, { aborted: true, error: `${lineCount(bytes).toLocaleString('en')} lines is more than a run can hold` });
-    return known.get(key);
-  }
-  const report = parsedJson(result.stdout);
-  const entry = (report && report.files && report.files[0]) || { error: 'the inspector gave no report' };
-  known.set(key, entry);
-  return entry;
+  // Under another name, so that the inspector checks it against its small
+  // built-in table rather than holding its entries twice.
+  const result = await run(INFO, ['--json', '--catalogue', 'lines.txt'], new Map([['lines.txt', bytes]]), {
+    digest: 'catalogue',
+  });
+  const digest =
+    result.status < 0
+      ? {
+          aborted: true,
+          error: `the inspector ran out of memory reading its ${lineCount(bytes).toLocaleString('en')} lines`,
+        }
+      : result.digest;
+  known.set(key, digest);
+  return digest;
 }

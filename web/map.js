@@ -10,7 +10,7 @@ const COLOURS = ['#9fd3ff', '#ffc98f', '#b5e8a3', '#f5b0d6', '#d6c3ff', '#fff08a
 const LETTERS = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
 const ROW = 8;
 
-let active = 0;  // the bank whose cell holds the grid's Tab stop
+const grid = { active: 0 }; // the bank whose cell holds the grid's Tab stop
 
 // Returns: what the bank holds, in the inspector's words, as text and
 // elements, the ROM name isolated from the words around it.
@@ -20,11 +20,15 @@ function describe(bank, difference) {
   else if (bank.content === 'unknown') parts.push(`bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`);
   else parts.push(`bank ${bank.bank}: `, isolated(bank.name), `, CRC-16 ${bank.crc}`);
   if (bank.misplaced) parts.push(`; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}`);
-  if (difference) parts.push(`; differs from the expected image in ${difference} bytes`);
+  if (difference) {
+    const side = (held) => (held.content === 'blank' ? 'blank' : held.name ? [isolated(held.name), ` (CRC-16 ${held.crc})`] : `unknown (CRC-16 ${held.crc})`);
+    parts.push(`; differs from the expected image in ${difference.differingBytes} byte${difference.differingBytes === 1 ? '' : 's'}: expected `,
+      side(difference.expected), ', found ', side(difference.found));
+  }
   return parts;
 }
 
-const text = (parts) => parts.map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
+const text = (parts) => parts.flat(2).map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
 
 function cell(bank, rom, difference, detail) {
   const label = text(describe(bank, difference));
@@ -34,9 +38,9 @@ function cell(bank, rom, difference, detail) {
   const node = element('td', { role: 'gridcell', className: classes.join(' ').trim(), 'aria-label': label,
     'data-mark': mark, tabIndex: -1 }, bank.bank);
   if (rom) node.style.setProperty('--rom-colour', rom.colour);
-  const tell = () => detail.replaceChildren(...describe(bank, difference));
+  const tell = () => detail.replaceChildren(...describe(bank, difference).flat(2));
   node.addEventListener('focus', () => {
-    active = parseInt(bank.bank, 16);
+    grid.active = parseInt(bank.bank, 16);
     tell();
   });
   // A pointer that moves, not a page scrolled under it.
@@ -70,7 +74,8 @@ function move(table, event) {
 }
 
 // Draws banks (the inspector's entries for an image) into view; differing
-// maps a bank ("0b") to its count of differing bytes.
+// maps a bank ("0b") to the comparison's entry for it ({ differingBytes,
+// expected, found }).
 export function draw(view, banks, differing = new Map()) {
   const roms = new Map();  // name -> { letter, colour, banks }
   for (const bank of banks.filter((b) => b.content === 'known')) {
@@ -82,8 +87,8 @@ export function draw(view, banks, differing = new Map()) {
   }
   const hadFocus = view.table.contains(document.activeElement);
   const cells = banks.map((bank) => cell(bank, roms.get(bank.name), differing.get(bank.bank), view.detail));
-  if (active >= cells.length) active = 0;
-  if (cells.length > 0) cells[active].tabIndex = 0;
+  if (grid.active >= cells.length) grid.active = 0;
+  if (cells.length > 0) cells[grid.active].tabIndex = 0;
   const rows = [];
   for (let row = 0; row < cells.length; row += ROW) rows.push(element('tr', { role: 'row' }, ...cells.slice(row, row + ROW)));
   view.table.tBodies[0].replaceChildren(...rows);
@@ -91,7 +96,7 @@ export function draw(view, banks, differing = new Map()) {
     view.table.dataset.keys = 'on';
     view.table.addEventListener('keydown', (event) => move(view.table, event));
   }
-  if (hadFocus && cells.length > 0) cells[active].focus();
+  if (hadFocus && cells.length > 0) cells[grid.active].focus();
   const entries = [...roms].map(([name, rom]) => element('li', {}, swatch('', rom.letter, rom.colour), isolated(name),
     `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
   const count = (test) => banks.filter(test).length;

@@ -1,31 +1,16 @@
-// The verdict of a run, in words, and the next step to the drive. Every fact
-// is the tools': the exit status, the console, and the inspector's reports
-// of the files the run wrote and of the ROM files it read.
-import { element, isolated, nameList, plural } from './views.js';
+// The verdict of a run, in words, and the next step to the drive. Every
+// fact is of that run: its command line, what the tool printed, and the
+// inspector's word on the files it read and wrote, taken when it ended.
+import { page } from './state.js';
+import { commandLine, element, fill, isolated, nameList, plural } from './views.js';
+import { addButton } from './files-view.js';
+import { FLASHER, IMAGE } from './words.js';
+import * as Workspace from './workspace.js';
 
-const FLASHER = 'fcFlash.prg';
-const MOST_LISTED = 16;  // unknown blocks offered one by one; a ROM of thousands is told in a count
-
-// Returns: the facts of a run from the inspector's entries (reports: Map
-// name -> JSON entry) of the files it wrote and the ROM files it read.
-export function runFacts(record, reports, workspaceNames) {
-  const written = record.written.map((name) => reports.get(name)).filter(Boolean);
-  const loaders = written.filter((entry) => entry.kind === 'bank loader' && entry.flasher && entry.block)
-    .map((entry) => ({ file: entry.file, bank: entry.flasher.bank, rom: entry.block.name, crc: entry.block.crc }))
-    .sort((a, b) => (a.bank < b.bank ? -1 : a.bank > b.bank ? 1 : 0));
-  const damaged = written.filter((entry) => entry.kind === 'bank loader' && !(entry.flasher && entry.block));
-  const roms = record.read.map((name) => reports.get(name)).filter((entry) => entry && entry.kind === 'ROM file');
-  const unknown = roms.flatMap((entry) => entry.blocks.filter((block) => block.content === 'unknown')
-    .map((block) => ({ file: entry.file, block: block.block, crc: block.crc })));
-  const blank = roms.reduce((sum, entry) => sum + entry.blocks.filter((block) => block.content === 'blank').length, 0);
-  const usable = roms.reduce((sum, entry) => sum + entry.blocks.filter((block) => block.content === 'known').length, 0);
-  return { loaders, damaged, unknown, blank, usable, romsRead: roms.length, noFlasher: !workspaceNames.includes(FLASHER) };
-}
-
-// Returns: the console lines that hold error text, each as the id of its first error piece.
+// Returns: the console lines that hold error text.
 export function errorLines(pieces) {
   let lines = 0;
-  let inError = false;  // the current line holds error text already
+  let inError = false; // the current line holds error text already
   for (const [stream, text] of pieces) {
     for (const [i, part] of text.split('\n').entries()) {
       if (i > 0) inError = false;
@@ -38,74 +23,155 @@ export function errorLines(pieces) {
   return lines;
 }
 
-// Says what the run did, where the user looks first: styled by outcome, in
-// words, with the unknown blocks each offered to the catalogue.
-export function showVerdict(target, record, facts, { onAddToCatalogue, outputs }) {
-  const errors = errorLines(record.pieces);
-  const parts = [];
-  let tone;
-  let headline;
-  if (record.status < 0) {
-    tone = 'bad';
-    headline = `The run did not finish: ${record.stopped || 'it was aborted'}. Nothing it did was kept.`;
-  } else if (facts.loaders.length > 0) {
-    tone = record.status === 0 ? 'good' : 'bad';
-    headline = `${plural(facts.loaders.length, 'bank loader file')} written` +
-      (record.status === 0 ? ', and every output in full (exit status 0).' : ', but not every output could be written in full (exit status 1).');
-  } else {
-    tone = record.status === 0 ? 'warn' : 'bad';
-    headline = `No bank loader file was written (exit status ${record.status}).`;
+const capital = (text) => text.charAt(0).toUpperCase() + text.slice(1);
+
+// Returns: the files the run wrote that the browser has not kept (now).
+export const notKept = (record) =>
+  page.kept ? record.written.filter((name) => Workspace.get(name) && !Workspace.isKept(name)) : [];
+
+// Returns: [tone, first line] of a run's verdict.
+function headline(record) {
+  const { facts, status } = record;
+  if (status < 0) return ['bad', `The run did not finish: ${record.stopped || 'it was aborted'}. Nothing it did was kept.`];
+  const written = plural(facts.loaders.length, 'bank loader file');
+  const refused = notKept(record);
+  if (refused.length > 0) {
+    return [
+      'bad',
+      `The run ended with exit status ${status}, but ${plural(refused.length, 'file')} it wrote ${refused.length === 1 ? 'was' : 'were'} not kept: the browser refused to store ${refused.length === 1 ? 'it' : 'them'}. Download what you need below.`,
+    ];
   }
-  parts.push(element('p', { className: 'headline' }, headline), element('p', {}, 'Command line: ', element('code', {}, record.command)));
+  const away = facts.loaders.filter((loader) => !loader.inFlash).map((loader) => loader.bank);
+  if (away.length > 0) {
+    const banks = `bank${away.length === 1 ? '' : 's'} ${away.join(' ')}`;
+    const reason = record.image
+      ? `${banks} ${away.length === 1 ? 'has' : 'have'} no slot in ${IMAGE}: the flash has banks 00–3f`
+      : `${banks} ${away.length === 1 ? 'is' : 'are'} not in the flash: the flash has banks 00–3f`;
+    return ['bad', `${capital(reason)}. ${written} written (exit status ${status}).`];
+  }
   if (facts.loaders.length > 0) {
-    parts.push(element('p', {}, 'Bank loader files, by bank:'), element('ul', {}, ...facts.loaders.map((loader) =>
-      element('li', {}, `bank ${loader.bank}: `, element('code', {}, isolated(loader.file)), ', ',
-        loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom)))));
+    const whole = status === 0 ? ', and every output in full (exit status 0).' : `, but not every output could be written in full (exit status ${status}).`;
+    return [status === 0 ? 'good' : 'bad', `${written} written${whole}`];
   }
-  if (record.status >= 0 && facts.loaders.length === 0) {
-    const why = [];
-    if (facts.noFlasher) why.push(`There is no ${FLASHER} (the flasher program) in the workspace: add it, then run again.`);
-    if (facts.romsRead > 0 && facts.usable === 0) {
-      why.push('No block of the ROM files run is known to the catalogue: each is unknown or blank.');
-    }
-    if (errors > 0) why.push('The tool says why in the console: its error lines are set apart there.');
-    if (why.length === 0) why.push('No block was sent to a bank: the console tells the steps.');
-    parts.push(element('ul', {}, ...why.map((text) => element('li', {}, text))));
+  return [status === 0 ? 'warn' : 'bad', `No bank loader file was written (exit status ${status}).`];
+}
+
+// Returns: why nothing was written, in the run's own facts.
+function whyNothing(facts, errors) {
+  const why = [];
+  if (facts.noFlasher) why.push(`There is no ${FLASHER} (the flasher program) in the workspace: add it, then run again.`);
+  if (facts.roms.length > 0 && facts.usable === 0) {
+    why.push('No block of the ROM files run is known to the catalogue: each is unknown or blank.');
   }
-  if (facts.unknown.length > 0) {
-    const shown = facts.unknown.slice(0, MOST_LISTED);
-    parts.push(element('p', {}, `${plural(facts.unknown.length, 'block')} the catalogue does not know (added to it, each goes to its banks at the next run):`),
-      element('ul', {}, ...shown.map((block) => {
-        const add = element('button', { type: 'button' }, 'Add to catalogue');
-        add.addEventListener('click', () => onAddToCatalogue(block));
-        return element('li', {}, element('code', {}, isolated(block.file)), `, block ${block.block}: CRC-16 `,
-          element('code', {}, block.crc), ' ', add);
-      }), facts.unknown.length > shown.length
-        ? element('li', {}, `and ${plural(facts.unknown.length - shown.length, 'more')}: the inspector's report of each ROM file lists them all`)
-        : null));
-  }
+  if (errors > 0) why.push('The tool says why in the console: its error lines are set apart there.');
+  if (why.length === 0) why.push('No block was sent to a bank: the console tells the steps.');
+  return element('ul', {}, why.map((text) => element('li', {}, text)));
+}
+
+function loaderItem(loader) {
+  const rom = loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom);
+  return element('li', {}, `bank ${loader.bank}: `, element('code', {}, isolated(loader.file)), ', ', rom);
+}
+
+// The unknown blocks of the run, each with its button to the catalogue, or
+// where the catalogue knows it now, the line that names it.
+function unknownList(facts, onAdd) {
+  const items = facts.unknown.map((block) => {
+    const entry = page.catalogue && page.catalogue.byCrc && page.catalogue.byCrc[block.crc];
+    const now = entry
+      ? [`: now in the catalogue, line ${entry.line} (bank${entry.banks.length === 1 ? '' : 's'} ${entry.banks.join(' ')}): run again to write it`]
+      : [' ', addButton(block, onAdd)];
+    return element('li', {}, element('code', {}, isolated(block.file)), `, block ${block.block}: CRC-16 `, element('code', {}, block.crc), now);
+  });
+  const more = facts.unknownCount - facts.unknown.length;
+  return [
+    element('p', {}, `${plural(facts.unknownCount, 'block')} the catalogue did not know (added to it, each goes to its banks at the next run):`),
+    element('ul', {}, items, more > 0 ? element('li', {}, `and ${plural(more, 'more')}: the inspector's report of each ROM file lists them all`) : null),
+  ];
+}
+
+// Returns: the parts of one run's verdict.
+function verdictParts(record, { onAdd, outputs }) {
+  const { facts } = record;
+  const errors = errorLines(record.pieces);
+  const parts = [element('p', {}, 'Command line: ', commandLine(record.command))];
+  if (facts.loaders.length > 0) parts.push(element('p', {}, 'Bank loader files, by bank:'), element('ul', {}, facts.loaders.map(loaderItem)));
+  if (record.status >= 0 && facts.loaders.length === 0) parts.push(whyNothing(facts, errors));
+  if (facts.unknownCount > 0) parts.push(unknownList(facts, onAdd));
   if (facts.blank > 0) parts.push(element('p', {}, `${plural(facts.blank, 'blank block')} (all $FF) passed over: a blank bank needs no programming.`));
-  if (facts.damaged.length > 0) parts.push(element('p', {}, 'Damaged: ', ...nameList(facts.damaged.map((entry) => entry.file)), '.'));
+  if (facts.damaged.length > 0) parts.push(element('p', {}, 'Damaged: ', nameList(facts.damaged), '.'));
   if (errors > 0) {
-    parts.push(element('p', {}, `${plural(errors, 'error line')} in the console: `,
-      element('a', { href: '#console-error-1' }, 'the first one'), '.'));
+    parts.push(element('p', {}, `${plural(errors, 'error line')} in the console: `, element('a', { href: '#console-error-1' }, 'the first one'), '.'));
   }
   if (outputs) parts.push(outputs);
+  return parts;
+}
+
+// Says what the last run did, where the user looks first: styled by
+// outcome, its first line the outcome; a run that did not finish, or one
+// under way in another tab, said above it.
+export function showVerdict(target, record, options) {
+  const parts = [];
+  let tone = '';
+  const lost = page.lost && (!record || page.lost.at > record.at) ? page.lost : null;
+  if (lost) {
+    tone = 'bad';
+    parts.push(
+      element('p', { className: 'headline' }, 'The run ', commandLine(lost.command), ' did not finish: nothing of it was kept. The page was closed or reloaded while it ran.'),
+    );
+  }
+  if (page.elsewhere) {
+    parts.push(element('p', { className: lost ? '' : 'headline' }, 'A run is under way in another tab: ', commandLine(page.elsewhere.command), '.'));
+  }
+  if (record) {
+    const [recordTone, line] = headline(record);
+    tone = tone || recordTone;
+    const own = verdictParts(record, options);
+    if (lost || page.elsewhere) parts.push(element('div', { className: 'previous' }, element('p', { className: 'headline' }, `The run before it: ${line}`), own));
+    else parts.push(element('p', { className: 'headline' }, line), own);
+  } else if (parts.length === 0) {
+    parts.push(element('p', {}, 'No run yet.'));
+  }
   target.className = tone;
-  target.replaceChildren(...parts);
+  fill(target, parts);
 }
 
 // Offers the bank loader files of the run for the drive, in bank order, and
-// flash.bin for a device programmer.
-export function showDrive(section, body, facts, { zipLink, imageLink }) {
-  section.hidden = facts.loaders.length === 0;
+// flash.bin for a device programmer; a file for a bank past the flash is
+// listed apart, and goes on a disk only when ticked.
+export function showDrive(section, body, record, { zipLink, imageLink }) {
+  const loaders = record && record.status >= 0 ? record.facts.loaders.filter((loader) => Workspace.get(loader.file)) : [];
+  section.hidden = loaders.length === 0;
   if (section.hidden) return;
+  const make = document.getElementById('make-disks');
+  const ready = () => {
+    make.disabled = page.running || loadersForDisk(record).length === 0;
+  };
+  const inFlash = loaders.filter((loader) => loader.inFlash);
+  const away = loaders.filter((loader) => !loader.inFlash);
+  const item = (loader) =>
+    element('li', {}, element('code', {}, isolated(loader.file)), `: bank ${loader.bank}, `,
+      loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom));
   body.replaceChildren(
     element('p', {}, 'Each bank loader file is a program for the drive: loaded and run on the computer the drive ',
       'hangs on, it carries the flasher, the bank number and the 8 KB block, and programs that one bank. Put them ',
       'on a disk image made below (or copy them to the SD card of an SD drive) and run them one after the other.'),
-    element('ol', {}, ...facts.loaders.map((loader) => element('li', {}, element('code', {}, isolated(loader.file)),
-      `: bank ${loader.bank}, `, loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom)))),
+    inFlash.length ? element('ol', {}, inFlash.map(item)) : null,
+    away.length
+      ? element('div', { className: 'away' },
+          element('p', { className: 'problem' }, `Not in the flash, whose banks are 00–3f: ${plural(away.length, 'file')} for ${away.map((loader) => `bank ${loader.bank}`).join(', ')}. What the flasher does with such a bank is not known; they are left off the disk unless ticked.`),
+          away.map((loader) => element('label', {}, element('input', { type: 'checkbox', className: 'away-loader', value: loader.file, onchange: ready }),
+            ' Put ', element('code', {}, isolated(loader.file)), ` (bank ${loader.bank}) on the disk all the same`)))
+      : null,
     element('p', {}, zipLink),
-    ...(imageLink ? [element('p', {}, imageLink, ': the image of the whole flash, for a device programmer (the TL866).')] : []));
+    imageLink ? element('p', {}, imageLink, ': the image of the whole flash, for a device programmer (the TL866).') : null,
+  );
+  ready();
+}
+
+// Returns: the bank loader files to put on a disk: those for the flash's
+// banks, in bank order, and those past it that are ticked.
+export function loadersForDisk(record) {
+  const ticked = new Set([...document.querySelectorAll('.away-loader:checked')].map((box) => box.value));
+  return record.facts.loaders.filter((loader) => Workspace.get(loader.file) && (loader.inFlash || ticked.has(loader.file))).map((loader) => loader.file);
 }

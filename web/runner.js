@@ -4,8 +4,7 @@
 // starts a new one.
 import workerSource from 'quillmore:worker';
 
-let worker = null;
-let nextId = 1;
+const engine = { worker: null, nextId: 1 };
 const waiting = new Map();  // id -> { resolve, reject }
 
 // Why a run gave no result: it was cancelled, or the worker failed.
@@ -23,9 +22,10 @@ function stopAll(error) {
 }
 
 function ready() {
-  if (worker) return worker;
+  if (engine.worker) return engine.worker;
   const url = URL.createObjectURL(new Blob([workerSource], { type: 'text/javascript' }));
-  worker = new Worker(url);
+  const worker = new Worker(url);
+  engine.worker = worker;
   worker.onmessage = ({ data }) => {
     const pending = waiting.get(data.id);
     if (!pending) return;
@@ -45,12 +45,14 @@ function ready() {
   return worker;
 }
 
-// Runs program with args on files (a Map of name -> bytes), off the page's thread.
-// Returns: a promise of { status, stdout, stderr, files: Map, written, pieces }.
-export function run(program, args, files) {
-  const id = nextId++;
+// Runs program with args on files (a Map of name -> bytes), off the page's
+// thread; options.digest: 'catalogue' digests the inspector's report of a
+// catalogue there (digest.js).
+// Returns: a promise of { status, stdout, stderr, files: Map, written, read, unchanged, pieces, digest }.
+export function run(program, args, files, options = {}) {
+  const id = engine.nextId++;
   const answer = new Promise((resolve, reject) => waiting.set(id, { resolve, reject }));
-  ready().postMessage({ id, program, args, files: [...files] });
+  ready().postMessage({ id, program, args, files: [...files], digest: options.digest });
   return answer;
 }
 
@@ -61,7 +63,7 @@ export function warm() {
 
 // Ends every run under way: their promises reject with a cancelled RunStopped.
 export function cancel() {
-  if (worker) worker.terminate();
-  worker = null;
+  if (engine.worker) engine.worker.terminate();
+  engine.worker = null;
   stopAll(new RunStopped('cancelled', true));
 }

@@ -4,14 +4,31 @@ const decoder = new TextDecoder();
 
 export const decode = (bytes) => decoder.decode(bytes);
 
-// Returns: a new element with properties and children (strings become text).
+// Appends children to node: strings become text, arrays are taken item by
+// item (never spread, so a list of any length fits), nothing for null.
+function appendAll(node, children) {
+  for (const child of children) {
+    if (Array.isArray(child)) appendAll(node, child);
+    else if (child !== null && child !== undefined && child !== false && child !== '') node.append(child);
+  }
+}
+
+// Returns: a new element with properties and children (strings become
+// text, arrays their items).
 export function element(tag, properties = {}, ...children) {
   const node = document.createElement(tag);
   for (const [key, value] of Object.entries(properties)) {
     if (key === 'role' || key.startsWith('data-') || key.startsWith('aria-')) node.setAttribute(key, value);
     else node[key] = value;
   }
-  node.append(...children.filter((child) => child !== null && child !== undefined && child !== false));
+  appendAll(node, children);
+  return node;
+}
+
+// Replaces node's children as element() takes them.
+export function fill(node, ...children) {
+  node.replaceChildren();
+  appendAll(node, children);
   return node;
 }
 
@@ -19,6 +36,14 @@ export function element(tag, properties = {}, ...children) {
 export const plural = (n, word, words = `${word}s`) => `${n.toLocaleString('en')} ${n === 1 ? word : words}`;
 
 export const sizeText = (size) => plural(size, 'byte');
+
+// Returns: a size in round figures: "17 KB", "3.4 MB".
+export const sizeWords = (bytes) =>
+  bytes < 1e6
+    ? `${Math.ceil(bytes / 1e3).toLocaleString('en')} KB`
+    : bytes < 1e9
+      ? `${(bytes / 1e6).toFixed(1)} MB`
+      : `${(bytes / 1e9).toFixed(1)} GB`;
 
 // Returns: a name set apart from the text around it, so that its own
 // writing direction (a U+202E in a ROM name) never turns the rest round.
@@ -112,7 +137,7 @@ export function downloadLink(name, bytes, text = name, label = undefined) {
 // set apart, its first piece at #console-error-1. Keeps the end in view.
 export function showConsole(target, pieces) {
   let errors = 0;
-  target.replaceChildren(...pieces.map(([stream, text]) => {
+  fill(target, pieces.map(([stream, text]) => {
     if (stream !== 'stderr') return text;
     errors++;
     return element('span', { className: 'stderr', title: 'standard error', ...(errors === 1 ? { id: 'console-error-1' } : {}) }, text);
@@ -125,9 +150,20 @@ export function fillChoice(select, names, preferred) {
   const keep = names.includes(select.value) ? select.value : preferred;
   const offered = [...select.options];
   if (offered.length !== names.length || offered.some((option, i) => option.value !== names[i])) {
-    select.replaceChildren(...names.map((name) => element('option', { value: name }, name)));
+    fill(select, names.map((name) => element('option', { value: name }, name)));
   }
   if (names.includes(keep)) select.value = keep;
 }
 
 export const shellWord = (word) => (/^[\w@%+=:,./-]+$/.test(word) ? word : `'${word.replace(/'/g, "'\\''")}'`);
+
+// Returns: a command line as the shell takes it, each word isolated, so
+// that a name's own writing direction never turns the line round.
+export function commandLine(words) {
+  const parts = [];
+  words.forEach((word, i) => parts.push(i ? ' ' : '', isolated(shellWord(word))));
+  return element('code', { className: 'command-line' }, parts);
+}
+
+// Returns: a command line as plain text.
+export const commandText = (words) => words.map(shellWord).join(' ');

@@ -13,17 +13,20 @@ const STORE = 'files';
 const LOCK = 'quillmore-flashtool-workspace';
 const LOCK_KEY = ['lock'];  // the fallback lock's record: an array, so never a file's name
 const LOCK_LEASE = 10000;   // ms a fallback lock lasts unless its tab renews it
-const MOST_BYTES = 256 * 1024 * 1024;
-const ANSWER_WITHIN = 15000;  // ms: a storage that has not answered by then is taken to have refused
+export const MOST_BYTES = 256 * 1024 * 1024; // the most a workspace file may hold
+const ANSWER_WITHIN = 15000; // ms: a storage that has not answered by then is taken to have refused
+const OPEN_WITHIN = 10000; // ms: a storage that does not open by then is taken to keep nothing
 
-let shown = new Map();       // name -> Uint8Array: what this tab shows
-let lastStored = new Map();  // name -> Uint8Array: what storage held when last read or written
-const pending = new Map();   // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
-let memory = null;           // the folder when the browser keeps nothing: name -> Uint8Array
+const folder = {
+  shown: new Map(), // name -> Uint8Array: what this tab shows
+  lastStored: new Map(), // name -> Uint8Array: what storage held when last read or written
+  memory: null, // the folder when the browser keeps nothing: name -> Uint8Array
+  database: null,
+  changedElsewhere: () => {},
+};
+const pending = new Map(); // name -> { bytes, base }: shown but not kept; base: the stored bytes it replaces
 const memoryState = new Map();
-let database = null;
 const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
-let changedElsewhere = () => {};
 
 export const sameBytes = (a, b) => a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
 
@@ -54,7 +57,7 @@ function openDatabase() {
     req.onsuccess = () => {
       const opened = req.result;
       // A connection the browser closes (storage cleared, a disk error) is opened again at the next change.
-      opened.onclose = () => { if (database === opened) database = null; };
+      opened.onclose = () => { if (folder.database === opened) folder.database = null; };
       opened.onversionchange = () => opened.close();
       resolve(opened);
     };
@@ -64,8 +67,8 @@ function openDatabase() {
 }
 
 async function connection() {
-  if (!database) database = await openDatabase();
-  return database;
+  if (!folder.database) folder.database = await openDatabase();
+  return folder.database;
 }
 
 // Runs work(store) in one transaction. Returns: work's value once the
@@ -81,13 +84,13 @@ async function transaction(mode, work) {
       tx = db.transaction(STORE, mode);
       value = work(tx.objectStore(STORE));
     } catch (error) {
-      if (error && error.name === 'InvalidStateError') database = null;
+      if (error && error.name === 'InvalidStateError') folder.database = null;
       reject(error);
       return;
     }
     const silence = setTimeout(() => {
-      if (database === db) database = null;
-      reject(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`));
+      if (folder.database === db) folder.database = null;
+      reject(Object.assign(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`), { silence: true }));
     }, ANSWER_WITHIN);
     tx.oncomplete = () => {
       clearTimeout(silence);
@@ -105,7 +108,7 @@ async function transaction(mode, work) {
 // { files: Map name -> bytes, left: [{ name, why }] }: the records that
 // are not files, by name and why.
 async function readStored(only = null) {
-  if (memory) return { files: new Map([...memory].filter(([name]) => !only || only.includes(name))), left: [] };
+  if (folder.memory) return { files: new Map([...folder.memory].filter(([name]) => !only || only.includes(name))), left: [] };
   const requests = await transaction('readonly', (store) => (only
     ? only.map((name) => [name, store.get(name)])
     : [[null, store.getAllKeys()], [null, store.getAll()]]));
@@ -122,9 +125,9 @@ async function readStored(only = null) {
     else files.set(key, bytes);
   }
   if (only) {
-    for (const name of only) files.has(name) ? lastStored.set(name, files.get(name)) : lastStored.delete(name);
+    for (const name of only) files.has(name) ? folder.lastStored.set(name, files.get(name)) : folder.lastStored.delete(name);
   } else {
-    lastStored = new Map(files);
+    folder.lastStored = new Map(files);
   }
   return { files, left };
 }
@@ -160,7 +163,7 @@ async function withRecordLock(work) {
 }
 
 function withLock(work) {
-  if (memory) return work();
+  if (folder.memory) return work();
   if (typeof navigator === 'object' && navigator.locks) return navigator.locks.request(LOCK, () => work());
   return withRecordLock(work);
 }
@@ -173,15 +176,15 @@ function withPending(stored) {
 }
 
 function show(files) {
-  shown = new Map([...files].sort(([a], [b]) => (a < b ? -1 : a > b ? 1 : 0)));
+  folder.shown = new Map([...files].sort(([a], [b]) => (a < b ? -1 : a > b ? 1 : 0)));
 }
 
 // Writes a change in one transaction: all of it is kept, or none.
 function write(puts, removals, clear) {
-  if (memory) {
-    if (clear) memory.clear();
-    removals.forEach((name) => memory.delete(name));
-    for (const [name, entry] of puts) memory.set(name, entry.bytes);
+  if (folder.memory) {
+    if (clear) folder.memory.clear();
+    removals.forEach((name) => folder.memory.delete(name));
+    for (const [name, entry] of puts) folder.memory.set(name, entry.bytes);
     return Promise.resolve();
   }
   if (puts.size === 0 && removals.length === 0 && !clear) return Promise.resolve();
@@ -193,13 +196,13 @@ function write(puts, removals, clear) {
   });
 }
 
-// Returns: why the browser refused, in words.
+// Returns: why the browser refused a write, in words a user reads, with
+// the browser's own (a full disk comes as "UnknownError: ... (IOError)").
 function reason(error) {
-  const text = String((error && error.message) || error || 'unknown');
-  if (error && error.name === 'QuotaExceededError') return 'the browser\'s storage for this page is full';
-  if (/NO_SPACE|space|quota/i.test(text)) return `the disk or the browser's storage is full (${text})`;
-  if (error && error.name === 'InvalidStateError') return `the storage was closed (${text})`;
-  return text;
+  if (error && error.silence) return `the browser's storage did not answer within ${ANSWER_WITHIN / 1000} s`;
+  const named = error && error.name && error.name !== 'Error';
+  const words = named ? `${error.name}: ${error.message}` : String((error && error.message) || error || 'no word why');
+  return `the browser's storage is full or refused the write (its words: ${words})`;
 }
 
 // Changes the workspace. work(files) gets the files as stored now (a Map,
@@ -213,7 +216,7 @@ export async function update(work, { only = null } = {}) {
     // When the storage cannot be read, the change is made on what was
     // last read, and its files stay on view as not kept.
     const stored = await readStored(only).catch(() => ({
-      files: new Map([...lastStored].filter(([name]) => !only || only.includes(name))), left: [],
+      files: new Map([...folder.lastStored].filter(([name]) => !only || only.includes(name))), left: [],
     }));
     const files = withPending(stored.files);
     const outcome = (await work(files)) || {};
@@ -224,7 +227,7 @@ export async function update(work, { only = null } = {}) {
     const puts = new Map();  // name -> { bytes, base }
     const stale = [];
     for (const [name, entry] of pending) {
-      const storedNow = stored.files.has(name) || !only ? stored.files.get(name) : lastStored.get(name);
+      const storedNow = stored.files.has(name) || !only ? stored.files.get(name) : folder.lastStored.get(name);
       if (sameBytes(storedNow, entry.base)) puts.set(name, entry);
       else stale.push(name);
     }
@@ -232,15 +235,15 @@ export async function update(work, { only = null } = {}) {
       puts.set(name, { bytes, base: stored.files.get(name) });
       if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
     }
-    const after = outcome.clear ? new Map() : only ? new Map(lastStored) : new Map(stored.files);
+    const after = outcome.clear ? new Map() : only ? new Map(folder.lastStored) : new Map(stored.files);
     removals.forEach((name) => after.delete(name));
     let failure = null;
     try {
       await write(puts, removals, outcome.clear);
       for (const name of puts.keys()) pending.delete(name);
-      if (outcome.clear) lastStored = new Map();
-      removals.forEach((name) => lastStored.delete(name));
-      for (const [name, entry] of puts) lastStored.set(name, entry.bytes);
+      if (outcome.clear) folder.lastStored = new Map();
+      removals.forEach((name) => folder.lastStored.delete(name));
+      for (const [name, entry] of puts) folder.lastStored.set(name, entry.bytes);
       const changed = [...puts.keys(), ...removals];
       if (changed.length > 0 || outcome.clear) tellOtherTabs(outcome.clear ? null : changed);
     } catch (error) {
@@ -264,7 +267,7 @@ function tellOtherTabs(names) {
 // those named. Returns: the records left out, as { name, why }.
 export async function reload(names = null) {
   const stored = await readStored(names);
-  show(withPending(names ? lastStored : stored.files));
+  show(withPending(names ? folder.lastStored : stored.files));
   return stored.left;
 }
 
@@ -272,26 +275,47 @@ export async function reload(names = null) {
 // when this browser keeps nothing (the workspace lasts as long as the
 // page); left lists the stored records that are not files, by name and why.
 export async function open() {
-  try {
+  const given = { up: false }; // the page went on without storage: what opens late is closed again
+  const opening = (async () => {
     if (typeof indexedDB !== 'object' || !indexedDB) throw new Error('no IndexedDB');
-    database = await openDatabase();
-    const left = await reload();
+    const db = await openDatabase();
+    if (given.up) {
+      db.close();
+      return [];
+    }
+    folder.database = db;
+    return reload();
+  })();
+  // A storage that never answers is no storage: the page must open all the same.
+  const silence = new Promise((resolve, reject) => {
+    setTimeout(() => reject(new Error(`it did not answer within ${OPEN_WITHIN / 1000} s`)), OPEN_WITHIN);
+  });
+  try {
+    const left = await Promise.race([opening, silence]);
     if (channel) {
-      channel.onmessage = ({ data }) => changedElsewhere(data && Array.isArray(data.names) ? data.names : null);
+      channel.onmessage = ({ data }) => folder.changedElsewhere(data && Array.isArray(data.names) ? data.names : null);
     }
     return { kept: true, left };
   } catch (error) {
-    database = null;
-    memory = new Map();
-    shown = new Map();
-    return { kept: false, left: [], why: reason(error) };
+    given.up = true;
+    opening.catch(() => {});
+    if (folder.database) folder.database.close();
+    folder.database = null;
+    folder.memory = new Map();
+    folder.shown = new Map();
+    return { kept: false, left: [], why: String((error && error.message) || error) };
   }
+}
+
+// Tells the other tabs to look at the workspace again (a run ended that changed no file).
+export function announce() {
+  tellOtherTabs([]);
 }
 
 // Returns: a record the page keeps for itself under key (its last run, its
 // options), or undefined. What is stored is the page's to check.
 export async function loadState(key) {
-  if (memory) return memoryState.get(key);
+  if (folder.memory) return memoryState.get(key);
   try {
     return await transaction('readonly', (store) => store.get(['state', key])).then((req) => req.result);
   } catch {
@@ -301,7 +325,7 @@ export async function loadState(key) {
 
 // Keeps a record of the page's own. Returns: false when it was not kept.
 export async function saveState(key, value) {
-  if (memory) {
+  if (folder.memory) {
     memoryState.set(key, value);
     return true;
   }
@@ -315,7 +339,7 @@ export async function saveState(key, value) {
 
 // Returns: the space the browser gives this page, in bytes, when it says.
 export async function space() {
-  if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.estimate) return null;
+  if (folder.memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.estimate) return null;
   try {
     const { usage, quota } = await navigator.storage.estimate();
     const persisted = navigator.storage.persisted ? await navigator.storage.persisted() : false;
@@ -327,7 +351,7 @@ export async function space() {
 
 // Asks the browser not to clear the workspace when space runs short. Returns: whether it agreed.
 export async function persist() {
-  if (memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.persist) return false;
+  if (folder.memory || typeof navigator !== 'object' || !navigator.storage || !navigator.storage.persist) return false;
   try {
     return await navigator.storage.persist();
   } catch {
@@ -337,12 +361,12 @@ export async function persist() {
 
 // Calls listener(names) when another tab has changed files (null: maybe all of them).
 export function onChange(listener) {
-  changedElsewhere = listener;
+  folder.changedElsewhere = listener;
 }
 
-export const names = () => [...shown.keys()];
-export const get = (name) => shown.get(name);
-export const isKept = (name) => shown.has(name) && !pending.has(name);
+export const names = () => [...folder.shown.keys()];
+export const get = (name) => folder.shown.get(name);
+export const isKept = (name) => folder.shown.has(name) && !pending.has(name);
 export const notKept = () => [...pending.keys()];
-export const files = () => new Map(shown);
-export const count = () => shown.size;
+export const files = () => new Map(folder.shown);
+export const count = () => folder.shown.size;

@@ -95,38 +95,34 @@ std::string bankComparisonJson(const BankComparison& bank) {
            ", \"loader\": " + loaderAgainJson(bank);
 }
 
-std::string jsonLines(const std::vector<int>& lines) {
-    std::string list = "[";
-    for (int line : lines) list += (list.size() > 1 ? ", " : "") + std::to_string(line);
-    return list + "]";
-}
-
-// A catalogue's entries, refused lines and CRC-16s listed more than once, with its summary.
-std::string catalogueJson(const CatalogueReport& report) {
+// Prints a catalogue's entries, refused lines and CRC-16s listed more than
+// once, with its summary, item by item: a catalogue of a million lines
+// takes no more memory for its report than for its entries.
+void printCatalogueJson(const CatalogueReport& report) {
     const std::vector<CatalogueEntry>& entries = report.catalogue.entries;
-    std::string text = "\"kind\": \"catalogue\", \"entries\": [";
+    progressAlways("\"kind\": \"catalogue\", \"entries\": [");
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        text += std::string(i == 0 ? "\n" : ",\n") + "    {\"line\": " + std::to_string(report.entryLines[i]) +
-                ", \"crc\": " + quotedHex(entries[i].crc, 4) + ", \"banks\": " + jsonBanks(&entries[i]) +
-                ", \"name\": " + jsonString(entries[i].name) + "}";
+        progressAlways("%s    {\"line\": %d, \"crc\": %s, \"banks\": %s, \"name\": %s}", i == 0 ? "\n" : ",\n",
+            report.entryLines[i], quotedHex(entries[i].crc, 4).c_str(), jsonBanks(&entries[i]).c_str(),
+            jsonString(entries[i].name).c_str());
     }
-    text += "],\n   \"refused\": [";
+    progressAlways("],\n   \"refused\": [");
     for (std::size_t i = 0; i < report.refused.size(); ++i) {
         const RefusedLine& line = report.refused[i];
-        text += std::string(i == 0 ? "" : ", ") + "{\"line\": " + std::to_string(line.line) +
-                ", \"status\": " + std::to_string(static_cast<int>(line.status)) +
-                ", \"why\": " + jsonString(refusalText(line.status)) + "}";
+        progressAlways("%s{\"line\": %d, \"status\": %d, \"why\": %s}", i == 0 ? "" : ", ", line.line,
+            static_cast<int>(line.status), jsonString(refusalText(line.status)).c_str());
     }
-    text += "],\n   \"listedAgain\": [";
+    progressAlways("],\n   \"listedAgain\": [");
     for (std::size_t i = 0; i < report.repeated.size(); ++i) {
         const RepeatedCrc& repeated = report.repeated[i];
-        text += std::string(i == 0 ? "" : ", ") + "{\"crc\": " + quotedHex(repeated.crc, 4) +
-                ", \"lines\": " + jsonLines(repeated.lines) + ", \"used\": " + std::to_string(repeated.used) + "}";
+        progressAlways("%s{\"crc\": %s, \"lines\": [", i == 0 ? "" : ", ", quotedHex(repeated.crc, 4).c_str());
+        for (std::size_t j = 0; j < repeated.lines.size(); ++j)
+            progressAlways("%s%d", j == 0 ? "" : ", ", repeated.lines[j]);
+        progressAlways("], \"used\": %d}", repeated.used);
     }
-    return text + "],\n   \"summary\": {\"lines\": " + std::to_string(report.lines) +
-           ", \"entries\": " + std::to_string(entries.size()) +
-           ", \"refused\": " + std::to_string(report.refused.size()) +
-           ", \"listedAgain\": " + std::to_string(report.repeated.size()) + "}";
+    progressAlways("],\n   \"summary\": {\"lines\": %d, \"entries\": %ld, \"refused\": %ld, \"listedAgain\": %ld}",
+        report.lines, static_cast<long>(entries.size()), static_cast<long>(report.refused.size()),
+        static_cast<long>(report.repeated.size()));
 }
 
 // The kind of a file on a disk and what the checks found in it.
@@ -188,7 +184,10 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
         case InspectedKind::Loader:
             progressAlways("%s}", loaderJson(file.loader, inspectedFileIsGood(file)).c_str());
             break;
-        case InspectedKind::Catalogue: progressAlways("%s}", catalogueJson(file.catalogue).c_str()); break;
+        case InspectedKind::Catalogue:
+            printCatalogueJson(file.catalogue);
+            progressAlways("}");
+            break;
         case InspectedKind::Disk: progressAlways("%s}", diskJson(file).c_str()); break;
     }
 }

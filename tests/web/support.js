@@ -107,8 +107,7 @@ async function startRun(page, roms, options = []) {
   await page.bringToFront();
   await idle(page);
   await page.evaluate((options) => {
-    const boxes = () => [...document.querySelectorAll('#roms input:checked')];
-    while (boxes().length > 0) boxes()[0].click();
+    for (const box of document.querySelectorAll('#roms input:checked:not(:disabled)')) box.click();
     for (const id of ['opt-t', 'opt-b']) if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
     document.getElementById('verdict').textContent = '';  // so that the end of this run is seen
   }, options);
@@ -129,7 +128,7 @@ async function runEnded(page) {
 const runTool = (page, roms, options = []) => startRun(page, roms, options).then(() => runEnded(page));
 
 // Returns: the accessible name of each of the map's 64 banks.
-const bankLabels = (page) => page.$$eval('[role="grid"] [role="gridcell"]', (cells) => cells.map((cell) => cell.getAttribute('aria-label')));
+const bankLabels = (page) => page.$$eval('[aria-label="Flash banks"] [role="gridcell"]', (cells) => cells.map((cell) => cell.getAttribute('aria-label')));
 
 module.exports = { engineFile, pageFile, forgedBlock, concat, text, decode, filled, example, speedDos, quickDos, unknown, imageWith,
   runNative, launchBrowser, openPage, addFiles, idle, startRun, runEnded, runTool, bankLabels };

@@ -31,7 +31,7 @@ async function browserOn(profile = path.join(scratch, `profile-${profiles++}`)) 
 const names = (page) => page.$$eval('#files tbody code', (codes) => codes.map((code) => code.textContent));
 const alertText = (page) => page.$$eval('#alerts [role="alert"]', (nodes) => nodes.map((node) => node.textContent).join('\n'));
 const banksHolding = (labels) => labels.flatMap((label, bank) => (label.endsWith(': blank') ? [] : [bank.toString(16).padStart(2, '0')]));
-const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('[role="gridcell"]')]
+const waitForBanks = (page, banks) => page.waitForFunction((wanted) => [...document.querySelectorAll('[aria-label="Flash banks"] [role="gridcell"]')]
   .filter((cell) => !cell.getAttribute('aria-label').endsWith(': blank')).map((cell) => cell.textContent).join(' ') === wanted,
 { timeout: 15000, polling: 100 }, banks.join(' ')).catch(async (error) => {
   throw new Error(`${error.message}: the map shows ${banksHolding(await bankLabels(page)).join(' ')}`);
@@ -79,9 +79,10 @@ test('a full disk: the outputs stay on view marked "not kept", the page says so,
   const free = Number(spawnSync('df', ['-k', '--output=avail', small]).stdout.toString().trim().split('\n').pop());
   fs.writeFileSync(path.join(small, 'filler'), Buffer.alloc((free - 60) * 1024));
 
-  assert.match(await runTool(page, ['rom.bin'], ['opt-t', 'opt-b']), /exit status 0/);
+  assert.match(await runTool(page, ['rom.bin'], ['opt-t', 'opt-b']), /^The run ended with exit status 0, but 18 files it wrote were not kept/);
   await page.waitForSelector('[role="alert"]');
-  assert.match(await alertText(page), /^Not kept: crc\.ini, flash\.bin, block00\.bin, .*: the disk or the browser's storage is full/);
+  assert.match(await alertText(page), new RegExp('^Not kept: crc\\.ini, flash\\.bin, block00\\.bin, .*: the browser\'s storage is full or ' +
+    'refused the write \\(its words: UnknownError: .*NO_SPACE.*\\)\\. The browser gives this page .*: .* used, .* left\\.'));
   const outputs = await page.$$eval('#verdict [aria-label="Written by this run"] li', (items) => items.map((item) => item.textContent));
   assert.strictEqual(outputs.length, 18);  // 16 blocks, crc.ini and flash.bin
   assert.ok(outputs.every((item) => item.endsWith('(new, not kept)')), outputs.join('\n'));
@@ -95,16 +96,59 @@ test('a full disk: the outputs stay on view marked "not kept", the page says so,
   assert.ok((await names(reopened)).includes('flash.bin') && !(await names(reopened)).includes('rom.bin'));
 });
 
-test('no storage at all: a banner that stays says nothing is kept', async () => {
+test('no storage at all, or one that never answers: a banner that stays says nothing is kept', async () => {
   const browser = await browserOn();
-  for (const setup of [() => Object.defineProperty(window, 'indexedDB', { value: undefined }),
-    () => { indexedDB.open = () => { throw new DOMException('refused', 'SecurityError'); }; }]) {
+  for (const [setup, why] of [[() => Object.defineProperty(window, 'indexedDB', { value: undefined }), 'no IndexedDB'],
+    [() => { indexedDB.open = () => { throw new DOMException('refused', 'SecurityError'); }; }, 'refused'],
+    [() => { indexedDB.open = () => ({}); }, 'it did not answer within 10 s']]) {
     const page = await openPage(browser, { setup });
     await addFiles(page, { 'fcFlash.prg': flasher, 'speed.bin': roms['speed.bin'] }, scratch);
     await runTool(page, ['speed.bin'], ['opt-t']);
-    assert.match(await alertText(page), /^This browser keeps nothing for this page.*Download what matters/);
+    assert.strictEqual(await alertText(page), `This browser keeps nothing for this page (${why}): the workspace lasts only until ` +
+      'the page is closed. Download what matters, flash.bin above all, before you close it.');
     assert.match(await page.$eval('#storage-note', (node) => node.textContent), /keeps nothing/);
   }
+});
+
+test('a write the browser refuses is said in words, with its own; the verdict\'s first line says what was not kept', async () => {
+  // As a full disk refuses: the transaction aborts with an UnknownError.
+  const refusing = () => {
+    const put = IDBObjectStore.prototype.put;
+    IDBObjectStore.prototype.put = function (value, key) {
+      const transaction = this.transaction;
+      if (window.refuse && !Array.isArray(key) && !transaction.refused) {
+        transaction.refused = true;
+        Object.defineProperty(transaction, 'error', { value: new DOMException('Failed to write blobs (IOError)', 'UnknownError') });
+        queueMicrotask(() => transaction.abort());
+      }
+      return put.call(this, value, key);
+    };
+  };
+  const page = await openPage(await browserOn(), { setup: refusing });
+  await addFiles(page, { 'fcFlash.prg': flasher, 'speed.bin': roms['speed.bin'] }, scratch);
+  await page.evaluate(() => { window.refuse = true; });
+  assert.strictEqual(await runTool(page, ['speed.bin'], []), 'The run ended with exit status 0, but 3 files it wrote were not ' +
+    'kept: the browser refused to store them. Download what you need below.');
+  assert.match(await alertText(page), new RegExp('^Not kept: crc\\.ini, &flashbank0b\\.prg and &flashbank18\\.prg: the browser\'s ' +
+    'storage is full or refused the write \\(its words: UnknownError: Failed to write blobs \\(IOError\\)\\)\\.'));
+});
+
+test('sizes: a file over the limit is refused as it is added, its pick added all the same; a catalogue of 100,000 entries is listed and used', async () => {
+  const page = await openPage(await browserOn());
+  const huge = path.join(scratch, 'huge.bin');
+  fs.writeFileSync(huge, '');
+  fs.truncateSync(huge, 257 * 1024 * 1024); // sparse: its size alone is read
+  fs.mkdirSync(path.join(scratch, 'in'), { recursive: true });
+  fs.writeFileSync(path.join(scratch, 'in', 'fcFlash.prg'), flasher);
+  await (await page.$('#pick')).uploadFile(huge, path.join(scratch, 'in', 'fcFlash.prg'));
+  await page.waitForSelector('[role="alert"]');
+  assert.match(await alertText(page), /^Not added: huge\.bin \(269\.5 MB: more than the 256 MB a workspace file may hold\)\./);
+  const entries = Array.from({ length: 100000 }, (_, i) => `${(i % 0xffff).toString(16).padStart(4, '0')}; ${(i % 64).toString(16)}; ROM ${i}\n`);
+  await addFiles(page, { 'crc.ini': text(`${entries.join('')}d3da; 05; Speed\n`), 'speed.bin': roms['speed.bin'] }, scratch);
+  await page.waitForFunction(() => /^100,001 entries on 100,001 lines/.test(document.getElementById('catalogue-body').textContent), { timeout: 60000 });
+  assert.strictEqual(await page.$$eval('#catalogue-body tbody tr', (rows) => rows.length), 200);
+  assert.strictEqual(await runTool(page, ['speed.bin'], []), '1 bank loader file written, and every output in full (exit status 0).');
+  assert.deepStrictEqual(await names(page), ['&flashbank05.prg', 'crc.ini', 'fcFlash.prg', 'speed.bin']);
 });
 
 test('stored records that are not files are named and left out; the page still opens', async () => {

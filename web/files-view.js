@@ -1,0 +1,216 @@
+// The workspace's files as a grid, one Tab stop: each file with its size,
+// its kind and what it holds in the inspector's words, and its actions
+// (download, remove, add an unknown block to the catalogue). Rows are made
+// anew only for the files whose bytes, words or mark changed.
+import { page } from './state.js';
+import { element, isolated, plural, sizeText, downloadLink } from './views.js';
+import { roving } from './roving.js';
+import { CATALOGUE, CONTENT, FLASHER, KIND } from './words.js';
+import * as Workspace from './workspace.js';
+
+const MOST_CHARACTERS = 280; // what a row says of a file, at most: a ROM of thousands of blocks is told in counts
+const MOST_ADDS = 3; // unknown blocks of a file offered to the catalogue on its row
+const MARK_WORDS = { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' };
+const NAMED_KINDS = new Map([
+  [CATALOGUE, 'catalogue'],
+  [FLASHER, 'flasher program'],
+]);
+const KIND_WORDS = new Map([
+  [KIND.IMAGE, 'flash image'],
+  [KIND.ROM, 'ROM file'],
+  [KIND.LOADER, 'bank loader file'],
+  [KIND.CATALOGUE, 'catalogue'],
+  [KIND.DISK, 'disk image'],
+]);
+
+// Returns: the kind of a file in the page's words: the fixed names first, then the inspector's.
+export const kindOf = (name) =>
+  NAMED_KINDS.get(name) || KIND_WORDS.get((page.reports.get(name) || {}).kind) || 'other';
+export const isFixedName = (name) => NAMED_KINDS.has(name);
+export const namesOfKind = (kind) => Workspace.names().filter((name) => kindOf(name) === kind);
+
+// Returns: the file's mark after the last run, and "not kept" where the browser refused it.
+export function markText(name) {
+  const mark = page.record && page.record.marks[name];
+  const notKept = page.kept && !Workspace.isKept(name) ? 'not kept' : '';
+  return [mark ? MARK_WORDS[mark] : '', notKept].filter(Boolean).join(', ');
+}
+
+const textOf = (parts) => parts.map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
+const banksWord = (banks) => `bank${banks.length === 1 ? '' : 's'} ${banks.join(' ')}`;
+
+// Returns: the ROMs of a file's blocks or banks, each with its banks (each
+// once) and how many blocks hold it; and the unknown blocks and the blank ones.
+function contents(entry) {
+  const blocks = entry.blocks || entry.banks || [];
+  const roms = new Map(); // name -> { banks: Set, count }
+  const unknown = [];
+  let blank = 0;
+  for (const block of blocks) {
+    if (block.content === CONTENT.BLANK) blank++;
+    else if (block.content === CONTENT.UNKNOWN) unknown.push(block);
+    else {
+      const rom = roms.get(block.name) || { banks: new Set(), count: 0 };
+      for (const bank of entry.kind === KIND.ROM ? block.banks : [block.bank]) rom.banks.add(bank);
+      rom.count++;
+      roms.set(block.name, rom);
+    }
+  }
+  return { blocks, roms, unknown, blank };
+}
+
+// Returns: what an image or a ROM file holds, in few words: each ROM with
+// its banks, repeated blocks counted, unknown and blank ones counted.
+function romWords(entry) {
+  const { blocks, roms, unknown, blank } = contents(entry);
+  const unit = entry.kind === KIND.ROM ? 'block' : 'bank';
+  const parts = [];
+  const add = (...more) => parts.push(parts.length ? '; ' : '', ...more);
+  let left = roms.size;
+  for (const [rom, { banks, count }] of roms) {
+    if (textOf(parts).length > MOST_CHARACTERS - 60) break;
+    left--;
+    add(isolated(rom), ` → ${banksWord([...banks])}`, count > banks.size ? `, ×${plural(count, unit)}` : '');
+  }
+  if (left > 0) add(`${plural(left, 'more ROM')}: inspect the file`);
+  if (unknown.length === 1) {
+    add(`unknown ${unit} ${unknown[0].block || unknown[0].bank}, CRC-16 `, element('span', { className: 'unknown-crc' }, unknown[0].crc));
+  } else if (unknown.length > 1) {
+    const crcs = [...new Set(unknown.map((block) => block.crc))];
+    add(`${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`);
+  }
+  if (blank > 0) add(plural(blank, `blank ${unit}`));
+  if (entry.kind === KIND.ROM && blocks.length === 0) add('no whole block: nothing to write');
+  return parts;
+}
+
+// Returns: what a file holds, in a few words, from the inspector's report of it.
+export function holds(name) {
+  const entry = page.reports.get(name);
+  if (name === CATALOGUE) {
+    const summary = page.catalogue && page.catalogue.summary;
+    return summary ? [plural(summary.entries, 'entry', 'entries')] : [];
+  }
+  if (name === FLASHER) return ['sent to the drive with every bank loader file'];
+  if (!entry) return [];
+  if (entry.error) return [entry.error];
+  if (entry.kind === KIND.LOADER) {
+    if (!entry.flasher || !entry.block) return [`damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`];
+    const rom = entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name);
+    return [`bank ${entry.flasher.bank}: `, rom, entry.flasher.inFlash ? '' : ' (a bank the flash does not have)'];
+  }
+  if (entry.kind === KIND.DISK) return diskWords(entry);
+  return romWords(entry);
+}
+
+function diskWords(entry) {
+  const banks = entry.files.filter((file) => file.kind === KIND.LOADER && file.flasher).map((file) => file.flasher.bank);
+  const damage = entry.damage.join('; ');
+  return [
+    '"',
+    isolated(entry.name),
+    `", ${plural(entry.files.length, 'file')}`,
+    banks.length ? ` (${banksWord(banks.slice(0, 40))}${banks.length > 40 ? ' …' : ''})` : '',
+    `, ${plural(entry.blocksFree, 'block')} free`,
+    damage ? `; damaged: ${damage.length > 160 ? `${damage.slice(0, 160)}…` : damage}` : '',
+    !damage && !entry.ok ? '; a file on it is not right: inspect it' : '',
+  ];
+}
+
+// Returns: the unknown blocks of a ROM file, each CRC-16 once, as the catalogue form takes them.
+export function unknownBlocks(name) {
+  const entry = page.reports.get(name);
+  if (!entry || entry.kind !== KIND.ROM) return [];
+  const seen = new Set();
+  return entry.blocks
+    .filter((block) => block.content === CONTENT.UNKNOWN && !seen.has(block.crc) && seen.add(block.crc))
+    .map((block) => ({ file: name, block: block.block, crc: block.crc }));
+}
+
+// Returns: the button that offers an unknown block to the catalogue, named for the block.
+export function addButton(block, onAdd) {
+  const button = element(
+    'button',
+    { type: 'button', className: 'busy-off add' },
+    `Add block ${block.block} of `,
+    isolated(block.file),
+    ' to the catalogue',
+  );
+  button.addEventListener('click', () => onAdd(block, button));
+  return button;
+}
+
+const rows = new Map(); // name -> { row, bytes, signature }
+
+function fileRow(name, bytes, holdsParts, actions) {
+  const mark = markText(name);
+  const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off' }, 'Remove');
+  remove.addEventListener('click', () => actions.onRemove(name));
+  const adds = unknownBlocks(name).slice(0, MOST_ADDS).map((block) => addButton(block, actions.onAdd));
+  return element(
+    'tr',
+    { className: (page.record && page.record.marks[name]) || '', role: 'row' },
+    element(
+      'td',
+      { role: 'gridcell' },
+      element('code', { className: 'name', tabIndex: -1 }, isolated(name)),
+      element('br'),
+      element('span', { className: 'size' }, `${sizeText(bytes.length)}, `),
+      element('span', { className: 'kind' }, kindOf(name)),
+      mark ? element('span', { className: 'kind' }, ` (${mark})`) : null,
+    ),
+    element('td', { role: 'gridcell' }, element('span', { className: 'holds' }, holdsParts)),
+    element(
+      'td',
+      { role: 'gridcell', className: 'actions-cell' },
+      downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`),
+      ' ',
+      remove,
+      adds.map((add) => [' ', add]),
+    ),
+  );
+}
+
+// Shows the files, each row made anew only when its file changed.
+// actions: { onRemove(name), onAdd(block, button) }.
+export function showFiles(actions) {
+  const table = document.getElementById('files');
+  const tbody = table.tBodies[0];
+  const names = Workspace.names();
+  for (const [name, shown] of rows) {
+    if (!Workspace.get(name)) {
+      shown.row.remove();
+      rows.delete(name);
+    }
+  }
+  let previous = null;
+  for (const name of names) {
+    const bytes = Workspace.get(name);
+    const holdsParts = holds(name);
+    const signature = `${kindOf(name)}|${markText(name)}|${textOf(holdsParts)}|${unknownBlocks(name).length}`;
+    let shown = rows.get(name);
+    if (!shown || shown.bytes !== bytes || shown.signature !== signature) {
+      const row = fileRow(name, bytes, holdsParts, actions);
+      if (shown) shown.row.replaceWith(row);
+      shown = { row, bytes, signature };
+      rows.set(name, shown);
+    }
+    const place = previous ? previous.nextSibling : tbody.firstChild;
+    if (place !== shown.row) tbody.insertBefore(shown.row, place);
+    previous = shown.row;
+  }
+  roving(table, 'tbody tr', 'code.name, a, button');
+  document.getElementById('workspace-note').textContent = names.length
+    ? plural(names.length, 'file')
+    : 'The workspace is empty: add the files to work with.';
+}
+
+// Returns: where the focus goes when name's row is gone: the next row's name, or the file input.
+export function focusAfter(name) {
+  const shown = rows.get(name);
+  const next = shown && (shown.row.nextElementSibling || shown.row.previousElementSibling);
+  return () => {
+    const target = next && next.isConnected ? next.querySelector('code.name') : document.getElementById('pick');
+    target.focus();
+  };
+}
