@@ -33,10 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const std::size_t offset = (data[at] | data[at + 1] << 8 | static_cast<std::size_t>(data[at + 2]) << 16);
         image[offset % image.size()] = data[at + 3];
     }
-    const DiskFormat format = &disk == &d81 ? DiskFormat::D81 : DiskFormat::D64;
-    const long header = diskHeaderAt(format, image.size());
-    if (header < 0 || !isDiskHeader(format, image.data() + header, image.size() == disk.image.size())) return 0;
-    const DiskReport report = readDiskImage(image.data(), image.size(), format);
+    DiskShape shape;
+    if (!diskShapeOf(static_cast<int64_t>(image.size()), 0, shape)) return 0;
+    const DiskReport report = readDiskImage(image.data(), image.size(), shape);
     std::size_t read = 0;
     for (const DiskFile& file : report.files) read += file.data.size();
     if (read > image.size()) __builtin_trap();  // every sector is read once at most

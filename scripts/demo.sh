@@ -36,3 +36,4 @@ echo "== quillmore-flashinfo --compare flash.bin readback.bin (a made-up read-ba
 status=0
 "$info" --compare flash.bin readback.bin || status=$?
 echo "== exit status $status (1: a bank differs)"
+echo "== the programs are in $(dirname "$tool")/: quillmore-flashtool, quillmore-flashinfo, quillmore-flashdisk"

@@ -30,7 +30,7 @@ function reportAbort(program, args, files, result, consequence) {
   const cause = !ranOut
     ? ['it was aborted: ', decode(result.stderr).trim().split('\n').pop()]
     : lines > 0
-      ? ['the engine ran out of memory: ', isolated(CATALOGUE), `: ${lines.toLocaleString('en')} lines is more than a run can hold`]
+      ? ['the engine ran out of memory: ', isolated(CATALOGUE), `: ${Views.number(lines)} lines is more than a run can hold`]
       : ['the engine ran out of memory'];
   const key = program === TOOL ? 'run' : 'inspect';
   Views.alert(alerts(), key, ['The run ', Views.commandLine([program, ...args]), ` on ${plural(files.size, 'file')} (`,

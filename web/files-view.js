@@ -131,7 +131,7 @@ export function unknownBlocks(name) {
 export function addButton(block, onAdd) {
   const button = element(
     'button',
-    { type: 'button', className: 'busy-off add' },
+    { type: 'button', className: 'busy-off add', tabIndex: -1 },
     `Add block ${block.block} of `,
     isolated(block.file),
     ' to the catalogue',
@@ -144,7 +144,9 @@ const rows = new Map(); // name -> { row, bytes, signature }
 
 function fileRow(name, bytes, holdsParts, actions) {
   const mark = markText(name);
-  const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off' }, 'Remove');
+  const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off', tabIndex: -1 }, 'Remove');
+  const download = downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`);
+  download.tabIndex = -1;
   remove.addEventListener('click', () => actions.onRemove(name));
   const adds = unknownBlocks(name).slice(0, MOST_ADDS).map((block) => addButton(block, actions.onAdd));
   return element(
@@ -163,7 +165,7 @@ function fileRow(name, bytes, holdsParts, actions) {
     element(
       'td',
       { role: 'gridcell', className: 'actions-cell' },
-      downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`),
+      download,
       ' ',
       remove,
       adds.map((add) => [' ', add]),

@@ -1,7 +1,7 @@
 // The inspector's word on the workspace's files. Each content is inspected
 // once for each catalogue it is read against, so a change to one file of
 // thousands costs one small run; a file named anew keeps its word.
-import { decode } from './views.js';
+import { decode, number } from './views.js';
 import { run } from './runner.js';
 import { CATALOGUE, INFO } from './words.js';
 
@@ -98,7 +98,7 @@ export async function readCatalogue(bytes) {
     result.status < 0
       ? {
           aborted: true,
-          error: `the inspector ran out of memory reading its ${lineCount(bytes).toLocaleString('en')} lines`,
+          error: `the inspector ran out of memory reading its ${number(lineCount(bytes))} lines`,
         }
       : result.digest;
   known.set(key, digest);

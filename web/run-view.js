@@ -33,7 +33,7 @@ export function commandArguments() {
 }
 
 function choiceItem(name, kind, onChange) {
-  const box = element('input', { type: 'checkbox', value: name });
+  const box = element('input', { type: 'checkbox', value: name, tabIndex: -1 });
   box.addEventListener('change', () => {
     page.chosen = box.checked ? [...page.chosen, name] : page.chosen.filter((rom) => rom !== name);
     onChange();

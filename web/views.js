@@ -32,15 +32,19 @@ export function fill(node, ...children) {
   return node;
 }
 
+// Numbers as the page writes them: "2,048" (one formatter: making one per number is slow).
+const numbers = new Intl.NumberFormat('en');
+export const number = (n) => numbers.format(n);
+
 // Returns: "1 file", "2 files": n with its word.
-export const plural = (n, word, words = `${word}s`) => `${n.toLocaleString('en')} ${n === 1 ? word : words}`;
+export const plural = (n, word, words = `${word}s`) => `${number(n)} ${n === 1 ? word : words}`;
 
 export const sizeText = (size) => plural(size, 'byte');
 
 // Returns: a size in round figures: "17 KB", "3.4 MB".
 export const sizeWords = (bytes) =>
   bytes < 1e6
-    ? `${Math.ceil(bytes / 1e3).toLocaleString('en')} KB`
+    ? `${number(Math.ceil(bytes / 1e3))} KB`
     : bytes < 1e9
       ? `${(bytes / 1e6).toFixed(1)} MB`
       : `${(bytes / 1e9).toFixed(1)} GB`;

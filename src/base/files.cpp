@@ -125,9 +125,13 @@ CommitStatus nameWithoutReplacing(const fs::path& temporary, const fs::path& tar
     }
 }
 
-// Closes the temporary file, runs the seam, and gives up the output when anything was lost.
+// Finishes the temporary file where finishReplace has not yet.
 // Returns: true when the file is ready to take its name.
-bool readyToName(ReplacedFile& file) {
+bool readyToName(ReplacedFile& file) { return file.stream ? finishReplace(file) : !file.temporary.empty(); }
+
+}  // namespace
+
+bool finishReplace(ReplacedFile& file) {
     if (file.stream && closeChecked(file.stream) && keepAccess(file)) {
         if (fileSeams().beforeNaming != nullptr) fileSeams().beforeNaming(file.target);
         return true;
@@ -135,8 +139,6 @@ bool readyToName(ReplacedFile& file) {
     abandonReplace(file);
     return false;
 }
-
-}  // namespace
 
 FileKind fileKind(const char* path) {
     std::error_code error;

@@ -68,6 +68,13 @@ struct ReplacedFile {
 // Returns: true with file.stream open on the temporary file.
 bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file);
 
+// Closes the temporary file and gives it the target's permission bits,
+// access control list, owner and group, so that it is ready to take the
+// target's place; gives up the output when a write or the close failed.
+// Several outputs that must change together are each finished before any
+// is committed. Returns: true when it is ready.
+bool finishReplace(ReplacedFile& file);
+
 // Statuses of the two commits.
 enum class CommitStatus {
     Committed = 0,
@@ -75,10 +82,10 @@ enum class CommitStatus {
     Failed = -1,    // a write, the close or the naming failed: the target is as it was
 };
 
-// Closes the temporary file and moves it onto its target, which keeps its
-// permission bits, its access control list, and its owner and group where
-// the run may set them; removes it instead when a write or the close
-// failed. Other hard links of the target keep the earlier content. A target
+// Finishes the temporary file (where finishReplace has not) and moves it
+// onto its target, which keeps its permission bits, its access control
+// list, and its owner and group where the run may set them; removes it
+// instead when a write or the close failed. Other hard links of the target keep the earlier content. A target
 // this run holds open and locked is passed as held (see replaceHeldFile).
 // Returns: Committed or Failed.
 CommitStatus commitReplace(ReplacedFile& file, std::FILE* held = nullptr);

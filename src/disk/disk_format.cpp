@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -18,8 +19,8 @@ constexpr const char* kNameSigns = "!#$%&'()+-./;<>[]";
 const DiskGeometry& geometryOf(DiskFormat format) { return format == DiskFormat::D64 ? kD64 : kD81; }
 
 int sectorsOnTrack(DiskFormat format, int track) {
-    if (track < 1 || track > geometryOf(format).tracks) return 0;
-    if (format == DiskFormat::D81) return 40;
+    if (format == DiskFormat::D81) return track >= 1 && track <= geometryOf(format).tracks ? 40 : 0;
+    if (track < 1 || track > kD64LongTracks) return 0;
     return track <= 17 ? 21 : track <= 24 ? 19 : track <= 30 ? 18 : 17;
 }
 
@@ -30,10 +31,14 @@ long sectorOffset(DiskFormat format, int track, int sector) {
     return (before + sector) * static_cast<long>(kSectorSize);
 }
 
-long bamEntryOffset(DiskFormat format, int track) {
+long bamEntryOffset(DiskFormat format, int track, LongBam longBam) {
     const DiskGeometry& disk = geometryOf(format);
+    const long header = sectorOffset(format, disk.directoryTrack, 0);
+    if (format == DiskFormat::D64 && track > disk.tracks && track <= kD64LongTracks && longBam != LongBam::None) {
+        return header + (longBam == LongBam::SpeedDos ? 0xC0 : 0xAC) + 4L * (track - disk.tracks - 1);
+    }
     if (track < 1 || track > disk.tracks) return -1;
-    if (format == DiskFormat::D64) return sectorOffset(format, disk.directoryTrack, 0) + 4 + 4L * (track - 1);
+    if (format == DiskFormat::D64) return header + 4 + 4L * (track - 1);
     // The 1581 keeps tracks 1-40 in sector 1 of its directory track, 41-80 in sector 2.
     const int half = track <= 40 ? 1 : 2;
     return sectorOffset(format, disk.directoryTrack, half) + 16 + 6L * ((track - 1) % 40);
@@ -58,10 +63,9 @@ bool diskText(const std::string& text, std::string& shown, char& bad) {
 }
 
 bool diskFileName(const std::string& fileName, std::string& name, std::string& why) {
-    std::string base = fileName;
-    const std::size_t slash = base.find_last_of("/\\");
-    if (slash != std::string::npos) base.erase(0, slash + 1);
-    if (base.size() > 4) {
+    // The name without its folders, as this system separates them (a backslash is a letter on POSIX).
+    std::string base = std::filesystem::path(fileName).filename().string();
+    if (base.size() >= 4) {
         std::string suffix = base.substr(base.size() - 4);
         for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         if (suffix == ".prg") base.erase(base.size() - 4);
@@ -69,6 +73,10 @@ bool diskFileName(const std::string& fileName, std::string& name, std::string& w
     char bad = 0;
     if (base.empty()) {
         why = "no name is left for the disk";
+    } else if (base[0] == '$' || base[0] == '@') {
+        why = "its name on the disk, " + base + ", starts with '" + base[0] +
+              (base[0] == '$' ? "', which the drive reads as the directory: LOAD\"$\" lists it"
+                              : "', which the drive reads as a command: save and replace");
     } else if (base.size() > kNameLength) {
         why = "its name on the disk, " + base + ", is longer than 16 characters";
     } else if (!diskText(base, name, bad)) {

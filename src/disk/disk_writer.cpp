@@ -46,7 +46,7 @@ Place firstPlace(const DiskWriter& disk) {
     const DiskGeometry& geometry = geometryOf(disk.format);
     for (int distance = 1; distance < geometry.tracks; ++distance) {
         for (const int track : {geometry.directoryTrack - distance, geometry.directoryTrack + distance}) {
-            if (sectorsOnTrack(disk.format, track) > 0 && freeOnTrack(disk, track) > 0)
+            if (track >= 1 && track <= geometry.tracks && freeOnTrack(disk, track) > 0)
                 return {track, freeFrom(disk, track, 0)};
         }
     }

@@ -98,8 +98,22 @@ bool readPart(InspectedFile& file, void* to, std::size_t count) {
     return true;
 }
 
+// Returns: whether bytes start with two loader records as a bank loader
+// file does: the second continues the first (the flasher's records, or the
+// block's), or starts the block at 4000; a run of zeros or of any one byte
+// does neither.
+bool startsLikeLoader(const uint8_t* bytes, std::size_t size) {
+    const std::size_t twoRecords = 2 * (kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize);
+    const DecodedRecords decoded = decodeLoaderRecords(bytes, std::min(size, twoRecords));
+    if (decoded.records.size() < 2) return false;
+    const LoaderRecord& first = decoded.records[0];
+    const uint16_t second = decoded.records[1].address;
+    return second == static_cast<uint16_t>(first.address + first.length) || second == kBlockLoadAddress;
+}
+
 // Reads what a bank loader file can hold and checks it, when its size is
-// one only a bank loader file has or its first record is a loader record.
+// one only a bank loader file has, or its first record is a loader record
+// (the first two, for a file larger than a bank loader file can be).
 // Returns: Unrecognised when it is neither.
 InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
     const int64_t size = file.size;
@@ -109,10 +123,10 @@ InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
     std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
     if (!readPart(file, bytes.data(), bytes.size())) return InspectStatus::ReadError;
     const std::size_t firstRecord = kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize;
-    if (!isBankLoaderFileSize(size) &&
-        decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty()) {
-        return InspectStatus::Unrecognised;
-    }
+    const bool recordFirst =
+        tooLarge ? startsLikeLoader(bytes.data(), bytes.size())
+                 : !decodeLoaderRecords(bytes.data(), std::min(bytes.size(), firstRecord)).records.empty();
+    if (!isBankLoaderFileSize(size) && !recordFirst) return InspectStatus::Unrecognised;
     if (tooLarge) {
         markDamage(report, kMaxBankLoaderFileSize,
             "larger than a bank loader file can be (" + std::to_string(kMaxBankLoaderFileSize) + " bytes)");
@@ -122,17 +136,28 @@ InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
     return InspectStatus::Read;
 }
 
+// Tells whether the file's start is text: no zero byte in its first 4 KB.
+// Returns: Read with text set, or ReadError.
+InspectStatus startIsText(InspectedFile& file, bool& text) {
+    std::FILE* stream = file.stream.get();
+    std::vector<uint8_t> start(4096);
+    std::rewind(stream);
+    start.resize(std::fread(start.data(), 1, start.size(), stream));
+    if (std::ferror(stream) != 0) return InspectStatus::ReadError;
+    std::rewind(stream);
+    text = looksLikeText(start.data(), start.size());
+    return InspectStatus::Read;
+}
+
 // Reads a file as catalogue lines, when it is given as a catalogue or its
 // start is text and one of its lines an entry.
 // Returns: Unrecognised when it is none.
 InspectStatus tellCatalogue(InspectedFile& file) {
     std::FILE* stream = file.stream.get();
     if (stream == nullptr) return InspectStatus::Unrecognised;  // a file of a disk image is no catalogue here
-    std::vector<uint8_t> start(4096);
-    std::rewind(stream);
-    start.resize(std::fread(start.data(), 1, start.size(), stream));
-    if (std::ferror(stream) != 0) return InspectStatus::ReadError;
-    if (!file.asCatalogue && !looksLikeText(start.data(), start.size())) return InspectStatus::Unrecognised;
+    bool text = false;
+    if (startIsText(file, text) != InspectStatus::Read) return InspectStatus::ReadError;
+    if (!file.asCatalogue && !text) return InspectStatus::Unrecognised;
     if (!readCatalogueReport(stream, file.catalogue)) return InspectStatus::ReadError;
     if (!file.asCatalogue && file.catalogue.catalogue.entries.empty()) return InspectStatus::Unrecognised;
     file.kind = InspectedKind::Catalogue;
@@ -142,18 +167,22 @@ InspectStatus tellCatalogue(InspectedFile& file) {
 InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file);
 
 // Checks a file of a disk image as a loose file is checked, when its chain
-// could be followed to its end.
+// could be followed to its end. A file of another kind, or a ROM file
+// without a whole block (a small program: a game, the flasher), is not wrong.
 DiskFileCheck checkDiskFile(const Catalogue& catalogue, const DiskFile& entry) {
     DiskFileCheck check;
+    check.chained = entry.chained;
     check.whole = entry.whole;
+    check.damaged = entry.damaged;
     if (!check.whole) return check;
     InspectedFile inner;
     inner.path = entry.name;
     inner.fromMemory = true;
     inner.held = entry.data;
     inner.size = static_cast<int64_t>(inner.held.size());
-    check.told = tellKind(catalogue, inner) == InspectStatus::Read;
-    check.good = !check.told;
+    check.told =
+        tellKind(catalogue, inner) == InspectStatus::Read && !(inner.kind == InspectedKind::Rom && inner.blocks == 0);
+    check.good = !check.told && !check.damaged;
     if (!check.told) return check;
     BlockReport block;
     while (nextBlock(catalogue, inner, block)) {}
@@ -161,50 +190,72 @@ DiskFileCheck checkDiskFile(const Catalogue& catalogue, const DiskFile& entry) {
     check.blocks = inner.blocks;
     check.counts = inner.counts;
     check.loader = inner.loader;
-    check.good = inner.status == InspectStatus::Read && inspectedFileIsGood(inner);
+    check.good = inner.status == InspectStatus::Read && inspectedFileIsGood(inner) && !check.damaged;
     return check;
 }
 
-// Reads a disk image whole, when the file is one, and checks each of its
-// files; only its header is read of a file that is not.
-// Returns: Unrecognised when it is none.
-InspectStatus tellDisk(const Catalogue& catalogue, InspectedFile& file) {
-    std::FILE* stream = file.stream.get();
-    if (stream == nullptr) return InspectStatus::Unrecognised;  // a file of a disk image holds no disk
+// Reads a disk image whole and checks each of its files.
+InspectStatus tellDisk(const Catalogue& catalogue, InspectedFile& file, const DiskShape& shape) {
     const auto size = static_cast<std::size_t>(file.size);
-    bool found = false;
-    DiskFormat format = DiskFormat::D64;
-    for (const DiskFormat candidate : {DiskFormat::D64, DiskFormat::D81}) {
-        const long at = diskHeaderAt(candidate, size);
-        uint8_t header[kSectorSize];
-        if (at < 0 || found) continue;
-        if (std::fseek(stream, at, SEEK_SET) != 0 || std::fread(header, sizeof header, 1, stream) != 1) {
-            return InspectStatus::ReadError;
-        }
-        found = isDiskHeader(candidate, header, file.size >= geometryOf(candidate).size);
-        format = candidate;
-    }
-    std::rewind(stream);
-    if (!found) return InspectStatus::Unrecognised;
     std::vector<uint8_t> bytes(size);
+    std::rewind(file.stream.get());
     if (!readPart(file, bytes.data(), size)) return InspectStatus::ReadError;
     file.kind = InspectedKind::Disk;
-    file.disk = readDiskImage(bytes.data(), size, format);
+    file.disk = readDiskImage(bytes.data(), size, shape);
     for (const DiskFile& entry : file.disk.files) file.diskFiles.push_back(checkDiskFile(catalogue, entry));
     file.stream.reset();
     return InspectStatus::Read;
 }
 
+// Returns: whether the header sector of a disk of this shape, read from the file, is a disk's.
+InspectStatus headerIsDisks(InspectedFile& file, const DiskShape& shape, bool& disk) {
+    const DiskGeometry& geometry = geometryOf(shape.format);
+    uint8_t header[kSectorSize];
+    const long at = sectorOffset(shape.format, geometry.directoryTrack, geometry.headerSector);
+    std::FILE* stream = file.stream.get();
+    if (std::fseek(stream, at, SEEK_SET) != 0 || std::fread(header, sizeof header, 1, stream) != 1) {
+        return InspectStatus::ReadError;
+    }
+    std::rewind(stream);
+    disk = isDiskHeader(shape.format, header);
+    return InspectStatus::Read;
+}
+
+// Tells a disk image by its size: one of the sizes disk images come in (but
+// for those a ROM file also has, 24 and 100 blocks, which take a disk's
+// header), or one cut short that is neither a bank loader file, longer
+// than it can be, nor text.
+// Returns: Unrecognised when it is none.
+InspectStatus tellDiskBySize(const Catalogue& catalogue, InspectedFile& file) {
+    DiskShape shape;
+    if (file.fromMemory || !diskShapeOf(file.size, static_cast<int64_t>(kMaxBankLoaderFileSize), shape)) {
+        return InspectStatus::Unrecognised;  // a file of a disk image holds no disk here
+    }
+    bool disk = shape.whole;
+    if (romLayout(file.size).accepted) {
+        if (!shape.whole) return InspectStatus::Unrecognised;
+        if (headerIsDisks(file, shape, disk) != InspectStatus::Read) return InspectStatus::ReadError;
+    } else if (!shape.whole) {
+        bool text = false;
+        std::vector<uint8_t> start(2 * (kRecordHeaderSize + kMaxRecordPayload + kRecordChecksumSize));
+        if (!readPart(file, start.data(), start.size()) || startIsText(file, text) != InspectStatus::Read) {
+            return InspectStatus::ReadError;
+        }
+        disk = !text && !startsLikeLoader(start.data(), start.size());
+    }
+    return disk ? tellDisk(catalogue, file, shape) : InspectStatus::Unrecognised;
+}
+
 // Tells the kind from the size, and the content where the size leaves it open.
 InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
-    // A disk image cut short to the size of a ROM file is taken for one.
-    const bool maybeDisk = !file.asCatalogue && (!romLayout(file.size).accepted || file.size == kD81Size);
-    const InspectStatus disk = maybeDisk ? tellDisk(catalogue, file) : InspectStatus::Unrecognised;
-    if (disk != InspectStatus::Unrecognised) return disk;
     if (file.asCatalogue) {
         const InspectStatus status = tellCatalogue(file);
         file.stream.reset();
         return status;
+    }
+    if (file.size != kFlashImageSize) {
+        const InspectStatus disk = tellDiskBySize(catalogue, file);
+        if (disk != InspectStatus::Unrecognised) return disk;
     }
     const RomLayout rom = romLayout(file.size);
     if (file.size == kFlashImageSize) {
@@ -301,7 +352,7 @@ bool inspectedFileIsGood(const InspectedFile& file) {
         case InspectedKind::Disk:
             return file.disk.damage.empty() &&
                    std::all_of(file.diskFiles.begin(), file.diskFiles.end(),
-                       [](const DiskFileCheck& check) { return check.whole && check.good; });
+                       [](const DiskFileCheck& check) { return !check.chained || (check.whole && check.good); });
         default: return file.counts.unknown + file.counts.misplaced == 0;
     }
 }

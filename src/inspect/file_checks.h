@@ -62,8 +62,10 @@ struct LoaderReport {
 
 // What the checks found in one file of a disk image.
 struct DiskFileCheck {
-    bool whole = false;  // its chain was followed to its end: it was checked
-    bool told = false;   // and is of a kind the tool reads or writes
+    bool chained = true;   // its entry starts a chain (a separator does not)
+    bool whole = false;    // its chain was followed to its end: it was checked
+    bool damaged = false;  // the disk's damage names it
+    bool told = false;     // and is of a kind the tool reads or writes
     InspectedKind kind = InspectedKind::Rom;
     long blocks = 0;  // 8 KB blocks, of a ROM file or an image
     BlockCounts counts;
@@ -101,9 +103,8 @@ struct InspectedFile {
 // (damage reported); whole 8 KB blocks, optionally after a 2-byte load
 // address, a ROM file (none at all included); any other file whose first
 // record is a loader record, a bank loader file.
-// A disk image (174848 or 175531 bytes for 35 tracks, 819200 for 80, with
-// the header's signature; cut short, with its header there) is read whole,
-// and each of its files checked as a loose file is.
+// A disk image (of a size disk images come in, or cut short: see
+// diskShapeOf) is read whole, and each of its files checked as a loose file is.
 // Returns: Read, Unrecognised, CannotOpen,
 // NotRegular or ReadError (also kept in file.status).
 InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file);

@@ -127,8 +127,9 @@ void printCatalogueJson(const CatalogueReport& report) {
 
 // The kind of a file on a disk and what the checks found in it.
 std::string diskFileJson(const DiskFileCheck& check) {
+    if (!check.chained) return "\"kind\": null, \"ok\": true, \"checked\": false, \"chained\": false";
     if (!check.whole) return "\"kind\": null, \"ok\": false, \"checked\": false";
-    if (!check.told) return "\"kind\": null, \"ok\": true, \"checked\": true";
+    if (!check.told) return std::string("\"kind\": null, \"ok\": ") + jsonBool(check.good) + ", \"checked\": true";
     const std::string checked = "\"ok\": " + jsonBool(check.good) + ", \"checked\": true, ";
     switch (check.kind) {
         case InspectedKind::Loader: return loaderJson(check.loader, check.good) + ", \"checked\": true";
@@ -141,13 +142,22 @@ std::string diskFileJson(const DiskFileCheck& check) {
 // A disk image: its header, each file with what it holds, and the damage found.
 std::string diskJson(const InspectedFile& file) {
     const DiskReport& disk = file.disk;
+    const char* longBam = disk.longBam == LongBam::SpeedDos     ? "\"SpeedDOS\""
+                          : disk.longBam == LongBam::DolphinDos ? "\"DolphinDOS\""
+                                                                : "null";
     std::string text = std::string("\"kind\": \"disk image\", \"format\": ") +
-                       (disk.format == DiskFormat::D64 ? "\"d64\"" : "\"d81\"") +
+                       (disk.shape.format == DiskFormat::D64 ? "\"d64\"" : "\"d81\"") +
+                       ", \"tracks\": " + std::to_string(disk.shape.tracks) +
+                       ", \"errorBytes\": " + jsonBool(disk.shape.errorBytes) + ", \"longBam\": " + longBam +
                        ", \"ok\": " + jsonBool(inspectedFileIsGood(file)) + ", \"name\": " + jsonString(disk.name) +
                        ", \"id\": " + jsonString(disk.id) + ", \"blocksFree\": " + std::to_string(disk.blocksFree) +
                        ",\n   \"damage\": [";
     for (std::size_t i = 0; i < disk.damage.size(); ++i) text += (i == 0 ? "" : ", ") + jsonString(disk.damage[i]);
-    text += "],\n   \"files\": [";
+    text += "],\n   \"lost\": {\"blocks\": " + std::to_string(disk.lost) + ", \"sectors\": [";
+    for (std::size_t i = 0; i < disk.lostSectors.size(); ++i)
+        text += (i == 0 ? "" : ", ") + jsonString(disk.lostSectors[i]);
+    text += "]}";
+    text += ",\n   \"files\": [";
     for (std::size_t i = 0; i < disk.files.size(); ++i) {
         const DiskFile& entry = disk.files[i];
         text += std::string(i == 0 ? "\n" : ",\n") + "    {\"name\": " + jsonString(entry.name) +

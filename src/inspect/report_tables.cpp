@@ -113,6 +113,19 @@ void printBlockRow(const ReportState& state, const InspectedFile& file, const Bl
     }
 }
 
+// The disk's shape in words: "35 tracks (.d64)", "40 tracks with error
+// bytes, the BAM of tracks 36-40 as SpeedDOS keeps it (.d64)".
+std::string diskShapeText(const DiskReport& disk) {
+    std::string text = std::to_string(disk.shape.tracks) + " tracks";
+    if (disk.shape.errorBytes) text += " with error bytes";
+    if (disk.shape.tracks == kD64LongTracks) {
+        text += disk.longBam == LongBam::SpeedDos     ? ", the BAM of tracks 36-40 as SpeedDOS keeps it"
+                : disk.longBam == LongBam::DolphinDos ? ", the BAM of tracks 36-40 as DolphinDOS keeps it"
+                                                      : ", no BAM of tracks 36-40";
+    }
+    return text + (disk.shape.format == DiskFormat::D64 ? " (.d64)" : " (.d81)");
+}
+
 std::string loaderVerdict(const LoaderReport& report) {
     if (report.damaged) return "damaged";
     if (!report.hasFlasher) return "no flasher records";
@@ -144,6 +157,7 @@ Row loaderRow(const InspectedFile& file) {
 
 // The kind, bank, ROM and verdict of a file on a disk.
 Row diskFileCells(const DiskFileCheck& check) {
+    if (!check.chained) return {"-", "-", "-", "no file: an entry without a chain (a separator)"};
     if (!check.whole) return {"-", "-", "-", "not checked: its chain is damaged"};
     if (!check.told) return {"other", "-", "-", "not a file of quillmore-flashtool"};
     const BlockCounts& counts = check.counts;
@@ -167,11 +181,10 @@ Row diskFileCells(const DiskFileCheck& check) {
     }
 }
 
-// A disk image: its header, a row for each file, and the damage found.
+// A disk image: its header, a row for each file, the damage found and the blocks lost.
 void printDisk(const InspectedFile& file) {
     const DiskReport& disk = file.disk;
-    progressAlways("%s: disk image, %s\n", tableText(file.path).c_str(),
-        disk.format == DiskFormat::D64 ? "35 tracks (.d64)" : "80 tracks (.d81)");
+    progressAlways("%s: disk image, %s\n", tableText(file.path).c_str(), diskShapeText(disk).c_str());
     progressAlways("disk name \"%s\", id %s, %ld blocks free\n", tableText(disk.name).c_str(),
         tableText(disk.id).c_str(), disk.blocksFree);
     std::vector<Row> rows{{"name", "type", "blocks", "kind", "bank", "rom", "check"}};
@@ -179,13 +192,24 @@ void printDisk(const InspectedFile& file) {
     for (std::size_t i = 0; i < disk.files.size(); ++i) {
         const DiskFile& entry = disk.files[i];
         Row row{tableText(entry.name), diskFileType(entry.type), std::to_string(entry.blocks)};
-        const Row cells = diskFileCells(file.diskFiles[i]);
+        Row cells = diskFileCells(file.diskFiles[i]);
+        if (file.diskFiles[i].whole && file.diskFiles[i].damaged) cells.back() += "; damaged: see below";
         row.insert(row.end(), cells.begin(), cells.end());
         rows.push_back(row);
-        good += file.diskFiles[i].whole && file.diskFiles[i].good ? 1 : 0;
+        const DiskFileCheck& check = file.diskFiles[i];
+        good += check.chained && check.whole && check.good ? 1 : 0;
     }
     if (!disk.files.empty()) printAligned(rows);
     for (const std::string& damage : disk.damage) progressAlways("damage: %s\n", tableText(damage).c_str());
+    if (disk.lost > 0) {
+        std::string sectors;
+        for (const std::string& sector : disk.lostSectors) sectors += (sectors.empty() ? "" : ", ") + sector;
+        progressAlways(
+            "lost: %s marked used in the BAM that no file holds (%s%s): the drive's validate command "
+            "frees them\n",
+            countText(disk.lost, "block").c_str(), sectors.c_str(),
+            disk.lost > static_cast<long>(disk.lostSectors.size()) ? ", ..." : "");
+    }
     progressAlways("files: %ld, good: %ld, damage found: %ld\n", static_cast<long>(disk.files.size()), good,
         static_cast<long>(disk.damage.size()));
 }
@@ -246,8 +270,10 @@ std::string inspectStatusText(const InspectedFile& file) {
                    ", where a flash image has " + std::to_string(kFlashImageSize) + ", a ROM file a multiple of " +
                    std::to_string(kBlockSize) + " (or that plus 2), a bank loader file at most " +
                    std::to_string(kMaxBankLoaderFileSize) + " starting with a loader record, a disk image " +
-                   std::to_string(kD64Size) + ", " + std::to_string(kD64WithErrorsSize) + " or " +
-                   std::to_string(kD81Size) + " bytes, and a catalogue text in lines \"CRC; BANKS; NAME\"";
+                   std::to_string(kD64Size) + ", " + std::to_string(kD64WithErrorsSize) + ", " +
+                   std::to_string(kD64LongSize) + " or " + std::to_string(kD64LongWithErrorsSize) + " (.d64), " +
+                   std::to_string(kD81Size) + " or " + std::to_string(kD81WithErrorsSize) +
+                   " bytes (.d81), and a catalogue text in lines \"CRC; BANKS; NAME\"";
         default: return "";
     }
 }

@@ -1,9 +1,11 @@
 // quillmore-flashdisk: the run, step by step: arguments, inputs read and
-// named, files packed onto disks in the order given, each image written
-// whole or not at all, and what went where said.
+// named, files packed onto disks in the order given, the set of images
+// written whole or not at all, and what went where said.
 #include "run/disk_run.h"
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "base/files.h"
 #include "base/system.h"
 #include "disk/disk_writer.h"
+#include "inspect/display_text.h"
 
 namespace {
 
@@ -46,7 +49,13 @@ struct InputFile {
     std::vector<uint8_t> bytes;
 };
 
-void refuse(const char* format, const std::string& what) { reportError(format, what.c_str()); }
+// Says why the run ends here, with what (a name, a value) shown as the inspector shows names.
+void refuse(const char* format, const std::string& what) { reportError(format, tableText(what).c_str()); }
+
+// Says why an input is refused: its name, as the inspector shows names, and why.
+void refuseInput(const std::string& path, const std::string& why) {
+    reportError("quillmore-flashdisk: %s: %s\n", tableText(path).c_str(), tableText(why).c_str());
+}
 
 // Reads the options, the image and the files. Returns: true when there is
 // work to do; false with ended set when the run ends here.
@@ -107,44 +116,51 @@ bool readArguments(int argc, const char* const* argv, DiskRequest& request, Disk
     return true;
 }
 
+// Reads file to its end, whatever size the system gives it (a file of
+// /proc says 0), but never more than most bytes and one.
+// Returns: false when it could not be read.
+bool readToEnd(std::FILE* file, std::size_t most, std::vector<uint8_t>& bytes) {
+    constexpr std::size_t kChunk = 65536;
+    while (bytes.size() <= most) {
+        const std::size_t had = bytes.size();
+        bytes.resize(had + kChunk);
+        const std::size_t got = std::fread(bytes.data() + had, 1, kChunk, file);
+        bytes.resize(had + got);
+        if (got < kChunk) return std::ferror(file) == 0;
+    }
+    return true;
+}
+
 // Reads every input and names it for the disk. Returns: false after its
 // message when one cannot be read, named, or fitted on an empty disk.
 bool readInputs(const DiskRequest& request, std::vector<InputFile>& inputs) {
     const DiskWriter empty = formatDisk(request.format, request.name, request.id);
+    const auto most = static_cast<std::size_t>(blocksFree(empty)) * kSectorPayload;
     for (const std::string& path : request.paths) {
         InputFile input;
         input.path = path;
         std::string why;
         if (!diskFileName(path, input.name, why)) {
-            reportError("quillmore-flashdisk: %s: %s\n", path.c_str(), why.c_str());
+            refuseInput(path, why);
             return false;
         }
         for (const InputFile& before : inputs) {
             if (before.name == input.name) {
-                reportError("quillmore-flashdisk: %s: its name on the disk, %s, is %s's too\n", path.c_str(),
-                    input.name.c_str(), before.path.c_str());
+                refuseInput(path, "its name on the disk, " + input.name + ", is " + before.path + "'s too");
                 return false;
             }
         }
         const FileKind kind = fileKind(path.c_str());
         FilePtr file = kind == FileKind::Regular ? openInputFile(path.c_str()) : nullptr;
-        const int64_t size = file ? fileSize(file.get()) : -1;
-        if (size < 0) {
-            reportError("quillmore-flashdisk: %s: %s\n", path.c_str(),
-                kind == FileKind::Missing ? "no such file"
-                : kind == FileKind::Other ? "not a regular file"
-                                          : "cannot read the file");
+        if (!file || !readToEnd(file.get(), most, input.bytes)) {
+            refuseInput(path, kind == FileKind::Missing ? "no such file"
+                              : kind == FileKind::Other ? "not a regular file"
+                                                        : "cannot read the file");
             return false;
         }
-        if (size > static_cast<int64_t>(blocksFree(empty)) * static_cast<int64_t>(kSectorPayload)) {
-            reportError("quillmore-flashdisk: %s: %lld bytes, more than a %s disk holds (%ld blocks of 254)\n",
-                path.c_str(), static_cast<long long>(size), geometryOf(request.format).extension + 1,
-                blocksFree(empty));
-            return false;
-        }
-        input.bytes.resize(static_cast<std::size_t>(size));
-        if (size > 0 && std::fread(input.bytes.data(), input.bytes.size(), 1, file.get()) != 1) {
-            reportError("quillmore-flashdisk: %s: cannot read the file\n", path.c_str());
+        if (input.bytes.size() > most) {
+            refuseInput(path, "more than a " + std::string(geometryOf(request.format).extension + 1) + " disk holds (" +
+                                  std::to_string(blocksFree(empty)) + " blocks of 254 bytes)");
             return false;
         }
         inputs.push_back(std::move(input));
@@ -158,24 +174,53 @@ std::string imageName(const std::string& image, std::size_t n, std::size_t count
     return image.substr(0, image.size() - 4) + "-" + std::to_string(n) + image.substr(image.size() - 4);
 }
 
-// Writes one image whole, never over an input of the run.
-// Returns: false after its message when it could not be written in full.
-bool writeImage(const std::string& name, const DiskWriter& disk, const SparedFiles& inputs) {
-    ReplacedFile file;
-    if (!beginReplace(name.c_str(), inputs, file)) {
-        reportError("quillmore-flashdisk: cannot create %s\n", name.c_str());
-        return false;
+// Writes every image of the set under a temporary name beside it, never
+// over an input of the run, and only when all are complete gives each its
+// name: the set is replaced whole, or the earlier one stays as it was.
+// Returns: false after its message when the set could not be written.
+bool writeImages(
+    const std::vector<std::string>& names, const std::vector<DiskWriter>& disks, const SparedFiles& inputs) {
+    std::vector<std::unique_ptr<ReplacedFile>> files;
+    for (std::size_t n = 0; n < disks.size(); ++n) {
+        files.push_back(std::make_unique<ReplacedFile>());
+        ReplacedFile& file = *files.back();
+        if (!beginReplace(names[n].c_str(), inputs, file)) {
+            refuse("quillmore-flashdisk: cannot create %s: no image of the set written\n", names[n]);
+            return false;
+        }
+        (void)std::fwrite(disks[n].image.data(), 1, disks[n].image.size(), file.stream.get());
+        if (!finishReplace(file)) {
+            refuse("quillmore-flashdisk: cannot write %s in full: no image of the set written\n", names[n]);
+            return false;
+        }
     }
-    (void)std::fwrite(disk.image.data(), 1, disk.image.size(), file.stream.get());
-    if (commitReplace(file) != CommitStatus::Committed) {
-        reportError("quillmore-flashdisk: cannot write %s in full\n", name.c_str());
-        return false;
+    for (std::size_t n = 0; n < files.size(); ++n) {
+        if (commitReplace(*files[n]) != CommitStatus::Committed) {
+            // Only a folder changed under the run makes a finished file fail to take its name.
+            reportError("quillmore-flashdisk: cannot name %s: %s written, the rest not\n", tableText(names[n]).c_str(),
+                n == 0 ? "no image of the set" : (std::to_string(n) + " of " + std::to_string(files.size())).c_str());
+            return false;
+        }
     }
     return true;
 }
 
-DiskExit runDisk(int argc, const char* const* argv) {
-    if (keepStandardStreamsOpen() == StandardStreams::CannotOpen) return DiskExit::NotWritten;
+// Says which images of an earlier, longer set (or a single image, for a
+// set) this run leaves as they were: they are not part of this set.
+void nameLeftovers(const std::string& image, std::size_t count) {
+    std::vector<std::string> left;
+    if (count > 1 && fileKind(image.c_str()) != FileKind::Missing) left.push_back(image);
+    for (std::size_t n = count == 1 ? 1 : count + 1;; ++n) {
+        const std::string name = imageName(image, n, 2);
+        if (fileKind(name.c_str()) == FileKind::Missing) break;
+        left.push_back(name);
+    }
+    for (const std::string& name : left) {
+        progressAlways("%s is left from an earlier run: not part of this set\n", tableText(name).c_str());
+    }
+}
+
+DiskExit writeDisks(int argc, const char* const* argv) {
     DiskRequest request;
     DiskExit ended = DiskExit::Refused;
     if (!readArguments(argc, argv, request, ended)) return ended;
@@ -198,24 +243,32 @@ DiskExit runDisk(int argc, const char* const* argv) {
     for (std::size_t n = 0; n < disks.size(); ++n) {
         names.push_back(imageName(request.image, n + 1, disks.size()));
         if (isSpared(names.back().c_str(), spared)) {
-            reportError(
-                "quillmore-flashdisk: %s is a file to put on the disk: nothing written\n", names.back().c_str());
+            refuse("quillmore-flashdisk: %s is a file to put on the disk: nothing written\n", names.back());
             return DiskExit::Refused;
         }
     }
-    DiskExit status = DiskExit::Ok;
+    if (!writeImages(names, disks, spared)) return DiskExit::NotWritten;
     for (std::size_t n = 0; n < disks.size(); ++n) {
-        const std::string& name = names[n];
-        if (!writeImage(name, disks[n], spared)) {
-            status = DiskExit::NotWritten;
-            continue;
-        }
-        progressAlways("%s: %ld file%s, %ld blocks free\n", name.c_str(), static_cast<long>(onDisk[n].size()),
-            onDisk[n].size() == 1 ? "" : "s", blocksFree(disks[n]));
+        progressAlways("%s: %s, %ld blocks free\n", tableText(names[n]).c_str(),
+            countText(static_cast<long long>(onDisk[n].size()), "file").c_str(), blocksFree(disks[n]));
         for (const InputFile* input : onDisk[n]) {
-            progressAlways("  %s as \"%s\", %ld blocks\n", input->path.c_str(), input->name.c_str(),
-                blocksFor(input->bytes.size()));
+            progressAlways("  %s as \"%s\", %s\n", tableText(input->path).c_str(), input->name.c_str(),
+                countText(blocksFor(input->bytes.size()), "block").c_str());
         }
+    }
+    nameLeftovers(request.image, disks.size());
+    return DiskExit::Ok;
+}
+
+DiskExit runDisk(int argc, const char* const* argv) {
+    const StandardStreams streams = keepStandardStreamsOpen();
+    if (streams == StandardStreams::CannotOpen) return DiskExit::NotWritten;
+    const DiskExit status = writeDisks(argc, argv);
+    // What went where is the run's report: one that did not reach its reader is a failure.
+    const int lost = streams == StandardStreams::StdoutWasClosed ? EBADF : finishProgress();
+    if (lost != 0) {
+        reportError("quillmore-flashdisk: cannot write to standard output: %s\n", std::strerror(lost));
+        return status == DiskExit::Ok ? DiskExit::NotWritten : status;
     }
     return status;
 }

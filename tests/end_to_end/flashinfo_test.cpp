@@ -14,8 +14,8 @@ namespace {
 
 const std::string kUnrecognised =
     ", where a flash image has 524288, a ROM file a multiple of 8192 (or that plus 2), a bank loader file at "
-    "most 9359 starting with a loader record, a disk image 174848, 175531 or 819200 bytes, and a catalogue text in "
-    "lines \"CRC; BANKS; NAME\"";
+    "most 9359 starting with a loader record, a disk image 174848, 175531, 196608 or 197376 (.d64), 819200 or 822400 "
+    "bytes (.d81), and a catalogue text in lines \"CRC; BANKS; NAME\"";
 
 }  // namespace
 
@@ -84,7 +84,7 @@ TEST(Flashinfo, DamageUsageAndFilesThatCannotBeTold) {
     for (int i = 0; i < 257; ++i) wide.insert(wide.end(), kUnknown.begin(), kUnknown.end());
     writeFiles({{"cut.prg", cut}, {"sum.prg", sum}, {"wide.bin", wide}, {"odd.txt", text("o")}, {"-e.prg", {}},
         {"zero.txt", concat({text("1111; 01; one\n"), {0}})}, {"two.bin", {0x01, 0x08}},
-        {"big.prg", concat({recordsOf(0, {1}), Bytes(9360)})}});
+        {"big.prg", concat({bankFile(0x0B, kSpeedDos), Bytes(1200)})}});
     fs::create_directory("folder.prg");
     struct Case {
         std::vector<std::string> args;

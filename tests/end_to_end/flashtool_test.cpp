@@ -290,7 +290,7 @@ TEST(Flashtool, InputsAreNeverWrittenIntoAndOutputsReplacedWhole) {
 
 TEST(Flashtool, SizesAreToldInSixtyFourBits) {
     ScratchDir dir;  // sparse files: 4 GiB and more, where a 32-bit long cannot hold a position
-    writeFiles(ready({{"big.bin", {}}, {"big.prg", {}}}));
+    writeFiles(ready({{"big.bin", {}}, {"big.prg", bankFile(0x0B, kSpeedDos)}}));  // a bank loader file, and more
     fs::resize_file("big.bin", 0x100002000ull);
     fs::resize_file("big.prg", 0x100000001ull);
     EXPECT_EQ(runFlashtool({"big.bin", "-sb05", "-v0"}),

@@ -182,6 +182,6 @@ RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& 
     return runProgram(FLASHINFO_EXE, args, "", after);
 }
 
-RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before) {
-    return runProgram(FLASHDISK_EXE, args, before);
+RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before, const std::string& after) {
+    return runProgram(FLASHDISK_EXE, args, before, after);
 }

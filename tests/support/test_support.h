@@ -75,7 +75,8 @@ void PrintTo(const RunResult& run, std::ostream* os);
 RunResult runFlashtool(
     const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
 RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after = "");
-RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before = "");
+RunResult runFlashdisk(
+    const std::vector<std::string>& args, const std::string& before = "", const std::string& after = "");
 // Runs program with args as the runs above do.
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args, const std::string& before = "",
     const std::string& after = "");
