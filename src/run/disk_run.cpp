@@ -3,6 +3,7 @@
 // written whole or not at all, and what went where said.
 #include "run/disk_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -117,16 +118,19 @@ bool readArguments(int argc, const char* const* argv, DiskRequest& request, Disk
 }
 
 // Reads file to its end, whatever size the system gives it (a file of
-// /proc says 0), but never more than most bytes and one.
+// /proc says 0), but never more than most bytes and one: the size told is
+// where the reading starts, not where it ends.
 // Returns: false when it could not be read.
 bool readToEnd(std::FILE* file, std::size_t most, std::vector<uint8_t>& bytes) {
-    constexpr std::size_t kChunk = 65536;
+    const int64_t told = fileSize(file);
+    std::size_t chunk = told > 0 ? std::min(static_cast<std::size_t>(told), most) + 1 : 4096;
     while (bytes.size() <= most) {
         const std::size_t had = bytes.size();
-        bytes.resize(had + kChunk);
-        const std::size_t got = std::fread(bytes.data() + had, 1, kChunk, file);
+        bytes.resize(had + chunk);
+        const std::size_t got = std::fread(bytes.data() + had, 1, chunk, file);
         bytes.resize(had + got);
-        if (got < kChunk) return std::ferror(file) == 0;
+        if (got < chunk) return std::ferror(file) == 0;
+        chunk = 65536;
     }
     return true;
 }
