@@ -42,32 +42,32 @@ int parseHexRun(const char*& cursor, uint32_t& value) {
     return count;
 }
 
-FieldStatus parseHex16(const char* text, uint16_t& crc) {
+CrcStatus parseHex16(const char* text, uint16_t& crc) {
     uint32_t value = 0;
-    if (parseHexRun(text, value) == 0) return FieldStatus::NoDigits;
-    if (*text != '\0') return FieldStatus::TrailingText;
+    if (parseHexRun(text, value) == 0) return CrcStatus::NoDigits;
+    if (*text != '\0') return CrcStatus::TrailingText;
     crc = static_cast<uint16_t>(value & 0xFFFFu);
-    return FieldStatus::Ok;
+    return CrcStatus::Ok;
 }
 
-FieldStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks) {
+BanksStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks) {
     banks.fill(0);
     int count = 0;
     while (*text != '\0') {
         uint32_t bank = 0;
         if (parseHexRun(text, bank) == 0) {
-            if (*text != '\0') return FieldStatus::TrailingText;
+            if (*text != '\0') return BanksStatus::TrailingText;
             break;
         }
         if (*text == ',') ++text;
         if (bank > kHighestBank) {
             if (shows(verbosity, Level::Steps)) reportError("value for 'bank' must less than 0x40: %02x\n", bank);
-            return FieldStatus::BankTooHigh;
+            return BanksStatus::BankTooHigh;
         }
         banks[bank] = 1;
         ++count;
     }
-    return count == 0 ? FieldStatus::NoBanks : FieldStatus::Ok;
+    return count == 0 ? BanksStatus::NoBanks : BanksStatus::Ok;
 }
 
 LineStatus parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& entry) {
@@ -89,9 +89,9 @@ LineStatus parseCatalogueLine(int32_t verbosity, char* line, CatalogueEntry& ent
     trimCopy(nameText, secondSeparator + 1, kMaxNameLength);
 
     uint16_t crc = 0;
-    if (parseHex16(crcText, crc) != FieldStatus::Ok) return LineStatus::BadCrc;
+    if (parseHex16(crcText, crc) != CrcStatus::Ok) return LineStatus::BadCrc;
     std::array<uint8_t, kBankCount> banks{};
-    if (parseBankList(verbosity, bankText, banks) != FieldStatus::Ok) return LineStatus::BadBanks;
+    if (parseBankList(verbosity, bankText, banks) != BanksStatus::Ok) return LineStatus::BadBanks;
 
     entry.crc = crc;
     entry.banks = banks;

@@ -11,9 +11,9 @@
 enum class LineStatus { Entry = 0, Comment = 1, MissingSeparator = -2, BadCrc = -3, BadBanks = -4 };
 inline bool isFaulty(LineStatus status) { return static_cast<int>(status) < 0; }
 
-// Statuses of the field parsers, folded into BadCrc and BadBanks: parseHex16
-// gives NoDigits or TrailingText, parseBankList BankTooHigh, TrailingText or NoBanks.
-enum class FieldStatus { Ok = 0, NoDigits = -2, BankTooHigh = -2, TrailingText = -3, NoBanks = -4 };
+// Statuses of the two field parsers, folded into BadCrc and BadBanks by the line parser.
+enum class CrcStatus { Ok = 0, NoDigits = -2, TrailingText = -3 };
+enum class BanksStatus { Ok = 0, BankTooHigh = -2, TrailingText = -3, NoBanks = -4 };
 
 // A blank is a non-zero character whose value as a signed 8-bit number is at
 // most 32: controls, space, and every byte from 0x80 up (not 0x7F).
@@ -35,12 +35,12 @@ void trimCopy(char* destination, const char* source, std::size_t maxLength);
 int parseHexRun(const char*& cursor, uint32_t& value);
 
 // Returns: Ok with crc set to the low 16 bits, NoDigits, or TrailingText.
-FieldStatus parseHex16(const char* text, uint16_t& crc);
+CrcStatus parseHex16(const char* text, uint16_t& crc);
 
 // Parses banks separated by one comma and/or blanks; prints the bank-range
 // message at verbosity >= 1 for a bank above 0x3F.
 // Returns: Ok, BankTooHigh, TrailingText or NoBanks.
-FieldStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks);
+BanksStatus parseBankList(int32_t verbosity, const char* text, std::array<uint8_t, kBankCount>& banks);
 
 // Parses one line, which it modifies in place (the separators become
 // terminators); verbosity gates the bank-range message.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 
 #include "base/files.h"
 #include "base/flash_geometry.h"
@@ -17,6 +18,15 @@
 namespace {
 
 constexpr std::size_t kBlockRecords = kBlockSize / kMaxRecordPayload;
+
+// The blocks of an image or a ROM file (const or not, as the file), or nullptr.
+template <typename File>
+auto* readingIn(File& file) {
+    using Reading = std::conditional_t<std::is_const_v<File>, const BlockReading, BlockReading>;
+    if (auto* image = std::get_if<ImageReport>(&file.report)) return static_cast<Reading*>(&image->reading);
+    if (auto* rom = std::get_if<RomReport>(&file.report)) return static_cast<Reading*>(&rom->reading);
+    return static_cast<Reading*>(nullptr);
+}
 
 void markDamage(LoaderReport& report, std::size_t offset, const std::string& what) {
     report.damaged = true;
@@ -91,10 +101,11 @@ void readLoaderParts(const uint8_t* data, const std::vector<LoaderRecord>& recor
 // Returns: false when they are not all there.
 bool readPart(InspectedFile& file, void* to, std::size_t count) {
     if (count == 0) return true;
-    if (!file.fromMemory) return file.stream && std::fread(to, count, 1, file.stream.get()) == 1;
-    if (file.held.size() - file.heldAt < count) return false;
-    std::copy_n(file.held.data() + file.heldAt, count, static_cast<uint8_t*>(to));
-    file.heldAt += count;
+    FileSource& source = file.source;
+    if (source.held == nullptr) return source.stream && std::fread(to, count, 1, source.stream.get()) == 1;
+    if (source.held->size() - source.heldAt < count) return false;
+    std::copy_n(source.held->data() + source.heldAt, count, static_cast<uint8_t*>(to));
+    source.heldAt += count;
     return true;
 }
 
@@ -117,7 +128,7 @@ bool startsLikeLoader(const uint8_t* bytes, std::size_t size) {
 // Returns: Unrecognised when it is neither.
 InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
     const int64_t size = file.size;
-    LoaderReport& report = file.loader;
+    LoaderReport& report = file.report.emplace<LoaderReport>();
     // Nothing past what a bank loader file can hold is read, however large the file.
     const bool tooLarge = static_cast<uint64_t>(size) > kMaxBankLoaderFileSize;
     std::vector<uint8_t> bytes(tooLarge ? kMaxBankLoaderFileSize : static_cast<std::size_t>(size));
@@ -139,7 +150,7 @@ InspectStatus checkLoader(InspectedFile& file, const Catalogue& catalogue) {
 // Tells whether the file's start is text: no zero byte in its first 4 KB.
 // Returns: Read with text set, or ReadError.
 InspectStatus startIsText(InspectedFile& file, bool& text) {
-    std::FILE* stream = file.stream.get();
+    std::FILE* stream = file.source.stream.get();
     std::vector<uint8_t> start(4096);
     std::rewind(stream);
     start.resize(std::fread(start.data(), 1, start.size(), stream));
@@ -153,14 +164,14 @@ InspectStatus startIsText(InspectedFile& file, bool& text) {
 // start is text and one of its lines an entry.
 // Returns: Unrecognised when it is none.
 InspectStatus tellCatalogue(InspectedFile& file) {
-    std::FILE* stream = file.stream.get();
+    std::FILE* stream = file.source.stream.get();
     if (stream == nullptr) return InspectStatus::Unrecognised;  // a file of a disk image is no catalogue here
     bool text = false;
     if (startIsText(file, text) != InspectStatus::Read) return InspectStatus::ReadError;
     if (!file.asCatalogue && !text) return InspectStatus::Unrecognised;
-    if (!readCatalogueReport(stream, file.catalogue)) return InspectStatus::ReadError;
-    if (!file.asCatalogue && file.catalogue.catalogue.entries.empty()) return InspectStatus::Unrecognised;
-    file.kind = InspectedKind::Catalogue;
+    CatalogueReport& report = file.report.emplace<CatalogueReport>();
+    if (!readCatalogueReport(stream, report)) return InspectStatus::ReadError;
+    if (!file.asCatalogue && report.catalogue.entries.empty()) return InspectStatus::Unrecognised;
     return InspectStatus::Read;
 }
 
@@ -177,19 +188,20 @@ DiskFileCheck checkDiskFile(const Catalogue& catalogue, const DiskFile& entry) {
     if (!check.whole) return check;
     InspectedFile inner;
     inner.path = entry.name;
-    inner.fromMemory = true;
-    inner.held = entry.data;
-    inner.size = static_cast<int64_t>(inner.held.size());
-    check.told =
-        tellKind(catalogue, inner) == InspectStatus::Read && !(inner.kind == InspectedKind::Rom && inner.blocks == 0);
+    inner.source.held = &entry.data;
+    inner.size = static_cast<int64_t>(entry.data.size());
+    check.told = tellKind(catalogue, inner) == InspectStatus::Read &&
+                 !(kindOf(inner) == InspectedKind::Rom && std::get<RomReport>(inner.report).reading.blocks == 0);
     check.good = !check.told && !check.damaged;
     if (!check.told) return check;
     BlockReport block;
     while (nextBlock(catalogue, inner, block)) {}
-    check.kind = inner.kind;
-    check.blocks = inner.blocks;
-    check.counts = inner.counts;
-    check.loader = inner.loader;
+    check.kind = kindOf(inner);
+    if (const BlockReading* reading = readingOf(inner)) {
+        check.blocks = reading->blocks;
+        check.counts = reading->counts;
+    }
+    if (check.kind == InspectedKind::Loader) check.loader = std::get<LoaderReport>(inner.report);
     check.good = inner.status == InspectStatus::Read && inspectedFileIsGood(inner) && !check.damaged;
     return check;
 }
@@ -198,12 +210,12 @@ DiskFileCheck checkDiskFile(const Catalogue& catalogue, const DiskFile& entry) {
 InspectStatus tellDisk(const Catalogue& catalogue, InspectedFile& file, const DiskShape& shape) {
     const auto size = static_cast<std::size_t>(file.size);
     std::vector<uint8_t> bytes(size);
-    std::rewind(file.stream.get());
+    std::rewind(file.source.stream.get());
     if (!readPart(file, bytes.data(), size)) return InspectStatus::ReadError;
-    file.kind = InspectedKind::Disk;
-    file.disk = readDiskImage(bytes.data(), size, shape);
-    for (const DiskFile& entry : file.disk.files) file.diskFiles.push_back(checkDiskFile(catalogue, entry));
-    file.stream.reset();
+    DiskImageReport& report = file.report.emplace<DiskImageReport>();
+    report.disk = readDiskImage(bytes.data(), size, shape);
+    for (const DiskFile& entry : report.disk.files) report.files.push_back(checkDiskFile(catalogue, entry));
+    file.source.stream.reset();
     return InspectStatus::Read;
 }
 
@@ -212,7 +224,7 @@ InspectStatus headerIsDisks(InspectedFile& file, const DiskShape& shape, bool& d
     const DiskGeometry& geometry = geometryOf(shape.format);
     uint8_t header[kSectorSize];
     const long at = sectorOffset(shape.format, geometry.directoryTrack, geometry.headerSector);
-    std::FILE* stream = file.stream.get();
+    std::FILE* stream = file.source.stream.get();
     if (std::fseek(stream, at, SEEK_SET) != 0 || std::fread(header, sizeof header, 1, stream) != 1) {
         return InspectStatus::ReadError;
     }
@@ -228,7 +240,7 @@ InspectStatus headerIsDisks(InspectedFile& file, const DiskShape& shape, bool& d
 // Returns: Unrecognised when it is none.
 InspectStatus tellDiskBySize(const Catalogue& catalogue, InspectedFile& file) {
     DiskShape shape;
-    if (file.fromMemory || !diskShapeOf(file.size, static_cast<int64_t>(kMaxBankLoaderFileSize), shape)) {
+    if (file.source.held != nullptr || !diskShapeOf(file.size, static_cast<int64_t>(kMaxBankLoaderFileSize), shape)) {
         return InspectStatus::Unrecognised;  // a file of a disk image holds no disk here
     }
     bool disk = shape.whole;
@@ -250,7 +262,7 @@ InspectStatus tellDiskBySize(const Catalogue& catalogue, InspectedFile& file) {
 InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
     if (file.asCatalogue) {
         const InspectStatus status = tellCatalogue(file);
-        file.stream.reset();
+        file.source.stream.reset();
         return status;
     }
     if (file.size != kFlashImageSize) {
@@ -259,22 +271,20 @@ InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
     }
     const RomLayout rom = romLayout(file.size);
     if (file.size == kFlashImageSize) {
-        file.kind = InspectedKind::Image;
-        file.blocks = kBankCount;
+        file.report.emplace<ImageReport>().reading.blocks = kBankCount;
     } else if (rom.accepted) {
-        file.kind = InspectedKind::Rom;
-        file.blocks = rom.blocks;
-        file.hasLoadAddress = rom.hasLoadAddress;
+        RomReport& report = file.report.emplace<RomReport>();
+        report.reading.blocks = rom.blocks;
+        report.hasLoadAddress = rom.hasLoadAddress;
         if (rom.hasLoadAddress) {
             uint8_t address[kLoadAddressSize];
             if (!readPart(file, address, kLoadAddressSize)) return InspectStatus::ReadError;
-            file.loadAddress = readLe16(address);
+            report.loadAddress = readLe16(address);
         }
     } else {
-        file.kind = InspectedKind::Loader;
         InspectStatus status = checkLoader(file, catalogue);
         if (status == InspectStatus::Unrecognised) status = tellCatalogue(file);
-        file.stream.reset();
+        file.source.stream.reset();
         return status;
     }
     return InspectStatus::Read;
@@ -285,34 +295,39 @@ InspectStatus tellKind(const Catalogue& catalogue, InspectedFile& file) {
 InspectStatus inspectFile(const Catalogue& catalogue, InspectedFile& file) {
     const char* path = file.path.c_str();
     if (fileKind(path) == FileKind::Other) return file.status = InspectStatus::NotRegular;
-    file.stream = openInputFile(path);
-    if (!file.stream) return file.status = InspectStatus::CannotOpen;
-    file.size = fileSize(file.stream.get());
+    file.source.stream = openInputFile(path);
+    if (!file.source.stream) return file.status = InspectStatus::CannotOpen;
+    file.size = fileSize(file.source.stream.get());
     if (file.size < 0) return file.status = InspectStatus::ReadError;
     return file.status = tellKind(catalogue, file);
 }
 
 bool nextBlock(const Catalogue& catalogue, InspectedFile& file, BlockReport& report) {
-    if ((!file.stream && !file.fromMemory) || file.blocksRead == file.blocks) return false;
-    if (!readPart(file, file.block.data(), kBlockSize)) {
-        file.status = InspectStatus::ReadError;
-        file.stream.reset();
+    BlockReading* reading = readingOf(file);
+    if (reading == nullptr || (!file.source.stream && file.source.held == nullptr) ||
+        reading->read == reading->blocks) {
         return false;
     }
+    if (!readPart(file, reading->block.data(), kBlockSize)) {
+        file.status = InspectStatus::ReadError;
+        file.source.stream.reset();
+        return false;
+    }
+    BlockCounts& counts = reading->counts;
     report = BlockReport();
-    report.index = file.blocksRead++;
-    report.crc = crc16Block(file.block.data(), kBlockSize);
-    if (isErasedBlock(file.block.data())) {
-        ++file.counts.blank;
+    report.index = reading->read++;
+    report.crc = crc16Block(reading->block.data(), kBlockSize);
+    if (isErasedBlock(reading->block.data())) {
+        ++counts.blank;
         return true;
     }
-    ++file.counts.used;
+    ++counts.used;
     report.entry = findByCrc(catalogue, report.crc);
     report.content = report.entry != nullptr ? BlockContent::Known : BlockContent::Unknown;
-    if (report.entry == nullptr) ++file.counts.unknown;
+    if (report.entry == nullptr) ++counts.unknown;
     report.misplaced =
-        file.kind == InspectedKind::Image && report.entry != nullptr && report.entry->banks[report.index] == 0;
-    if (report.misplaced) ++file.counts.misplaced;
+        kindOf(file) == InspectedKind::Image && report.entry != nullptr && report.entry->banks[report.index] == 0;
+    if (report.misplaced) ++counts.misplaced;
     return true;
 }
 
@@ -344,15 +359,33 @@ bool loaderCarriesBlock(const uint8_t* data, std::size_t size, long bank, const 
     return true;
 }
 
+BlockReading* readingOf(InspectedFile& file) { return readingIn(file); }
+
+const BlockReading* readingOf(const InspectedFile& file) { return readingIn(file); }
+
 bool inspectedFileIsGood(const InspectedFile& file) {
-    switch (file.kind) {
-        case InspectedKind::Loader: return !file.loader.damaged && file.loader.bankNamed;
-        case InspectedKind::Rom: return file.blocks > 0 && file.counts.unknown == 0;
-        case InspectedKind::Catalogue: return file.catalogue.refused.empty() && file.catalogue.repeated.empty();
-        case InspectedKind::Disk:
-            return file.disk.damage.empty() &&
-                   std::all_of(file.diskFiles.begin(), file.diskFiles.end(),
+    switch (kindOf(file)) {
+        case InspectedKind::Loader: {
+            const LoaderReport& loader = std::get<LoaderReport>(file.report);
+            return !loader.damaged && loader.bankNamed;
+        }
+        case InspectedKind::Rom: {
+            const BlockReading& rom = std::get<RomReport>(file.report).reading;
+            return rom.blocks > 0 && rom.counts.unknown == 0;
+        }
+        case InspectedKind::Catalogue: {
+            const CatalogueReport& catalogue = std::get<CatalogueReport>(file.report);
+            return catalogue.refused.empty() && catalogue.repeated.empty();
+        }
+        case InspectedKind::Disk: {
+            const DiskImageReport& disk = std::get<DiskImageReport>(file.report);
+            return disk.disk.damage.empty() &&
+                   std::all_of(disk.files.begin(), disk.files.end(),
                        [](const DiskFileCheck& check) { return !check.chained || (check.whole && check.good); });
-        default: return file.counts.unknown + file.counts.misplaced == 0;
+        }
+        default: {
+            const BlockCounts& image = std::get<ImageReport>(file.report).reading.counts;
+            return image.unknown == 0 && image.misplaced == 0;
+        }
     }
 }

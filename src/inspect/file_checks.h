@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/files.h"
@@ -26,7 +27,7 @@ enum class InspectStatus {
     NotImage = -6,    // readable, but not 524288 bytes (to compare)
 };
 
-enum class InspectedKind { Image, Loader, Rom, Catalogue, Disk };
+enum class InspectedKind { Image = 0, Loader = 1, Rom = 2, Catalogue = 3, Disk = 4 };
 enum class BlockContent { Blank, Known, Unknown };
 
 // One 8 KB block: a bank of an image, or a block of a ROM file.
@@ -60,6 +61,24 @@ struct LoaderReport {
     bool bankNamed = false;  // the bank byte is one of the entry's banks
 };
 
+// The blocks of a flash image or a ROM file, read and checked one at a time.
+struct BlockReading {
+    long blocks = 0;  // of an image (64) or a ROM file
+    long read = 0;
+    BlockCounts counts;
+    std::array<uint8_t, kBlockSize> block{};  // the block read last
+};
+
+struct ImageReport {
+    BlockReading reading;
+};
+
+struct RomReport {
+    bool hasLoadAddress = false;
+    uint16_t loadAddress = 0;
+    BlockReading reading;
+};
+
 // What the checks found in one file of a disk image.
 struct DiskFileCheck {
     bool chained = true;   // its entry starts a chain (a separator does not)
@@ -73,30 +92,41 @@ struct DiskFileCheck {
     bool good = false;  // nothing wrong found: a file of another kind is not wrong
 };
 
-// One file named on the inspector's command line. A bank loader file is
-// checked whole by inspectFile; an image or a ROM file stays open for
+struct DiskImageReport {
+    DiskReport disk;
+    std::vector<DiskFileCheck> files;  // what each file of its directory holds
+};
+
+// The report of each kind, in the order of InspectedKind.
+using KindReport = std::variant<ImageReport, LoaderReport, RomReport, CatalogueReport, DiskImageReport>;
+
+// Where a file's bytes come from: its stream (open while blocks are left
+// to read), or the bytes a disk image holds for one of its files.
+struct FileSource {
+    FilePtr stream;
+    const std::vector<uint8_t>* held = nullptr;
+    std::size_t heldAt = 0;
+};
+
+// One file named on the inspector's command line: what every file has, and
+// the report of its kind. A bank loader file, a catalogue and a disk image
+// are checked whole by inspectFile; an image or a ROM file stays open for
 // nextBlock, which counts what each block holds.
 struct InspectedFile {
     std::string path;
     bool asCatalogue = false;  // read as a catalogue, whatever its size and content
     InspectStatus status = InspectStatus::Read;
     int64_t size = 0;
-    InspectedKind kind = InspectedKind::Loader;
-    bool hasLoadAddress = false;  // a ROM file's
-    uint16_t loadAddress = 0;
-    long blocks = 0;  // of an image (64) or a ROM file
-    BlockCounts counts;
-    LoaderReport loader;
-    CatalogueReport catalogue;             // a catalogue's, read whole when its kind is told
-    DiskReport disk;                       // a disk image's, read whole when its kind is told
-    std::vector<DiskFileCheck> diskFiles;  // what each of its files holds
-    bool fromMemory = false;               // read from held (a file of a disk image), not from a stream
-    std::vector<uint8_t> held;
-    std::size_t heldAt = 0;
-    FilePtr stream;  // open while blocks are left to read
-    long blocksRead = 0;
-    std::array<uint8_t, kBlockSize> block{};  // the block read last
+    FileSource source;
+    KindReport report;  // as told by inspectFile
 };
+
+// Returns: the kind inspectFile told.
+inline InspectedKind kindOf(const InspectedFile& file) { return static_cast<InspectedKind>(file.report.index()); }
+
+// Returns: the blocks of an image or a ROM file, or nullptr for another kind.
+BlockReading* readingOf(InspectedFile& file);
+const BlockReading* readingOf(const InspectedFile& file);
 
 // Opens the file at file.path and tells its kind: exactly 524288 bytes is a
 // flash image; a size only a bank loader file can have, a bank loader file

@@ -19,8 +19,8 @@ LoaderAgain loaderAgain(long bank, const uint8_t* block) {
 }
 
 InspectStatus openImage(const Catalogue& catalogue, InspectedFile& file) {
-    if (inspectFile(catalogue, file) == InspectStatus::Read && file.kind != InspectedKind::Image) {
-        file.stream.reset();
+    if (inspectFile(catalogue, file) == InspectStatus::Read && kindOf(file) != InspectedKind::Image) {
+        file.source.stream.reset();
         file.status = InspectStatus::NotImage;
     }
     return file.status;
@@ -38,8 +38,8 @@ bool nextBankComparison(const Catalogue& catalogue, ImageComparison& comparison,
         !nextBlock(catalogue, comparison.found, bank.found)) {
         return false;
     }
-    const uint8_t* expected = comparison.expected.block.data();
-    const uint8_t* found = comparison.found.block.data();
+    const uint8_t* expected = readingOf(comparison.expected)->block.data();
+    const uint8_t* found = readingOf(comparison.found)->block.data();
     bank.differingBytes = 0;
     for (long i = kBlockSize - 1; i >= 0; --i) {
         if (expected[i] == found[i]) continue;

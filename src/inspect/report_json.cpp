@@ -141,7 +141,8 @@ std::string diskFileJson(const DiskFileCheck& check) {
 
 // A disk image: its header, each file with what it holds, and the damage found.
 std::string diskJson(const InspectedFile& file) {
-    const DiskReport& disk = file.disk;
+    const DiskReport& disk = std::get<DiskImageReport>(file.report).disk;
+    const std::vector<DiskFileCheck>& checks = std::get<DiskImageReport>(file.report).files;
     const char* longBam = disk.longBam == LongBam::SpeedDos     ? "\"SpeedDOS\""
                           : disk.longBam == LongBam::DolphinDos ? "\"DolphinDOS\""
                                                                 : "null";
@@ -162,7 +163,7 @@ std::string diskJson(const InspectedFile& file) {
         const DiskFile& entry = disk.files[i];
         text += std::string(i == 0 ? "\n" : ",\n") + "    {\"name\": " + jsonString(entry.name) +
                 ", \"type\": " + jsonString(diskFileType(entry.type)) +
-                ", \"blocks\": " + std::to_string(entry.blocks) + ", " + diskFileJson(file.diskFiles[i]) + "}";
+                ", \"blocks\": " + std::to_string(entry.blocks) + ", " + diskFileJson(checks[i]) + "}";
     }
     return text + "]";
 }
@@ -185,17 +186,19 @@ void jsonUninspected(ReportState& state, const InspectedFile& file) {
 
 void jsonFileStart(ReportState& state, const InspectedFile& file) {
     startEntry(state, file);
-    switch (file.kind) {
+    switch (kindOf(file)) {
         case InspectedKind::Image: progressAlways("\"kind\": \"flash image\", \"banks\": ["); break;
-        case InspectedKind::Rom:
+        case InspectedKind::Rom: {
+            const RomReport& rom = std::get<RomReport>(file.report);
             progressAlways("\"kind\": \"ROM file\", \"loadAddress\": %s, \"blocks\": [",
-                file.hasLoadAddress ? quotedHex(file.loadAddress, 4).c_str() : "null");
+                rom.hasLoadAddress ? quotedHex(rom.loadAddress, 4).c_str() : "null");
             break;
+        }
         case InspectedKind::Loader:
-            progressAlways("%s}", loaderJson(file.loader, inspectedFileIsGood(file)).c_str());
+            progressAlways("%s}", loaderJson(std::get<LoaderReport>(file.report), inspectedFileIsGood(file)).c_str());
             break;
         case InspectedKind::Catalogue:
-            printCatalogueJson(file.catalogue);
+            printCatalogueJson(std::get<CatalogueReport>(file.report));
             progressAlways("}");
             break;
         case InspectedKind::Disk: progressAlways("%s}", diskJson(file).c_str()); break;
@@ -205,7 +208,7 @@ void jsonFileStart(ReportState& state, const InspectedFile& file) {
 // One entry a bank of an image or a block of a ROM file, blank or not.
 void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport& block) {
     const std::string entry =
-        file.kind == InspectedKind::Image ? imageBlockJson(block) : blockFields(block, "block", "banks", true);
+        kindOf(file) == InspectedKind::Image ? imageBlockJson(block) : blockFields(block, "block", "banks", true);
     progressAlways("%s    {%s}", state.firstEntry ? "\n" : ",\n", entry.c_str());
     state.firstEntry = false;
 }
@@ -213,14 +216,12 @@ void jsonBlock(ReportState& state, const InspectedFile& file, const BlockReport&
 // Closes the blocks of an image or a ROM file with their summary, or with
 // the error that cut them short.
 void jsonFileEnd(ReportState&, const InspectedFile& file) {
-    if (file.kind == InspectedKind::Loader || file.kind == InspectedKind::Catalogue ||
-        file.kind == InspectedKind::Disk) {
-        return;
-    }
+    const BlockReading* reading = readingOf(file);
+    if (reading == nullptr) return;  // a kind reported whole at its start
     std::string end = "\"error\": " + jsonString(inspectStatusText(file));
     if (file.status == InspectStatus::Read)
-        end = file.kind == InspectedKind::Image ? imageSummaryJson(file.counts)
-                                                : romSummaryJson(file.blocks, file.counts);
+        end = kindOf(file) == InspectedKind::Image ? imageSummaryJson(reading->counts)
+                                                   : romSummaryJson(reading->blocks, reading->counts);
     progressAlways("],\n   %s}", end.c_str());
 }
 

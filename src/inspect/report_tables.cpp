@@ -90,20 +90,21 @@ void flush(FoldedRun<Item>& run, Print print) {
 Widths imageWidths(const ReportState& state) { return {kIndexWidth, contentWidth(state.catalogue), kCrcWidth}; }
 
 Widths romWidths(const ReportState& state, const InspectedFile& rom) {
-    const std::size_t digits = std::max<std::size_t>(2, hexText(static_cast<unsigned>(rom.blocks - 1), 1).size());
+    const long blocks = std::get<RomReport>(rom.report).reading.blocks;
+    const std::size_t digits = std::max<std::size_t>(2, hexText(static_cast<unsigned>(blocks - 1), 1).size());
     return {std::max(kIndexWidth, 2 * digits + 1), kCrcWidth, contentWidth(state.catalogue)};
 }
 
 // Runs of blank banks share a row in an image; runs of blocks with the same
 // content and CRC-16 in a ROM file.
 bool joinsRun(const InspectedFile& file, const BlockReport& first, const BlockReport& block) {
-    if (file.kind == InspectedKind::Image)
+    if (kindOf(file) == InspectedKind::Image)
         return first.content == BlockContent::Blank && block.content == BlockContent::Blank;
     return first.content == block.content && first.crc == block.crc;
 }
 
 void printBlockRow(const ReportState& state, const InspectedFile& file, const BlockReport& block, long count) {
-    if (file.kind == InspectedKind::Image) {
+    if (kindOf(file) == InspectedKind::Image) {
         Row row{indexRange(block.index, count), contentText(block), crcText(block)};
         if (block.misplaced) row.push_back("misplaced: the catalogue names " + bankList(block.entry));
         printRow(imageWidths(state), row);
@@ -141,7 +142,7 @@ std::string damageText(const LoaderReport& report) {
 }
 
 Row loaderRow(const InspectedFile& file) {
-    const LoaderReport& report = file.loader;
+    const LoaderReport& report = std::get<LoaderReport>(file.report);
     if (report.damaged) {
         Row row(8, "-");
         row[0] = tableText(file.path);
@@ -183,7 +184,8 @@ Row diskFileCells(const DiskFileCheck& check) {
 
 // A disk image: its header, a row for each file, the damage found and the blocks lost.
 void printDisk(const InspectedFile& file) {
-    const DiskReport& disk = file.disk;
+    const DiskReport& disk = std::get<DiskImageReport>(file.report).disk;
+    const std::vector<DiskFileCheck>& checks = std::get<DiskImageReport>(file.report).files;
     progressAlways("%s: disk image, %s\n", tableText(file.path).c_str(), diskShapeText(disk).c_str());
     progressAlways("disk name \"%s\", id %s, %ld blocks free\n", tableText(disk.name).c_str(),
         tableText(disk.id).c_str(), disk.blocksFree);
@@ -192,11 +194,11 @@ void printDisk(const InspectedFile& file) {
     for (std::size_t i = 0; i < disk.files.size(); ++i) {
         const DiskFile& entry = disk.files[i];
         Row row{tableText(entry.name), diskFileType(entry.type), std::to_string(entry.blocks)};
-        Row cells = diskFileCells(file.diskFiles[i]);
-        if (file.diskFiles[i].whole && file.diskFiles[i].damaged) cells.back() += "; damaged: see below";
+        const DiskFileCheck& check = checks[i];
+        Row cells = diskFileCells(check);
+        if (check.whole && check.damaged) cells.back() += "; damaged: see below";
         row.insert(row.end(), cells.begin(), cells.end());
         rows.push_back(row);
-        const DiskFileCheck& check = file.diskFiles[i];
         good += check.chained && check.whole && check.good ? 1 : 0;
     }
     if (!disk.files.empty()) printAligned(rows);
@@ -287,24 +289,26 @@ void tableHead(ReportState&, const std::string& catalogueSource) {
 void tableUninspected(ReportState&, const InspectedFile& file) { reportUninspected(file); }
 
 void tableFileStart(ReportState& state, const InspectedFile& file) {
-    switch (file.kind) {
+    switch (kindOf(file)) {
         case InspectedKind::Image:
             progressAlways("%s: flash image\n", tableText(file.path).c_str());
             printRow(imageWidths(state), {"bank", "content", "crc-16", "note"});
             break;
-        case InspectedKind::Rom:
+        case InspectedKind::Rom: {
+            const RomReport& rom = std::get<RomReport>(file.report);
             progressAlways("%s: ROM file%s\n", tableText(file.path).c_str(),
-                file.hasLoadAddress ? (", load address " + hexText(file.loadAddress, 4)).c_str() : "");
-            if (file.blocks == 0) {
+                rom.hasLoadAddress ? (", load address " + hexText(rom.loadAddress, 4)).c_str() : "");
+            if (rom.reading.blocks == 0) {
                 progressAlways("no whole block: quillmore-flashtool writes nothing for it\n");
             } else {
                 printRow(romWidths(state, file), {"block", "crc-16", "content", "banks"});
             }
             break;
+        }
         case InspectedKind::Loader: state.loaders.push_back(loaderRow(file)); break;
         case InspectedKind::Catalogue:
             progressAlways("%s: catalogue\n", tableText(file.path).c_str());
-            printCatalogue(file.catalogue);
+            printCatalogue(std::get<CatalogueReport>(file.report));
             break;
         case InspectedKind::Disk: printDisk(file); break;
     }
@@ -323,13 +327,15 @@ void tableFileEnd(ReportState& state, const InspectedFile& file) {
         reportUninspected(file);  // cut short by a read error
         return;
     }
-    const BlockCounts& counts = file.counts;
-    if (file.kind == InspectedKind::Image) {
+    const BlockReading* reading = readingOf(file);
+    if (reading == nullptr) return;
+    const BlockCounts& counts = reading->counts;
+    if (kindOf(file) == InspectedKind::Image) {
         progressAlways("banks used: %ld, blank: %ld, unknown: %ld, misplaced: %ld\n", counts.used, counts.blank,
             counts.unknown, counts.misplaced);
-    } else if (file.kind == InspectedKind::Rom && file.blocks > 0) {
-        progressAlways("blocks: %ld, known: %ld, blank: %ld, unknown: %ld\n", file.blocks, counts.used - counts.unknown,
-            counts.blank, counts.unknown);
+    } else if (reading->blocks > 0) {
+        progressAlways("blocks: %ld, known: %ld, blank: %ld, unknown: %ld\n", reading->blocks,
+            counts.used - counts.unknown, counts.blank, counts.unknown);
     }
 }
 

@@ -25,8 +25,10 @@ struct BlockRoute {
 };
 
 // Classifies the block in bytes 2..8193 of buffer, the index-th of its ROM
-// file, and routes it: with -b first to "blockXX.bin"; a block of all 0xFF
-// no further; otherwise to the forced bank, or to every bank its CRC-16's
-// catalogue entry names, lowest first: each bank's loader file and its slot
-// of the image. Sets bytes 0 and 1 to the load address 0x4000 on the way.
+// file, and writes it where it goes (its name tells the first half: it
+// classifies, then it writes): with -b first to
+// "blockXX.bin"; a block of all 0xFF no further; otherwise to the forced
+// bank, or to every bank its CRC-16's catalogue entry names, lowest first:
+// each bank's loader file and its slot of the image. Sets bytes 0 and 1 to
+// the load address 0x4000 on the way.
 void classifyBlock(BlockRoute& route, uint8_t* buffer, int index);

@@ -48,6 +48,7 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
     for (const char* report : {"--", "--json"})
         EXPECT_EQ(runFlashinfo({report, "good.bin"}).status, 0) << "one good file";
+    EXPECT_EQ(runFlashinfo({"image.prg"}).status, 1) << "an image with as many unknown banks as misplaced ones";
 
     writeBytes("crc.ini", text("d3da; 05; Mine\n"));
     const RunResult run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});
