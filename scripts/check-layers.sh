@@ -6,10 +6,11 @@
 #   1  catalogue output    the catalogue and crc.ini; loader records, flash image, bank loader files;
 #      disk                the drives' disk images, written and read
 #   2  rom                 ROM files and their blocks, into the catalogue and the outputs
-#   3  inspect run         the inspector; the tool's command line, settings and run order
+#   3  inspect             the inspector's checks and reports
+#   4  run                 the top: the three programs' command lines and runs
 set -euo pipefail
 cd "$(dirname "$0")/../src"
-declare -A floor=([base]=0 [catalogue]=1 [output]=1 [disk]=1 [rom]=2 [inspect]=3 [run]=3)
+declare -A floor=([base]=0 [catalogue]=1 [output]=1 [disk]=1 [rom]=2 [inspect]=3 [run]=4)
 status=0
 for dir in "${!floor[@]}"; do
     while IFS=: read -r file line include; do

@@ -1,4 +1,4 @@
 // Program entry of quillmore-flashinfo.
-#include "inspect/flashinfo.h"
+#include "run/info_run.h"
 
 int main(int argc, char** argv) { return runFlashInfo(argc, argv); }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "inspect/flashinfo.h"
 #include "run/disk_run.h"
+#include "run/info_run.h"
 #include "run/run_sequence.h"
 
 namespace {

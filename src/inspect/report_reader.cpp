@@ -3,7 +3,6 @@
 
 #include "base/console.h"
 #include "inspect/display_text.h"
-#include "inspect/flashinfo.h"
 
 InfoStatus reportFile(const ReportFormat& format, ReportState& state, InspectedFile& file) {
     if (inspectFile(state.catalogue, file) != InspectStatus::Read) {

@@ -15,26 +15,30 @@
 #include "base/system.h"
 #include "disk/disk_writer.h"
 #include "inspect/display_text.h"
+#include "run/options.h"
 
 namespace {
 
-const char* const kUsage =
-    "Usage: quillmore-flashdisk [-n NAME] [-i ID] IMAGE.d64|IMAGE.d81 FILE...\n"
-    "\n"
+enum DiskOption { kName, kId };
+
+const ProgramUsage kUsage{"quillmore-flashdisk", {"[-n NAME] [-i ID] IMAGE.d64|IMAGE.d81 FILE..."},
     "Writes FILE... as PRG files, in the order given, onto a freshly formatted\n"
     "disk image: a .d64 (35 tracks, 664 blocks free) or a .d81 (80 tracks, 3160\n"
     "blocks free), laid out as the drive itself lays out files. A file's name on\n"
     "the disk is its name without \".prg\", in upper case (as the drive shows it),\n"
     "at most 16 characters. When the files take more than one disk, they go onto\n"
-    "IMAGE-1.d64, IMAGE-2.d64, ... in order, none split across two disks.\n"
+    "IMAGE-1.d64, IMAGE-2.d64, ... in order, none split across two disks; the\n"
+    "images take their names only when all are written.\n"
     "\n"
     "  -n NAME    the disk's name (default QUILLMORE), at most 16 characters\n"
     "  -i ID      the disk's ID, two characters (default QM)\n"
     "  -h, --help this text\n"
     "  --version  the version\n"
     "\n"
-    "Exit status: 0 every image written, 1 an image could not be written,\n"
-    "2 bad usage, or an input that cannot be read, named or fitted on a disk.\n";
+    "Exit status: 0 every image written, 1 an image could not be written (none\n"
+    "of the set then) or the report not, 2 bad usage, or an input that cannot\n"
+    "be read, named or fitted on a disk.\n",
+    {{kName, "-n", "NAME"}, {kId, "-i", "ID"}}, false};
 
 struct DiskRequest {
     std::string name = "QUILLMORE";
@@ -61,44 +65,20 @@ void refuseInput(const std::string& path, const std::string& why) {
 // Reads the options, the image and the files. Returns: true when there is
 // work to do; false with ended set when the run ends here.
 bool readArguments(int argc, const char* const* argv, DiskRequest& request, DiskExit& ended) {
-    ended = DiskExit::Refused;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
-            if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-                progressAlways("%s", kUsage);
-                ended = DiskExit::Ok;
-                return false;
-            }
-            if (std::strcmp(arg, "--version") == 0) {
-                progressAlways("quillmore-flashdisk %s\n", FLASHTOOL_VERSION);
-                ended = DiskExit::Ok;
-                return false;
-            }
-            if (std::strcmp(arg, "--") == 0) {
-                optionsEnded = true;
-            } else if (std::strcmp(arg, "-n") == 0 || std::strcmp(arg, "-i") == 0) {
-                if (i + 1 == argc) {
-                    refuse("quillmore-flashdisk: option '%s' needs a value (see --help)\n", arg);
-                    return false;
-                }
-                (arg[1] == 'n' ? request.name : request.id) = argv[++i];
-            } else {
-                refuse("quillmore-flashdisk: unknown option '%s' (see --help)\n", arg);
-                return false;
-            }
-            continue;
-        }
-        if (request.image.empty())
-            request.image = arg;
-        else
-            request.paths.emplace_back(arg);
-    }
+    const ScanStatus scanned = scanArguments(
+        argc, argv, kUsage, [&](int id, const char* value) { (id == kName ? request.name : request.id) = value; },
+        [&](const char* arg) {
+            if (request.image.empty())
+                request.image = arg;
+            else
+                request.paths.emplace_back(arg);
+        });
+    ended = scanned == ScanStatus::Answered ? DiskExit::Ok : DiskExit::Refused;
+    if (scanned != ScanStatus::Scanned) return false;
     std::string extension = request.image.size() > 4 ? request.image.substr(request.image.size() - 4) : "";
     for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     if (request.paths.empty() || (extension != ".d64" && extension != ".d81")) {
-        reportError("Usage: quillmore-flashdisk [-n NAME] [-i ID] IMAGE.d64|IMAGE.d81 FILE...  (see --help)\n");
+        printShortUsage(kUsage);
         return false;
     }
     request.format = extension == ".d64" ? DiskFormat::D64 : DiskFormat::D81;

@@ -9,7 +9,6 @@
 
 #include "base/console.h"
 #include "catalogue/catalogue_file.h"
-#include "inspect/flashinfo.h"
 #include "support/test_support.h"
 
 TEST(ReportReader, AFileCutShortAfterItsKindWasTold) {

@@ -1,5 +1,5 @@
 // quillmore-flashinfo: reports what the files of quillmore-flashtool hold.
-#include "inspect/flashinfo.h"
+#include "run/info_run.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,13 +12,14 @@
 #include "base/system.h"
 #include "catalogue/catalogue_file.h"
 #include "inspect/report_reader.h"
+#include "run/options.h"
 
 namespace {
 
-const char* const kHelp =
-    "Usage: quillmore-flashinfo [--json] [--catalogue] FILE...\n"
-    "       quillmore-flashinfo [--json] --compare EXPECTED FOUND\n"
-    "\n"
+enum InfoOption { kJson, kCompare, kCatalogue };
+
+const ProgramUsage kUsage{"quillmore-flashinfo",
+    {"[--json] [--catalogue] FILE...", "[--json] --compare EXPECTED FOUND"},
     "Shows what a file of quillmore-flashtool holds, checked against the\n"
     "catalogue: crc.ini in the current directory if there is one, else the\n"
     "built-in default catalogue. It never writes a file. A file's kind is told\n"
@@ -39,16 +40,19 @@ const char* const kHelp =
     "                     entry as quillmore-flashtool reads it, every line it\n"
     "                     refuses, and the CRC-16s listed more than once, with\n"
     "                     the line it uses for each\n"
-    "  disk image         a .d64 (174848 or 175531 bytes) or .d81 (819200): its\n"
-    "                     name, ID and blocks free, and each of its files checked\n"
-    "                     as above; a chain that loops or leaves the disk, a\n"
-    "                     sector two files use, a BAM that does not match, a\n"
-    "                     directory that loops or an image cut short is damage\n"
+    "  disk image         a .d64 (35 or 40 tracks) or .d81, with or without its\n"
+    "                     error bytes: its name, ID and blocks free, and each of\n"
+    "                     its files checked as above; a chain that loops or\n"
+    "                     leaves the disk, a sector two files use or marked bad,\n"
+    "                     a BAM that does not match, a directory that loops or\n"
+    "                     an image cut short is damage; blocks marked used that\n"
+    "                     no file holds are counted as lost\n"
     "\n"
     "  --catalogue FILE   read FILE as a catalogue, whatever its size and content\n"
     "  --compare   compare two flash images bank by bank (a read-back with the\n"
     "              image burned, or two versions of flash.bin): what each\n"
-    "              holds where they differ, how many bytes differ, and where\n"
+    "              holds where they differ, how many bytes differ, where, and\n"
+    "              the bank loader file that programs each again\n"
     "  --json      one JSON document for scripts instead of tables\n"
     "  -h, --help  this text\n"
     "  --version   the version\n"
@@ -56,7 +60,8 @@ const char* const kHelp =
     "Exit status: 0 all good (with --compare: the same), 1 something found\n"
     "wrong (damage, unknown or misplaced content, a ROM file without a whole\n"
     "block, a catalogue line refused or a CRC-16 listed again; with --compare:\n"
-    "a bank that differs), 2 bad usage or a file that cannot be read or told.\n";
+    "a bank that differs), 2 bad usage or a file that cannot be read or told.\n",
+    {{kJson, "--json", nullptr}, {kCompare, "--compare", nullptr}, {kCatalogue, "--catalogue", "FILE"}}, true};
 
 struct InfoRequest {
     bool json = false;
@@ -69,47 +74,28 @@ struct InfoRequest {
 // Returns: true when there are files to inspect; false with ended set when
 // the run ends here (help, version, bad usage).
 bool readArguments(int argc, const char* const* argv, InfoRequest& request, InfoStatus& ended) {
-    ended = InfoStatus::Failed;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        if (!optionsEnded && arg[0] == '-' && arg[1] != '\0') {
-            if (std::strcmp(arg, "--json") == 0) {
-                request.json = true;
-            } else if (std::strcmp(arg, "--compare") == 0) {
-                request.compare = true;
-            } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-                progressAlways("%s", kHelp);
-                ended = InfoStatus::AllGood;
-                return false;
-            } else if (std::strcmp(arg, "--version") == 0) {
-                progressAlways("quillmore-flashinfo %s\n", FLASHTOOL_VERSION);
-                ended = InfoStatus::AllGood;
-                return false;
-            } else if (std::strcmp(arg, "--catalogue") == 0) {
-                if (i + 1 == argc) {
-                    reportError("quillmore-flashinfo: --catalogue needs a FILE (see --help)\n");
-                    return false;
-                }
-                request.paths.emplace_back(argv[++i]);
+    const ScanStatus scanned = scanArguments(
+        argc, argv, kUsage,
+        [&](int id, const char* value) {
+            if (id == kJson) request.json = true;
+            if (id == kCompare) request.compare = true;
+            if (id == kCatalogue) {
+                request.paths.emplace_back(value);
                 request.asCatalogue.push_back(true);
-            } else if (std::strcmp(arg, "--") == 0) {
-                optionsEnded = true;
-            } else {
-                reportError("quillmore-flashinfo: unknown option '%s' (see --help)\n", arg);
-                return false;
             }
-            continue;
-        }
-        request.paths.emplace_back(arg);
-        request.asCatalogue.push_back(false);
-    }
+        },
+        [&](const char* path) {
+            request.paths.emplace_back(path);
+            request.asCatalogue.push_back(false);
+        });
+    ended = scanned == ScanStatus::Answered ? InfoStatus::AllGood : InfoStatus::Failed;
+    if (scanned != ScanStatus::Scanned) return false;
     if (request.compare && request.paths.size() != 2) {
-        reportError("Usage: quillmore-flashinfo [--json] --compare EXPECTED FOUND  (see --help)\n");
+        printShortUsage(kUsage, 1);
         return false;
     }
     if (request.paths.empty()) {
-        reportError("Usage: quillmore-flashinfo [--json] [--catalogue] FILE...  (see --help)\n");
+        printShortUsage(kUsage, 0);
         return false;
     }
     return true;
