@@ -16,35 +16,32 @@ constexpr int kMaxTemporaryTries = 100;  // names already taken in a row: not by
 constexpr int kRandomPartLength = 6;
 
 // Follows name through any links to the file they end at (which need not
-// exist), and tells what that file is.
+// exist), and tells what that file is: one look at each name on the way.
 // Returns: false for a link loop or a link that cannot be read.
-bool linkTarget(const fs::path& name, fs::path& target, FileKind& kind) {
+bool linkTarget(const fs::path& name, fs::path& target, FileFacts& facts) {
     target = name;
-    std::error_code error;
-    fs::file_status status = fs::symlink_status(target, error);
-    for (int depth = 0; fs::is_symlink(status); ++depth) {
+    facts = lookAt(target);
+    for (int depth = 0; facts.link; ++depth) {
+        std::error_code error;
         const fs::path next = fs::read_symlink(target, error);
         if (error || depth == kMaxLinkDepth) return false;
         target = next.is_absolute() ? next : target.parent_path() / next;
-        status = fs::symlink_status(target, error);
+        facts = lookAt(target);
     }
-    kind = !fs::exists(status) ? FileKind::Missing : fs::is_regular_file(status) ? FileKind::Regular : FileKind::Other;
     return true;
 }
 
-bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
-    FileIdentity identity;
-    if (!fileIdentity(target, identity)) return false;
+bool isSparedIdentity(const FileIdentity& identity, const SparedFiles& spared) {
     for (const FileIdentity& input : spared.identities) {
         if (input == identity) return true;
     }
     return false;
 }
 
-// Whether an existing file may be written: asked of the system by opening it
-// for writing without truncating it, since permission bits and attributes
-// disagree with what the system allows (for root, and on Windows).
-bool isWritable(const fs::path& path) { return FilePtr(std::fopen(path.string().c_str(), "r+b")) != nullptr; }
+bool isSparedFile(const fs::path& target, const SparedFiles& spared) {
+    FileIdentity identity;
+    return fileIdentity(target, identity) && isSparedIdentity(identity, spared);
+}
 
 // Returns: letters and digits drawn at random.
 std::string randomPart() {
@@ -76,8 +73,8 @@ FilePtr createTemporary(const fs::path& target, fs::path& temporary) {
 // far as it exists (a path none of which exists would stay relative).
 fs::path destination(const fs::path& name) {
     fs::path target;
-    FileKind kind = FileKind::Missing;
-    if (!linkTarget(name, target, kind)) target = name;
+    FileFacts facts;
+    if (!linkTarget(name, target, facts)) target = name;
     std::error_code error;
     const fs::path absolute = fs::absolute(target, error);
     if (error) return target;
@@ -91,14 +88,17 @@ fs::path destination(const fs::path& name) {
 // members had before as others: no one gains access by the replacement.
 // Returns: false when the bits could not be set.
 bool keepAccess(const ReplacedFile& file) {
+    if (!file.targetFacts.exists) return true;  // a new file keeps the default mode
+    unsigned mode = file.targetFacts.permissions;
+    const bool groupKept = copyOwnerAndGroup(file.targetFacts, file.temporary);
+    if (!groupKept) mode &= ~070u | ((mode & 07u) << 3);
     std::error_code error;
-    const fs::file_status status = fs::status(file.target, error);
-    if (!fs::exists(status)) return true;  // gone meanwhile: the new file keeps the default mode
-    auto mode = static_cast<unsigned>(status.permissions());
-    if (!copyOwnerAndGroup(file.target, file.temporary)) mode &= ~070u | ((mode & 07u) << 3);
-    fs::permissions(file.temporary, fs::perms(mode), fs::perm_options::replace, error);
+    // A new file has the bits the umask leaves: set only where the target's differ.
+    if (mode != newFilePermissions())
+        fs::permissions(file.temporary, fs::perms(mode), fs::perm_options::replace, error);
     if (error) return false;
-    copyAccessControlList(file.target, file.temporary);  // after the mode, which would change its mask
+    // After the mode, which would change its mask.
+    copyAccessControlList(file.target, file.temporary, groupKept, !fileSeams().refuseAccessLists);
     return true;
 }
 
@@ -118,7 +118,8 @@ CommitStatus nameWithoutReplacing(const fs::path& temporary, const fs::path& tar
     }
     if (fs::exists(fs::symlink_status(target, error))) return CommitStatus::NameTaken;
     // No hard links on this file system (FAT, exFAT).
-    switch (renameWithoutReplacing(temporary, target)) {
+    switch (fileSeams().refuseExclusiveRename ? renameAfterLooking(temporary, target)
+                                              : renameWithoutReplacing(temporary, target)) {
         case RenameStatus::Renamed: return CommitStatus::Committed;
         case RenameStatus::NameTaken: return CommitStatus::NameTaken;
         default: return CommitStatus::Failed;
@@ -190,15 +191,15 @@ ReplacedFile::~ReplacedFile() { abandonReplace(*this); }
 bool beginReplace(const char* name, const SparedFiles& spared, ReplacedFile& file) {
     abandonReplace(file);
     fs::path target;
-    FileKind kind = FileKind::Missing;
-    if (!linkTarget(name, target, kind)) return false;
-    if (kind == FileKind::Other ||
-        (kind == FileKind::Regular && (isSparedFile(target, spared) || !isWritable(target)))) {
+    FileFacts facts;
+    if (!linkTarget(name, target, facts)) return false;
+    if (facts.exists && (!facts.regular || isSparedIdentity(facts.identity, spared) || !mayWrite(target))) {
         return false;
     }
     file.stream = createTemporary(target, file.temporary);
     if (!file.stream) return false;
     file.target = target;
+    file.targetFacts = facts;
     return true;
 }
 

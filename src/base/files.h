@@ -55,6 +55,7 @@ bool isSpared(const char* name, const SparedFiles& spared);
 struct ReplacedFile {
     FilePtr stream;
     std::filesystem::path target;  // the file that is replaced (where a link points)
+    FileFacts targetFacts;         // as it was when the replacing began: its mode and owners are kept
     std::filesystem::path temporary;
     ReplacedFile() = default;
     ReplacedFile(const ReplacedFile&) = delete;
@@ -101,7 +102,9 @@ void abandonReplace(ReplacedFile& file);
 
 // What tests change to reach the paths a run meets only by chance.
 struct FileSeams {
-    bool refuseHardLinks = false;                                         // as FAT and exFAT do
+    bool refuseHardLinks = false;        // as FAT and exFAT do
+    bool refuseExclusiveRename = false;  // as some FUSE drivers and SMB shares do
+    bool refuseAccessLists = false;      // a file system that keeps no list it is given
     void (*beforeNaming)(const std::filesystem::path& target) = nullptr;  // just before an output takes its name
 };
 FileSeams& fileSeams();

@@ -19,6 +19,7 @@
 #ifdef __linux__
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include <sys/xattr.h>
@@ -28,18 +29,12 @@ namespace fs = std::filesystem;
 
 #ifndef _WIN32
 
-namespace {
-
-// The last resort where the file system has no rename that refuses an
-// existing name: a file made between the look and the rename is replaced.
 RenameStatus renameAfterLooking(const fs::path& from, const fs::path& to) {
     std::error_code error;
     if (fs::exists(fs::symlink_status(to, error))) return RenameStatus::NameTaken;
     fs::rename(from, to, error);
     return error ? RenameStatus::Failed : RenameStatus::Renamed;
 }
-
-}  // namespace
 
 StandardStreams keepStandardStreamsOpen() {
     StandardStreams found = StandardStreams::Open;
@@ -66,13 +61,41 @@ int64_t fileSize(std::FILE* file) {
 // "x" is C11's exclusive mode, honoured by the C libraries of POSIX systems.
 std::FILE* createNewFile(const fs::path& path) { return std::fopen(path.c_str(), "wbx"); }
 
-bool copyOwnerAndGroup(const fs::path& model, const fs::path& file) {
-    struct stat owner {};
-    if (stat(model.c_str(), &owner) != 0) return false;
+bool mayWrite(const fs::path& path) { return access(path.c_str(), W_OK) == 0; }
+
+unsigned newFilePermissions() {
+    static const unsigned permissions = [] {
+        const mode_t mask = umask(0);
+        (void)umask(mask);
+        return 0666u & ~static_cast<unsigned>(mask);
+    }();
+    return permissions;
+}
+
+FileFacts lookAt(const fs::path& path) {
+    struct stat status {};
+    FileFacts facts;
+    if (lstat(path.c_str(), &status) != 0) return facts;
+    facts.exists = true;
+    facts.link = S_ISLNK(status.st_mode);
+    facts.regular = S_ISREG(status.st_mode);
+    facts.identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    facts.permissions = static_cast<unsigned>(status.st_mode) & 07777u;
+    facts.owner = status.st_uid;
+    facts.group = status.st_gid;
+    return facts;
+}
+
+bool copyOwnerAndGroup(const FileFacts& model, const fs::path& file) {
+    // A new file is the run's own, with its group: nothing to give where the model's are the same.
+    static const uid_t runUser = geteuid();
+    static const gid_t runGroup = getegid();
+    const auto owner = static_cast<uid_t>(model.owner);
+    const auto group = static_cast<gid_t>(model.group);
+    if (owner == runUser && group == runGroup) return true;
     // Only root may give a file away; a member of the group may still set
     // it. What may not be set stays as the system made it.
-    return chown(file.c_str(), owner.st_uid, owner.st_gid) == 0 ||
-           chown(file.c_str(), static_cast<uid_t>(-1), owner.st_gid) == 0;
+    return chown(file.c_str(), owner, group) == 0 || chown(file.c_str(), static_cast<uid_t>(-1), group) == 0;
 }
 
 RenameStatus renameWithoutReplacing(const fs::path& from, const fs::path& to) {
@@ -141,8 +164,29 @@ std::FILE* createNewFile(const fs::path& path) {
     return file;
 }
 
+FileFacts lookAt(const fs::path& path) {
+    FileFacts facts;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    facts.exists = fs::exists(status);
+    facts.link = fs::is_symlink(status);
+    facts.regular = fs::is_regular_file(status);
+    facts.permissions = static_cast<unsigned>(status.permissions()) & 0777u;
+    if (facts.regular) (void)fileIdentity(path, facts.identity);
+    return facts;
+}
+
+bool mayWrite(const fs::path& path) {
+    std::FILE* file = _wfopen(path.c_str(), L"r+b");
+    if (file != nullptr) (void)std::fclose(file);
+    return file != nullptr;
+}
+
+// The bits a file is made with there: never the ones of a replaced file, which are set.
+unsigned newFilePermissions() { return 0; }
+
 // Files on Windows have no POSIX owner and group to keep.
-bool copyOwnerAndGroup(const fs::path&, const fs::path&) { return true; }
+bool copyOwnerAndGroup(const FileFacts&, const fs::path&) { return true; }
 
 // The C library's rename never replaces an existing file there, in one step.
 RenameStatus renameWithoutReplacing(const fs::path& from, const fs::path& to) {
@@ -150,6 +194,8 @@ RenameStatus renameWithoutReplacing(const fs::path& from, const fs::path& to) {
     std::error_code error;
     return fs::exists(fs::symlink_status(to, error)) ? RenameStatus::NameTaken : RenameStatus::Failed;
 }
+
+RenameStatus renameAfterLooking(const fs::path& from, const fs::path& to) { return renameWithoutReplacing(from, to); }
 
 bool lockFile(std::FILE* file) {
     const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
@@ -217,6 +263,7 @@ constexpr std::size_t kListHeaderSize = 4;  // the format's version
 constexpr std::size_t kListEntrySize = 8;   // tag, permissions, id
 constexpr uint16_t kGroupObjectTag = 0x04;  // the owning group
 constexpr uint16_t kMaskTag = 0x10;         // the most any group or named user gets
+constexpr uint16_t kOtherTag = 0x20;        // everyone else
 
 // Returns: the permissions the list gives the owning group, at most its mask (rwx as 0..7).
 unsigned owningGroupAccess(const std::vector<uint8_t>& list) {
@@ -230,9 +277,29 @@ unsigned owningGroupAccess(const std::vector<uint8_t>& list) {
     return group & mask;
 }
 
+// Returns: whether files made in folder take an access list from its default one, asked once a folder.
+bool givesAccessList(const fs::path& folder) {
+    static std::map<fs::path, bool> asked;
+    const auto found = asked.find(folder);
+    if (found != asked.end()) return found->second;
+    const fs::path where = folder.empty() ? fs::path(".") : folder;
+    return asked[folder] = getxattr(where.c_str(), "system.posix_acl_default", nullptr, 0) > 0;
+}
+
 }  // namespace
 
-void copyAccessControlList(const fs::path& model, const fs::path& file) {
+// Gives the list's owning-group entry no more than its entry for others.
+void narrowOwningGroup(std::vector<uint8_t>& list) {
+    unsigned others = 7;
+    for (std::size_t at = kListHeaderSize; at + kListEntrySize <= list.size(); at += kListEntrySize) {
+        if ((list[at] | (list[at + 1] << 8)) == kOtherTag) others = list[at + 2] & 7u;
+    }
+    for (std::size_t at = kListHeaderSize; at + kListEntrySize <= list.size(); at += kListEntrySize) {
+        if ((list[at] | (list[at + 1] << 8)) == kGroupObjectTag) list[at + 2] &= static_cast<uint8_t>(others);
+    }
+}
+
+void copyAccessControlList(const fs::path& model, const fs::path& file, bool groupKept, bool settable) {
     std::vector<uint8_t> list;
     const ssize_t size = getxattr(model.c_str(), kAccessListName, nullptr, 0);
     if (size > 0) {
@@ -243,20 +310,21 @@ void copyAccessControlList(const fs::path& model, const fs::path& file) {
     if (list.empty()) {
         // The mode says it all: a list the new file took from its folder's
         // default list must not outlive the replacement.
-        (void)removexattr(file.c_str(), kAccessListName);
+        if (givesAccessList(file.parent_path())) (void)removexattr(file.c_str(), kAccessListName);
         return;
     }
-    if (setxattr(file.c_str(), kAccessListName, list.data(), list.size(), 0) == 0) return;
+    // What the list gave the owning group must not go to another group.
+    if (!groupKept) narrowOwningGroup(list);
+    if (settable && setxattr(file.c_str(), kAccessListName, list.data(), list.size(), 0) == 0) return;
     // The mode's group bits show the mask, which can be more than the owning group had.
     const unsigned allowed = owningGroupAccess(list) << 3;
     std::error_code ignored;
     fs::permissions(file, fs::perms(~allowed & 070u), fs::perm_options::remove, ignored);
 }
-
 #else
 
 // POSIX access control lists are Linux's extended attribute; Windows keeps
 // its own lists, which a file made beside the target inherits from the folder.
-void copyAccessControlList(const fs::path&, const fs::path&) {}
+void copyAccessControlList(const fs::path&, const fs::path&, bool, bool) {}
 
 #endif

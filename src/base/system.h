@@ -29,17 +29,53 @@ int64_t fileSize(std::FILE* file);
 // Returns: the stream, or nullptr when the name is taken or the folder takes no new file.
 std::FILE* createNewFile(const std::filesystem::path& path);
 
-// Gives file the owner and group of model, or the group alone, as far as
-// the run is allowed to set them; what it may not set stays as it is.
+// What tells one file from every other on the system, whatever its names.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t file = 0;
+    bool operator==(const FileIdentity& other) const { return device == other.device && file == other.file; }
+};
+
+// What one look at a name tells: whether it is there, a link (not
+// followed) or a regular file, which file it is, its permission bits, and
+// its owner and group (none on Windows).
+struct FileFacts {
+    bool exists = false;
+    bool link = false;
+    bool regular = false;
+    FileIdentity identity;
+    unsigned permissions = 0;
+    uint64_t owner = 0, group = 0;
+};
+
+// Returns: the facts of path itself (a link is not followed), in one call.
+FileFacts lookAt(const std::filesystem::path& path);
+
+// Gives file the owner and group of the file model describes, or the group
+// alone, as far as the run is allowed to set them; what it may not set
+// stays as it is. Nothing is asked of the system where they are the run's own.
 // Returns: true when file's group is model's now.
-bool copyOwnerAndGroup(const std::filesystem::path& model, const std::filesystem::path& file);
+bool copyOwnerAndGroup(const FileFacts& model, const std::filesystem::path& file);
 
 // Gives file the access control list of model, where model has one beyond
 // its permission bits; where model has none, file keeps none either (not
-// one it took from its folder's default list). Where the list cannot be
-// set, the group bits of file's mode are narrowed to what the list gave the
-// owning group, so that no one gains access.
-void copyAccessControlList(const std::filesystem::path& model, const std::filesystem::path& file);
+// one it took from its folder's default list, which is asked once a
+// folder). Where file's owning group is not model's (groupKept false), the
+// list's entry for the owning group gets no more than it gives others.
+// Where the list cannot be set (or settable is false, as tests ask), the
+// group bits of file's mode are narrowed to what the list gave the owning
+// group: no one gains access either way.
+void copyAccessControlList(
+    const std::filesystem::path& model, const std::filesystem::path& file, bool groupKept, bool settable = true);
+
+// Returns: whether the run may write into the existing file at path, as
+// the system would decide on opening it (for root, and on Windows, the
+// permission bits do not tell).
+bool mayWrite(const std::filesystem::path& path);
+
+// Returns: the permission bits a file this run creates gets (0666 less the
+// umask), asked of the system once.
+unsigned newFilePermissions();
 
 enum class RenameStatus {
     Renamed = 0,
@@ -49,22 +85,21 @@ enum class RenameStatus {
 
 // Renames from to to unless a file has the name to, in one step where the
 // system has one (Linux, macOS, Windows); where the file system refuses that
-// step, by a look at to just before the rename, which leaves a window.
+// step, by renameAfterLooking.
 // Returns: Renamed, NameTaken or Failed.
 RenameStatus renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The last resort where no rename refuses an existing name: a look at to
+// just before the rename, which leaves a window in which a file made by
+// someone else is replaced.
+// Returns: Renamed, NameTaken or Failed.
+RenameStatus renameAfterLooking(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Waits until no other process holds the lock on the open file, then takes
 // it. The lock ends when the file is closed, or by the system when the
 // process ends, so a killed run never blocks a later one.
 // Returns: false when the lock could not be taken.
 bool lockFile(std::FILE* file);
-
-// What tells one file from every other on the system, whatever its names.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t file = 0;
-    bool operator==(const FileIdentity& other) const { return device == other.device && file == other.file; }
-};
 
 // Returns: true with identity set when path (links followed) names a file.
 bool fileIdentity(const std::filesystem::path& path, FileIdentity& identity);

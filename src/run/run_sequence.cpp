@@ -42,11 +42,16 @@ RomFiles romFilesOf(int argc, const char* const* argv) {
 // into: its ROM files (of the all-banks mode, those that are there), the
 // flasher program and the catalogue.
 SparedFiles inputsOf(const RomFiles& roms) {
-    std::vector<std::filesystem::path> inputs{kFlasherName, kCatalogueFileName};
+    SparedFiles spared = spareFiles({kFlasherName, kCatalogueFileName});
     for (const std::string& name : roms.names) {
-        if (!roms.allBanks || fileKind(name.c_str()) != FileKind::Missing) inputs.emplace_back(name);
+        FileIdentity identity;
+        if (fileIdentity(name, identity)) {
+            spared.identities.push_back(identity);
+        } else if (!roms.allBanks) {
+            spared.missing.emplace_back(name);  // one of the all-banks mode that is not there is no input
+        }
     }
-    return spareFiles(inputs);
+    return spared;
 }
 
 // Reads "crc.ini", or writes it from the built-in table when there is none.

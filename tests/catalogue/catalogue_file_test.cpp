@@ -24,11 +24,14 @@ TEST(CatalogueFile, ACrcIniThatAppearsMeanwhile) {
         {"the default but its last line feed", Bytes(standard.begin(), standard.end() - 1), CatalogueStatus::NotSaved},
         {"the default and one line more", concat({standard, text("1234; 01; mine\n")}), CatalogueStatus::NotSaved}};
     for (const auto& [label, other, expected] : cases) {
-        for (const bool noHardLinks : {false, true}) {  // the name is given by a hard link, or by a rename where none
-            SCOPED_TRACE(std::string(label) + (noHardLinks ? ", without hard links" : ""));
+        // The name is given by a hard link; by a rename that refuses a name taken, where there are none; or
+        // where that rename is refused too, by a look just before a plain rename.
+        for (const int refused : {0, 1, 2}) {
+            SCOPED_TRACE(std::string(label) + " " + std::to_string(refused));
             ScratchDir dir;
             appearing = other;
-            fileSeams().refuseHardLinks = noHardLinks;
+            fileSeams().refuseHardLinks = refused > 0;
+            fileSeams().refuseExclusiveRename = refused > 1;
             if (!appearing.empty())
                 fileSeams().beforeNaming = [](const std::filesystem::path& target) { writeBytes(target, appearing); };
             Catalogue catalogue;

@@ -354,4 +354,41 @@ TEST(Flashtool, ReplacedOutputsKeepModeOwnerAndOtherLinks) {
     EXPECT_LT(getxattr("block00.bin", key, nullptr, 0), 0) << "a file without a list keeps none from its folder";
 #endif
 }
+
+TEST(Flashtool, ARunThatCannotGiveAFileBackItsOwnerGivesNoOneMoreAccess) {
+#ifndef __linux__
+    GTEST_SKIP() << "owners and access lists as Linux keeps them";
+#else
+    if (geteuid() != 0 || runCommand("command -v setpriv").status != 0)
+        GTEST_SKIP() << "the tool is run as another user by root (setpriv)";
+    ScratchDir dir;
+    fs::permissions(".", fs::perms(0777));
+    writeFiles(ready({{"q.bin", kQuickDos}, {bankName(0x24), {}}, {"block00.bin", {}}}));
+    // root's files, which others may write, its group given more: the run, as nobody, cannot give them back.
+    fs::permissions("block00.bin", fs::perms(0676));
+    fs::permissions(bankName(0x24), fs::perms(0676));
+    // user::rw- user:4321:r-- group::rwx mask::rwx other::rw-, as the extended attribute holds it
+    const Bytes list{2, 0, 0, 0, 1, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 4, 0, 0xE1, 0x10, 0, 0, 4, 0, 7, 0, 0xFF,
+        0xFF, 0xFF, 0xFF, 0x10, 0, 7, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x20, 0, 6, 0, 0xFF, 0xFF, 0xFF, 0xFF};
+    const char* key = "system.posix_acl_access";
+    const bool listed = setxattr(bankName(0x24).c_str(), key, list.data(), list.size(), 0) == 0;
+    EXPECT_EQ(runFlashtool({"q.bin", "-b", "-v0"}, "setpriv --reuid=65534 --regid=65534 --clear-groups "),
+        (RunResult{0, kBanner, ""}));
+    for (const std::string& name : {std::string("block00.bin"), bankName(0x24)}) {
+        struct stat status {};
+        ASSERT_EQ(stat(name.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 65534u) << name;
+        // The group (nobody's now) gets what others got; with a list, the mode's group bits show its mask.
+        EXPECT_EQ(status.st_mode & 0777u, listed && name != "block00.bin" ? 0676u : 0666u) << name;
+    }
+    if (listed) {
+        Bytes narrowed = list;
+        narrowed[22] = 6;  // the owning group's entry: rw-, as others
+        Bytes kept(list.size() + 8);
+        kept.resize(static_cast<std::size_t>(
+            std::max<ssize_t>(0, getxattr(bankName(0x24).c_str(), key, kept.data(), kept.size()))));
+        EXPECT_TRUE(kept == narrowed) << "the named user keeps r--; the owning group, another now, gets rw-";
+    }
+#endif
+}
 #endif
