@@ -14,7 +14,8 @@ std::vector<unsigned char> readAll(const char* name) {
     std::FILE* file = std::fopen(name, "rb");
     if (file == nullptr) return bytes;
     unsigned char chunk[16384];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+        bytes.insert(bytes.end(), chunk, chunk + got);
     (void)std::fclose(file);
     return bytes;
 }
@@ -54,7 +55,8 @@ int main() {
         ok = replace("block00.bin", block, 8192) && ok;
         (void)std::snprintf(name, sizeof name, "&flashbank%02x.prg", n);
         ok = replace(name, loader.data(), loader.size()) && ok;
-        ok = std::fseek(image, static_cast<long>(n) * 8192, SEEK_SET) == 0 && std::fwrite(block, 8192, 1, image) == 1 && ok;
+        ok = std::fseek(image, static_cast<long>(n) * 8192, SEEK_SET) == 0 && std::fwrite(block, 8192, 1, image) == 1 &&
+             ok;
     }
     return std::fclose(image) == 0 && ok ? 0 : 1;
 }

@@ -10,6 +10,7 @@
 
 #include "catalogue/default_catalogue.h"
 #include "rom/crc16.h"
+#include "support/json_check.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -179,7 +180,15 @@ RunResult runFlashtool(const std::vector<std::string>& args, const std::string& 
 }
 
 RunResult runFlashinfo(const std::vector<std::string>& args, const std::string& after) {
-    return runProgram(FLASHINFO_EXE, args, "", after);
+    const RunResult run = runProgram(FLASHINFO_EXE, args, "", after);
+    // Every JSON report is read as JSON and held against the tables of the same run.
+    if (after.empty() && std::find(args.begin(), args.end(), "--json") != args.end()) {
+        std::vector<std::string> tableArgs;
+        std::copy_if(args.begin(), args.end(), std::back_inserter(tableArgs),
+            [](const std::string& arg) { return arg != "--json"; });
+        checkJsonAgainstTable(run, runProgram(FLASHINFO_EXE, tableArgs, "", after));
+    }
+    return run;
 }
 
 RunResult runFlashdisk(const std::vector<std::string>& args, const std::string& before, const std::string& after) {
