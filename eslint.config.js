@@ -4,10 +4,41 @@
 const js = require('@eslint/js');
 
 const readonly = (names) => Object.fromEntries(names.map((name) => [name, 'readonly']));
-const shared = ['console', 'setTimeout', 'clearTimeout', 'setInterval', 'clearInterval', 'URL', 'TextDecoder',
-  'TextEncoder', 'WebAssembly', 'structuredClone', 'atob', 'Blob', 'DataView'];
-const browser = ['window', 'document', 'navigator', 'Navigator', 'indexedDB', 'IDBKeyRange', 'performance',
-  'BroadcastChannel', 'DOMException', 'Event', 'IDBObjectStore', 'queueMicrotask', 'Worker', 'self', 'crypto', 'PerformanceObserver', 'MutationObserver', 'axe'];
+const shared = [
+  'console',
+  'setTimeout',
+  'clearTimeout',
+  'setInterval',
+  'clearInterval',
+  'URL',
+  'TextDecoder',
+  'TextEncoder',
+  'WebAssembly',
+  'structuredClone',
+  'atob',
+  'Blob',
+  'DataView',
+];
+const browser = [
+  'window',
+  'document',
+  'navigator',
+  'Navigator',
+  'indexedDB',
+  'IDBKeyRange',
+  'performance',
+  'BroadcastChannel',
+  'DOMException',
+  'Event',
+  'IDBObjectStore',
+  'queueMicrotask',
+  'Worker',
+  'self',
+  'crypto',
+  'PerformanceObserver',
+  'MutationObserver',
+  'axe',
+];
 const node = ['require', 'module', 'process', '__dirname', 'Buffer'];
 
 module.exports = [

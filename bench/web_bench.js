@@ -31,7 +31,9 @@ function workload() {
   }
   const told = inFolder(files, (dir) => spawnSync(tool, ['-a', '-v0'], { cwd: dir }).stderr.toString());
   const crcs = [...told.matchAll(/CRC-16:([0-9a-f]{4})/g)].map((match) => match[1]);
-  files['crc.ini'] = new TextEncoder().encode(crcs.map((crc, n) => `${crc}; ${n.toString(16).padStart(2, '0')}; bench ROM ${n}\n`).join(''));
+  files['crc.ini'] = new TextEncoder().encode(
+    crcs.map((crc, n) => `${crc}; ${n.toString(16).padStart(2, '0')}; bench ROM ${n}\n`).join(''),
+  );
   return files;
 }
 
@@ -47,12 +49,14 @@ function inFolder(files, work) {
 
 // Returns: the wall time of each run of the native tool, in ms, each in a fresh folder.
 function nativeTimes(files) {
-  return Array.from({ length: runs }, () => inFolder(files, (dir) => {
-    const started = process.hrtime.bigint();
-    const run = spawnSync(tool, ['-a', '-t', '-b', '-v0'], { cwd: dir });
-    if (run.status !== 0) throw new Error(`native run ended with ${run.status}`);
-    return Number(process.hrtime.bigint() - started) / 1e6;
-  }));
+  return Array.from({ length: runs }, () =>
+    inFolder(files, (dir) => {
+      const started = process.hrtime.bigint();
+      const run = spawnSync(tool, ['-a', '-t', '-b', '-v0'], { cwd: dir });
+      if (run.status !== 0) throw new Error(`native run ended with ${run.status}`);
+      return Number(process.hrtime.bigint() - started) / 1e6;
+    }),
+  );
 }
 
 // Adds files ({name: bytes}) through the file input, written to a folder first.
@@ -86,29 +90,43 @@ async function main() {
     const readyEmpty = median(await readyTimes(page));
 
     // 2,000 small files, each of its own bytes.
-    const many = Object.fromEntries(Array.from({ length: 2000 }, (_, i) => [`f${String(i).padStart(4, '0')}.bin`,
-      new TextEncoder().encode(`file ${i}\n`)]));
+    const many = Object.fromEntries(
+      Array.from({ length: 2000 }, (_, i) => [
+        `f${String(i).padStart(4, '0')}.bin`,
+        new TextEncoder().encode(`file ${i}\n`),
+      ]),
+    );
     await upload(page, many, () => document.querySelectorAll('#files tbody tr').length === 2000);
     const readyMany = median(await readyTimes(page));
     // Timed in the page: from the input's change (or the click) to the list with one row more (or less).
-    const timed = (rowsWanted) => page.evaluate((wanted) => new Promise((done) => {
-      let started = null;
-      const start = () => { if (started === null) started = performance.now(); };
-      document.addEventListener('change', start, { capture: true, once: true });
-      document.addEventListener('click', start, { capture: true, once: true });
-      const body = document.querySelector('#files tbody');
-      new MutationObserver((_, observer) => {
-        if (body.rows.length !== wanted) return;
-        observer.disconnect();
-        done(performance.now() - started);
-      }).observe(body, { childList: true });
-    }), rowsWanted);
+    const timed = (rowsWanted) =>
+      page.evaluate(
+        (wanted) =>
+          new Promise((done) => {
+            let started = null;
+            const start = () => {
+              if (started === null) started = performance.now();
+            };
+            document.addEventListener('change', start, { capture: true, once: true });
+            document.addEventListener('click', start, { capture: true, once: true });
+            const body = document.querySelector('#files tbody');
+            new MutationObserver((_, observer) => {
+              if (body.rows.length !== wanted) return;
+              observer.disconnect();
+              done(performance.now() - started);
+            }).observe(body, { childList: true });
+          }),
+        rowsWanted,
+      );
     const adds = [];
     const removes = [];
     for (let i = 0; i < 5; i++) {
       const added = timed(2001);
-      await upload(page, { [`new${i}.bin`]: new TextEncoder().encode(`new ${i}`) },
-        () => document.querySelectorAll('#files tbody tr').length === 2001 && !document.body.hasAttribute('aria-busy'));
+      await upload(
+        page,
+        { [`new${i}.bin`]: new TextEncoder().encode(`new ${i}`) },
+        () => document.querySelectorAll('#files tbody tr').length === 2001 && !document.body.hasAttribute('aria-busy'),
+      );
       adds.push(await added);
       const removed = timed(2000);
       await page.click(`[aria-label="Remove new${i}.bin"]`);
@@ -125,16 +143,25 @@ async function main() {
       }).observe({ type: 'longtask', buffered: false });
     });
     const big = new Uint8Array(16 << 20).map((_, i) => (i * 7 + (i >> 13)) & 0xff);
-    await upload(quiet, { 'big.bin': big, 'fcFlash.prg': fs.readFileSync(path.join(root, 'examples', 'fcFlash.prg')) },
-      () => document.querySelectorAll('#files tbody tr').length === 2 && !document.body.hasAttribute('aria-busy'));
-    await quiet.evaluate(() => { window.longest = 0; });
+    await upload(
+      quiet,
+      { 'big.bin': big, 'fcFlash.prg': fs.readFileSync(path.join(root, 'examples', 'fcFlash.prg')) },
+      () => document.querySelectorAll('#files tbody tr').length === 2 && !document.body.hasAttribute('aria-busy'),
+    );
+    await quiet.evaluate(() => {
+      window.longest = 0;
+    });
     await runTool(quiet, ['big.bin'], ['opt-t']);
     const longest = await quiet.evaluate(() => window.longest);
 
     // The all-banks workload through the worker, against the native tool.
     const files = workload();
     const banks = await openPage(await browser.createBrowserContext());
-    await upload(banks, files, () => document.querySelectorAll('#files tbody tr').length === 37 && !document.body.hasAttribute('aria-busy'));
+    await upload(
+      banks,
+      files,
+      () => document.querySelectorAll('#files tbody tr').length === 37 && !document.body.hasAttribute('aria-busy'),
+    );
     await banks.click('input[name="mode"][value="all"]');
     await banks.select('#opt-v', '0');
     const engine = [];
@@ -143,11 +170,19 @@ async function main() {
       engine.push(await banks.evaluate(() => performance.getEntriesByName('quillmore-run').pop().duration));
     }
     const native = median(nativeTimes(files));
-    console.log(`page ready after opening:   ${ms(readyEmpty)} empty, ${ms(readyMany)} with 2,000 files kept (medians of 5; at most 300)`);
-    console.log(`one file of 2,000:          ${ms(median(adds))} to add, ${ms(median(removes))} to remove, to the updated list (medians of 5; at most 100)`);
-    console.log(`16 MB ROM run:              longest task on the page's thread ${ms(longest)} (0: none over 50 ms; at most 100)`);
-    console.log(`all banks, -a -t -b -v0:    ${median(engine).toFixed(1)} ms through the worker, ${native.toFixed(1)} ms native ` +
-      `(process start included), ${(median(engine) / native).toFixed(2)}× (medians of ${runs}; at most 2)`);
+    console.log(
+      `page ready after opening:   ${ms(readyEmpty)} empty, ${ms(readyMany)} with 2,000 files kept (medians of 5; at most 300)`,
+    );
+    console.log(
+      `one file of 2,000:          ${ms(median(adds))} to add, ${ms(median(removes))} to remove, to the updated list (medians of 5; at most 100)`,
+    );
+    console.log(
+      `16 MB ROM run:              longest task on the page's thread ${ms(longest)} (0: none over 50 ms; at most 100)`,
+    );
+    console.log(
+      `all banks, -a -t -b -v0:    ${median(engine).toFixed(1)} ms through the worker, ${native.toFixed(1)} ms native ` +
+        `(process start included), ${(median(engine) / native).toFixed(2)}× (medians of ${runs}; at most 2)`,
+    );
     console.log(`page weight:                ${(fs.statSync(pageFile).size / 1024).toFixed(0)} KB`);
   } finally {
     await browser.close();

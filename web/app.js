@@ -30,21 +30,41 @@ function reportAbort(program, args, files, result, consequence) {
   const cause = !ranOut
     ? ['it was aborted: ', decode(result.stderr).trim().split('\n').pop()]
     : lines > 0
-      ? ['the engine ran out of memory: ', isolated(CATALOGUE), `: ${Views.number(lines)} lines is more than a run can hold`]
+      ? [
+          'the engine ran out of memory: ',
+          isolated(CATALOGUE),
+          `: ${Views.number(lines)} lines is more than a run can hold`,
+        ]
       : ['the engine ran out of memory'];
   const key = program === TOOL ? 'run' : 'inspect';
-  Views.alert(alerts(), key, ['The run ', Views.commandLine([program, ...args]), ` on ${plural(files.size, 'file')} (`,
-    nameList([...files.keys()]), ') did not finish: ', cause, '. ', consequence]);
+  Views.alert(alerts(), key, [
+    'The run ',
+    Views.commandLine([program, ...args]),
+    ` on ${plural(files.size, 'file')} (`,
+    nameList([...files.keys()]),
+    ') did not finish: ',
+    cause,
+    '. ',
+    consequence,
+  ]);
 }
 
 // Tells every file's kind and what it holds, the inspector's word on each
 // kept by content; the page's picture changes at once when all are told.
 async function tellKinds() {
   const files = Workspace.files();
-  const { entries, aborted } = await inspect([...files.keys()].filter((name) => name !== CATALOGUE && name !== FLASHER), files);
+  const { entries, aborted } = await inspect(
+    [...files.keys()].filter((name) => name !== CATALOGUE && name !== FLASHER),
+    files,
+  );
   if (aborted) {
-    reportAbort(aborted.program, aborted.args, aborted.files, aborted.result,
-      'The files are shown as if the catalogue were empty: no block is known by name until crc.ini is smaller.');
+    reportAbort(
+      aborted.program,
+      aborted.args,
+      aborted.files,
+      aborted.result,
+      'The files are shown as if the catalogue were empty: no block is known by name until crc.ini is smaller.',
+    );
   }
   page.reports = entries;
   page.catalogue = files.has(CATALOGUE) ? await readCatalogue(files.get(CATALOGUE)) : null;
@@ -62,7 +82,8 @@ function showFlash(preferred = null) {
   const comparison = page.comparison && page.comparison.found === shown ? page.comparison : null;
   const differing = new Map(comparison ? comparison.banks.map((bank) => [bank.bank, bank]) : []);
   const entry = page.reports.get(shown);
-  if (entry && entry.banks) drawMap({ table: $('map'), legend: $('legend'), detail: $('bank-detail') }, entry.banks, differing);
+  if (entry && entry.banks)
+    drawMap({ table: $('map'), legend: $('legend'), detail: $('bank-detail') }, entry.banks, differing);
 }
 
 // The two choosers of a comparison start on two different images.
@@ -82,18 +103,29 @@ function showCompareChoice() {
   $('inspect-run').disabled = page.running || $('inspect-choice').options.length === 0;
   $('compare-run').disabled = page.running || !two;
   $('compare-note').textContent =
-    namesOfKind('flash image').length < 2 ? 'Compare takes two flash images.' : two ? '' : 'Choose two different images.';
+    namesOfKind('flash image').length < 2
+      ? 'Compare takes two flash images.'
+      : two
+        ? ''
+        : 'Choose two different images.';
 }
 
 // Says where the workspace is kept, and how much room is left there.
 async function showStorage() {
   if (!page.kept) {
-    $('storage-note').textContent = 'This browser keeps nothing for this page: the workspace lasts until the page is closed.';
+    $('storage-note').textContent =
+      'This browser keeps nothing for this page: the workspace lasts until the page is closed.';
     return;
   }
   const space = await Workspace.space();
-  const room = space && space.quota ? ` (${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left)` : '';
-  const lasting = space && space.persisted ? 'until you start over' : 'until you start over, unless the browser clears it when space runs short';
+  const room =
+    space && space.quota
+      ? ` (${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left)`
+      : '';
+  const lasting =
+    space && space.persisted
+      ? 'until you start over'
+      : 'until you start over, unless the browser clears it when space runs short';
   $('storage-note').textContent = `The workspace is kept in this browser${room} ${lasting}.`;
 }
 
@@ -101,17 +133,48 @@ async function showStorage() {
 function showResult() {
   const record = page.record;
   const written = record ? record.written.filter((name) => Workspace.get(name)) : [];
-  const markOf = (name) => [record.marks[name] ? { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' }[record.marks[name]] : '',
-    page.kept && !Workspace.isKept(name) ? 'not kept' : ''].filter(Boolean).join(', ');
-  const outputs = written.length === 0 ? null : element('div', {},
-    element('p', {}, `Written by this run (${plural(written.length, 'file')}):`),
-    element('ul', { 'aria-label': 'Written by this run' }, written.map((name) =>
-      element('li', {}, Views.downloadLink(name, () => Workspace.get(name), isolated(name)), ` (${markOf(name)})`))),
-    element('p', {}, Views.downloadLink('quillmore-outputs.zip', zipOf(written), 'Download all of them as one .zip')));
+  const markOf = (name) =>
+    [
+      record.marks[name]
+        ? { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' }[record.marks[name]]
+        : '',
+      page.kept && !Workspace.isKept(name) ? 'not kept' : '',
+    ]
+      .filter(Boolean)
+      .join(', ');
+  const outputs =
+    written.length === 0
+      ? null
+      : element(
+          'div',
+          {},
+          element('p', {}, `Written by this run (${plural(written.length, 'file')}):`),
+          element(
+            'ul',
+            { 'aria-label': 'Written by this run' },
+            written.map((name) =>
+              element(
+                'li',
+                {},
+                Views.downloadLink(name, () => Workspace.get(name), isolated(name)),
+                ` (${markOf(name)})`,
+              ),
+            ),
+          ),
+          element(
+            'p',
+            {},
+            Views.downloadLink('quillmore-outputs.zip', zipOf(written), 'Download all of them as one .zip'),
+          ),
+        );
   showVerdict($('verdict'), record, { onAdd: addToCatalogue, outputs });
   const loaders = record ? record.facts.loaders.map((loader) => loader.file).filter((name) => Workspace.get(name)) : [];
   showDrive($('drive'), $('drive-body'), record, {
-    zipLink: Views.downloadLink('quillmore-bank-loaders.zip', zipOf(loaders), `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`),
+    zipLink: Views.downloadLink(
+      'quillmore-bank-loaders.zip',
+      zipOf(loaders),
+      `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`,
+    ),
     imageLink: Workspace.get(IMAGE) ? Views.downloadLink(IMAGE, () => Workspace.get(IMAGE)) : null,
   });
   showDisks($('disks'), record && record.disks);
@@ -158,17 +221,28 @@ export async function change(work, options) {
 
 // Returns: a change that asks first when another tab changed name since this tab showed it.
 function unlessChangedElsewhere(name, seen, apply) {
-  return (files) => (Workspace.sameBytes(files.get(name), seen) ? apply(files) : { conflict: { name, now: files.get(name) } });
+  return (files) =>
+    Workspace.sameBytes(files.get(name), seen) ? apply(files) : { conflict: { name, now: files.get(name) } };
 }
 
 async function removeFile(name) {
   let seen = Workspace.get(name);
   const focusNext = focusAfter(name);
   for (;;) {
-    const outcome = await change(unlessChangedElsewhere(name, seen, () => ({ removals: [name] })), { only: [name] });
+    const outcome = await change(
+      unlessChangedElsewhere(name, seen, () => ({ removals: [name] })),
+      { only: [name] },
+    );
     if (!outcome.conflict || !outcome.conflict.now) break;
     const what = 'was changed in another tab since this tab showed it';
-    if (!(await Views.ask([element('code', {}, isolated(name)), ` ${what}. Remove it all the same?`], 'Remove it', 'Leave it'))) return;
+    if (
+      !(await Views.ask(
+        [element('code', {}, isolated(name)), ` ${what}. Remove it all the same?`],
+        'Remove it',
+        'Leave it',
+      ))
+    )
+      return;
     seen = outcome.conflict.now;
   }
   page.chosen = page.chosen.filter((rom) => rom !== name);
@@ -184,7 +258,10 @@ async function defaultCatalogue() {
 
 async function writeDefaultCatalogue() {
   const bytes = await defaultCatalogue();
-  await change(unlessChangedElsewhere(CATALOGUE, undefined, () => ({ puts: [[CATALOGUE, bytes]] })), { only: [CATALOGUE] });
+  await change(
+    unlessChangedElsewhere(CATALOGUE, undefined, () => ({ puts: [[CATALOGUE, bytes]] })),
+    { only: [CATALOGUE] },
+  );
 }
 
 // Returns: the verdict on a catalogue line appended to base.
@@ -205,16 +282,25 @@ function addToCatalogue(block, opener) {
     target.focus();
   };
   openEntryForm(block, {
-    check: async (line, wanted) => (await checkLine(Workspace.get(CATALOGUE) || (await defaultCatalogue()), line, wanted)).verdict,
-    add: (line, wanted) => act(async () => {
-      const outcome = await change(async (files) => {
-        const { bytes, verdict } = await checkLine(files.get(CATALOGUE) || (await defaultCatalogue()), line, wanted);
-        return verdict.ok ? { puts: [[CATALOGUE, bytes]], value: verdict } : { value: verdict };
-      }, { only: [CATALOGUE] });
-      return outcome.failure && outcome.failure.names.includes(CATALOGUE)
-        ? { ok: false, why: `crc.ini was not kept: ${outcome.failure.why}.` }
-        : outcome.value;
-    }).then((verdict) => verdict || { ok: false, why: 'The line could not be added: see the message above.' }),
+    check: async (line, wanted) =>
+      (await checkLine(Workspace.get(CATALOGUE) || (await defaultCatalogue()), line, wanted)).verdict,
+    add: (line, wanted) =>
+      act(async () => {
+        const outcome = await change(
+          async (files) => {
+            const { bytes, verdict } = await checkLine(
+              files.get(CATALOGUE) || (await defaultCatalogue()),
+              line,
+              wanted,
+            );
+            return verdict.ok ? { puts: [[CATALOGUE, bytes]], value: verdict } : { value: verdict };
+          },
+          { only: [CATALOGUE] },
+        );
+        return outcome.failure && outcome.failure.names.includes(CATALOGUE)
+          ? { ok: false, why: `crc.ini was not kept: ${outcome.failure.why}.` }
+          : outcome.value;
+      }).then((verdict) => verdict || { ok: false, why: 'The line could not be added: see the message above.' }),
     returnFocus,
   });
 }
@@ -229,8 +315,11 @@ function act(action) {
   queue.acting = done
     .catch((error) => {
       if (error && error.cancelled) return;
-      Views.alert(alerts(), 'failure', ['Something failed: ', String((error && error.message) || error),
-        '. The workspace is as the list shows; try again, or reload the page.']);
+      Views.alert(alerts(), 'failure', [
+        'Something failed: ',
+        String((error && error.message) || error),
+        '. The workspace is as the list shows; try again, or reload the page.',
+      ]);
     })
     .finally(() => {
       if (--queue.waiting === 0) document.body.removeAttribute('aria-busy');
@@ -257,7 +346,8 @@ async function doRun() {
   try {
     record = await runTool(args, {
       reportChange: (outcome) => reportChange(outcome, () => act(() => change(() => ({})))),
-      reportAbort: (program, runArgs, files, result) => reportAbort(program, runArgs, files, result, 'Nothing it did was kept: the workspace is as it was.'),
+      reportAbort: (program, runArgs, files, result) =>
+        reportAbort(program, runArgs, files, result, 'Nothing it did was kept: the workspace is as it was.'),
     });
   } finally {
     setRunning(false);
@@ -311,19 +401,25 @@ function listen() {
     const { files, folders } = dropped(event.dataTransfer);
     act(() => addFiles(files, folders, change));
   });
-  $('pick').addEventListener('change', () => act(async () => {
-    await addFiles($('pick').files, [], change);
-    $('pick').value = '';
-  }));
-  $('start-over').addEventListener('click', () => act(async () => {
-    if (!(await startOver(change))) return;
-    consoleShown.pieces = null;
-    ['console', 'report', 'report-downloads', 'again', 'again-disks'].forEach((id) => $(id).replaceChildren());
-    page.comparison = null;
-    showResult();
-    $('start-over').focus();
-  }));
-  $('download-all').addEventListener('click', () => Views.downloadLink('quillmore-workspace.zip', zipOf(Workspace.names())).click());
+  $('pick').addEventListener('change', () =>
+    act(async () => {
+      await addFiles($('pick').files, [], change);
+      $('pick').value = '';
+    }),
+  );
+  $('start-over').addEventListener('click', () =>
+    act(async () => {
+      if (!(await startOver(change))) return;
+      consoleShown.pieces = null;
+      ['console', 'report', 'report-downloads', 'again', 'again-disks'].forEach((id) => $(id).replaceChildren());
+      page.comparison = null;
+      showResult();
+      $('start-over').focus();
+    }),
+  );
+  $('download-all').addEventListener('click', () =>
+    Views.downloadLink('quillmore-workspace.zip', zipOf(Workspace.names())).click(),
+  );
   for (const id of ['opt-t', 'opt-b', 'opt-v', 'opt-sb']) $(id).addEventListener('input', optionsChanged);
   document.querySelectorAll('input[name="mode"]').forEach((radio) => radio.addEventListener('change', optionsChanged));
   $('run-tool').addEventListener('click', () => act(doRun));
@@ -340,17 +436,21 @@ function listen() {
   });
   $('console-box').addEventListener('toggle', showConsoleIfOpen);
   $('image-choice').addEventListener('change', () => showFlash());
-  $('inspect-run').addEventListener('click', () => act(async () => {
-    const name = $('inspect-choice').value;
-    await inspectFile(name, kindOf(name) === 'catalogue');
-    showFlash();
-  }));
-  $('compare-run').addEventListener('click', () => act(async () => {
-    await compare($('expected-choice').value, $('found-choice').value);
-    $('again-disks').replaceChildren();
-    showAgain(page.comparison, { onDisk: (files) => act(() => diskAgain(files)) });
-    showFlash(page.comparison.found);
-  }));
+  $('inspect-run').addEventListener('click', () =>
+    act(async () => {
+      const name = $('inspect-choice').value;
+      await inspectFile(name, kindOf(name) === 'catalogue');
+      showFlash();
+    }),
+  );
+  $('compare-run').addEventListener('click', () =>
+    act(async () => {
+      await compare($('expected-choice').value, $('found-choice').value);
+      $('again-disks').replaceChildren();
+      showAgain(page.comparison, { onDisk: (files) => act(() => diskAgain(files)) });
+      showFlash(page.comparison.found);
+    }),
+  );
   $('expected-choice').addEventListener('change', showCompareChoice);
   $('found-choice').addEventListener('change', showCompareChoice);
   // Another tab changed the workspace (or ended a run): show it as it is now, once for a burst of changes.
@@ -376,7 +476,15 @@ async function lookForRuns() {
   const underWay = await lookForLostRun();
   const record = keptRun(await Workspace.loadState('run'));
   if (record) page.record = record;
-  if (underWay) setTimeout(() => act(async () => { await lookForRuns(); showResult(); }), 5000);
+  if (underWay)
+    setTimeout(
+      () =>
+        act(async () => {
+          await lookForRuns();
+          showResult();
+        }),
+      5000,
+    );
 }
 
 async function start() {
@@ -385,9 +493,18 @@ async function start() {
   const opened = await Workspace.open();
   page.kept = opened.kept;
   if (!page.kept) {
-    Views.alert(alerts(), 'nothing-kept', ['This browser keeps nothing for this page',
-      opened.why ? ` (${opened.why})` : '', ': the workspace lasts only until the page is closed. ',
-      'Download what matters, flash.bin above all, before you close it.'], [], false);
+    Views.alert(
+      alerts(),
+      'nothing-kept',
+      [
+        'This browser keeps nothing for this page',
+        opened.why ? ` (${opened.why})` : '',
+        ': the workspace lasts only until the page is closed. ',
+        'Download what matters, flash.bin above all, before you close it.',
+      ],
+      [],
+      false,
+    );
   } else {
     reportChange(opened, () => act(() => change(() => ({}))));
     // Firefox asks the user first: the page goes on meanwhile.

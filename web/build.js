@@ -26,7 +26,8 @@ function mendedGlue(glueFile) {
   let glue = read(glueFile);
   for (const [from, to] of GLUE_MENDS) {
     const found = glue.split(from).length - 1;
-    if (found !== 1) throw new Error(`${glueFile}: "${from}" found ${found} times, not once: the file system mend no longer fits`);
+    if (found !== 1)
+      throw new Error(`${glueFile}: "${from}" found ${found} times, not once: the file system mend no longer fits`);
     glue = glue.replace(from, () => to);
   }
   return glue;
@@ -61,7 +62,8 @@ function workerPlugin(workerText) {
     setup(build) {
       build.onResolve({ filter: /^quillmore:worker$/ }, () => ({ path: 'worker', namespace: 'quillmore-worker' }));
       build.onLoad({ filter: /.*/, namespace: 'quillmore-worker' }, () => ({
-        contents: `export default ${JSON.stringify(workerText)};`, loader: 'js',
+        contents: `export default ${JSON.stringify(workerText)};`,
+        loader: 'js',
       }));
     },
   };
@@ -77,9 +79,9 @@ async function bundle(entry, plugins, options = {}) {
     target: 'es2020',
     charset: 'utf8',
     legalComments: 'inline',
-    minifyWhitespace: true,  // the loader is minified already; the page's own modules are read in web/
+    minifyWhitespace: true, // the loader is minified already; the page's own modules are read in web/
     absWorkingDir: path.join(here, '..'),
-    external: ['fs', 'path', 'crypto'],  // the loader's node-only paths, which the engine never takes
+    external: ['fs', 'path', 'crypto'], // the loader's node-only paths, which the engine never takes
     plugins,
     ...options,
   });
@@ -98,7 +100,7 @@ function inlinePage(scripts, version) {
   const policy = [
     "default-src 'none'",
     `script-src ${inlined.map(hash).join(' ')} 'wasm-unsafe-eval'`,
-    'worker-src blob:',  // the engine's worker, made from the page's own text
+    'worker-src blob:', // the engine's worker, made from the page's own text
     `style-src ${hash(style)}`,
     'img-src data: blob:',
     "base-uri 'none'",
@@ -117,7 +119,9 @@ async function main() {
   const plugin = modulePlugin(glueFile, wasmFile, version);
   const engine = await bundle('quillmore.js', [plugin], {
     globalName: 'quillmore',
-    banner: { js: `// quillmore.js ${version}: quillmore-flashtool, quillmore-flashinfo and quillmore-flashdisk in WebAssembly.` },
+    banner: {
+      js: `// quillmore.js ${version}: quillmore-flashtool, quillmore-flashinfo and quillmore-flashdisk in WebAssembly.`,
+    },
     footer: { js: "if (typeof module === 'object' && module.exports) module.exports = quillmore;" },
   });
   const worker = await bundle('worker.js', [plugin]);

@@ -16,9 +16,15 @@ const $ = (id) => document.getElementById(id);
 async function showReport(args, jsonName) {
   const files = Workspace.files();
   const result = await run(INFO, args, files);
-  showConsole($('report'), [...result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]), ['stdout', `\n(exit status ${result.status})\n`]]);
+  showConsole($('report'), [
+    ...result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]),
+    ['stdout', `\n(exit status ${result.status})\n`],
+  ]);
   const json = await run(INFO, ['--json', ...args], files);
-  fill($('report-downloads'), element('p', {}, downloadLink(jsonName, json.stdout, `Download the report as JSON (${jsonName})`)));
+  fill(
+    $('report-downloads'),
+    element('p', {}, downloadLink(jsonName, json.stdout, `Download the report as JSON (${jsonName})`)),
+  );
   return json;
 }
 
@@ -32,7 +38,8 @@ export async function inspectFile(name, asCatalogue) {
 export async function compare(expected, found) {
   const json = await showReport(['--compare', '--', expected, found], 'compare.json');
   const report = parsedJson(json.stdout);
-  const banks = report && report.compare && report.compare.banks ? report.compare.banks.filter((bank) => !bank.same) : [];
+  const banks =
+    report && report.compare && report.compare.banks ? report.compare.banks.filter((bank) => !bank.same) : [];
   page.comparison = { expected, found, banks };
   return banks;
 }
@@ -42,10 +49,18 @@ export async function compare(expected, found) {
 export function filesAgain(comparison) {
   const withFile = comparison.banks.filter((bank) => bank.loader);
   const held = withFile.filter((bank) => bank.loader.matches && Workspace.get(bank.loader.file));
-  return { held, missing: withFile.filter((bank) => !held.includes(bank)), blank: comparison.banks.filter((bank) => !bank.loader) };
+  return {
+    held,
+    missing: withFile.filter((bank) => !held.includes(bank)),
+    blank: comparison.banks.filter((bank) => !bank.loader),
+  };
 }
 
-const banksOf = (banks) => banks.map((bank) => bank.bank).join(' and ').replace(/ and (?=.* and )/g, ', ');
+const banksOf = (banks) =>
+  banks
+    .map((bank) => bank.bank)
+    .join(' and ')
+    .replace(/ and (?=.* and )/g, ', ');
 
 // Says, below the comparison, which bank loader files program the differing
 // banks again, and offers a disk of those the workspace holds.
@@ -58,19 +73,48 @@ export function showAgain(comparison, { onDisk } = {}) {
   const { held, missing, blank } = filesAgain(comparison);
   const parts = [];
   if (held.length > 0) {
-    const button = element('button', { type: 'button', className: 'busy-off' }, `A disk to program bank${held.length === 1 ? '' : 's'} ${banksOf(held)} again`);
+    const button = element(
+      'button',
+      { type: 'button', className: 'busy-off' },
+      `A disk to program bank${held.length === 1 ? '' : 's'} ${banksOf(held)} again`,
+    );
     button.addEventListener('click', () => onDisk(held.map((bank) => bank.loader.file)));
-    parts.push(element('p', {}, 'To program ', held.length === 1 ? 'it' : 'them', ' again, as expected: ',
-      nameList(held.map((bank) => bank.loader.file)), ', in the workspace. ', button));
+    parts.push(
+      element(
+        'p',
+        {},
+        'To program ',
+        held.length === 1 ? 'it' : 'them',
+        ' again, as expected: ',
+        nameList(held.map((bank) => bank.loader.file)),
+        ', in the workspace. ',
+        button,
+      ),
+    );
   }
   if (missing.length > 0) {
-    parts.push(element('p', { className: 'problem' }, 'Not in the workspace as expected: ',
-      missing.map((bank, i) => [i ? '; ' : '', element('code', {}, isolated(bank.loader.file)),
-        bank.loader.present ? ' holds other data' : ' is not there']),
-      `: run the tool on the ROM file for bank${missing.length === 1 ? '' : 's'} ${banksOf(missing)} to write ${missing.length === 1 ? 'it' : 'them'}.`));
+    parts.push(
+      element(
+        'p',
+        { className: 'problem' },
+        'Not in the workspace as expected: ',
+        missing.map((bank, i) => [
+          i ? '; ' : '',
+          element('code', {}, isolated(bank.loader.file)),
+          bank.loader.present ? ' holds other data' : ' is not there',
+        ]),
+        `: run the tool on the ROM file for bank${missing.length === 1 ? '' : 's'} ${banksOf(missing)} to write ${missing.length === 1 ? 'it' : 'them'}.`,
+      ),
+    );
   }
   if (blank.length > 0) {
-    parts.push(element('p', {}, `Expected blank: bank${blank.length === 1 ? '' : 's'} ${banksOf(blank)}. No bank loader file writes a blank bank.`));
+    parts.push(
+      element(
+        'p',
+        {},
+        `Expected blank: bank${blank.length === 1 ? '' : 's'} ${banksOf(blank)}. No bank loader file writes a blank bank.`,
+      ),
+    );
   }
   fill(box, parts);
 }

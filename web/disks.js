@@ -27,10 +27,26 @@ export function showDisks(target, disks) {
   const said = element('pre', { tabIndex: 0, role: 'region', 'aria-label': `What ${DISK} said` });
   said.textContent = disks.pieces.map(([, text]) => text).join('');
   const kept = disks.images.filter((image) => Workspace.get(image));
-  fill(target,
-    disks.status === 0 ? null : element('p', { role: 'alert' }, `${DISK} ended with status ${disks.status}: see what it said.`),
-    element('ul', { 'aria-label': 'Disk images' }, kept.map((image) =>
-      element('li', {}, downloadLink(image, () => Workspace.get(image)), ` (${sizeText(Workspace.get(image).length)}, kept in the workspace)`))),
-    kept.length < disks.images.length ? element('p', { className: 'note' }, 'Disk images removed from the workspace are no longer offered here.') : null,
-    said);
+  fill(
+    target,
+    disks.status === 0
+      ? null
+      : element('p', { role: 'alert' }, `${DISK} ended with status ${disks.status}: see what it said.`),
+    element(
+      'ul',
+      { 'aria-label': 'Disk images' },
+      kept.map((image) =>
+        element(
+          'li',
+          {},
+          downloadLink(image, () => Workspace.get(image)),
+          ` (${sizeText(Workspace.get(image).length)}, kept in the workspace)`,
+        ),
+      ),
+    ),
+    kept.length < disks.images.length
+      ? element('p', { className: 'note' }, 'Disk images removed from the workspace are no longer offered here.')
+      : null,
+    said,
+  );
 }

@@ -51,15 +51,23 @@ function consoleLog() {
   return { pieces, bytesOf, stdout: write('stdout'), stderr: write('stderr'), join };
 }
 
-const describe = (value) => (value === null ? 'null' : Array.isArray(value) ? 'an array'
-  : typeof value === 'object' ? `a ${Object.prototype.toString.call(value).slice(8, -1)}` : `a ${typeof value}`);
+const describe = (value) =>
+  value === null
+    ? 'null'
+    : Array.isArray(value)
+      ? 'an array'
+      : typeof value === 'object'
+        ? `a ${Object.prototype.toString.call(value).slice(8, -1)}`
+        : `a ${typeof value}`;
 
 // Returns: the bytes of a file as given (any ArrayBuffer or view of one), without a copy.
 function fileBytes(name, value) {
   if (value instanceof Uint8Array) return value;
   if (value instanceof ArrayBuffer) return new Uint8Array(value);
   if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
-  throw new TypeError(`the bytes of ${JSON.stringify(name)} must be a Uint8Array, an ArrayBuffer or a view of one, not ${describe(value)}`);
+  throw new TypeError(
+    `the bytes of ${JSON.stringify(name)} must be a Uint8Array, an ArrayBuffer or a view of one, not ${describe(value)}`,
+  );
 }
 
 // Returns: the folder's files as [path, bytes] pairs, every path checked
@@ -68,21 +76,25 @@ function checkedFiles(files) {
   if (files === undefined || files === null) return [];
   let entries;
   if (files instanceof Map) entries = [...files];
-  else if (typeof files === 'object' && !Array.isArray(files) && !ArrayBuffer.isView(files)) entries = Object.keys(files).map((name) => [name, files[name]]);
+  else if (typeof files === 'object' && !Array.isArray(files) && !ArrayBuffer.isView(files))
+    entries = Object.keys(files).map((name) => [name, files[name]]);
   else throw new TypeError(`files must be an object or a Map of paths to bytes, not ${describe(files)}`);
   const paths = new Set();
   const folders = new Set();
   const checked = entries.map(([path, value]) => {
     const bad = (why) => new TypeError(`${why}: ${JSON.stringify(path)}`);
     if (typeof path !== 'string' || path === '') throw bad('a file name must be a non-empty string');
-    if (!/^(?:[^\ud800-\udfff\0]|[\ud800-\udbff][\udc00-\udfff])*$/.test(path)) throw bad('a file name must be well-formed text without NUL');
+    if (!/^(?:[^\ud800-\udfff\0]|[\ud800-\udbff][\udc00-\udfff])*$/.test(path))
+      throw bad('a file name must be well-formed text without NUL');
     const parts = path.split('/');
-    if (parts.some((part) => part === '' || part === '.' || part === '..')) throw bad('not a relative path inside the folder');
+    if (parts.some((part) => part === '' || part === '.' || part === '..'))
+      throw bad('not a relative path inside the folder');
     paths.add(path);
     for (let i = 1; i < parts.length; i++) folders.add(parts.slice(0, i).join('/'));
     return [path, fileBytes(path, value)];
   });
-  for (const folder of folders) if (paths.has(folder)) throw new TypeError(`both a file and a folder: ${JSON.stringify(folder)}`);
+  for (const folder of folders)
+    if (paths.has(folder)) throw new TypeError(`both a file and a folder: ${JSON.stringify(folder)}`);
   return checked;
 }
 
@@ -138,7 +150,7 @@ function noteOpens(FS) {
   const { open, rename } = FS;
   FS.open = (path, flags, ...rest) => {
     const stream = open(path, flags, ...rest);
-    const list = (stream.flags & 3) !== 0 ? written : read;  // O_WRONLY, O_RDWR
+    const list = (stream.flags & 3) !== 0 ? written : read; // O_WRONLY, O_RDWR
     if (!list.includes(stream.path)) list.push(stream.path);
     return stream;
   };
@@ -154,8 +166,11 @@ function noteOpens(FS) {
 }
 
 // Returns: the names of the folder's regular files among paths.
-const inFolder = (paths, files) => paths.filter((path) => path.startsWith(`${FOLDER}/`))
-  .map((path) => path.slice(FOLDER.length + 1)).filter((name) => name in files);
+const inFolder = (paths, files) =>
+  paths
+    .filter((path) => path.startsWith(`${FOLDER}/`))
+    .map((path) => path.slice(FOLDER.length + 1))
+    .filter((name) => name in files);
 
 // Returns: the line that closes the console text of a run that aborted.
 // Memory that ran out the run has said itself; anything else is a trap.
@@ -211,10 +226,11 @@ export function createEngine(createModule, wasmBase64, version) {
       status = -1;
       for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);
     }
-    opened.stop();  // the folder read back below is not the run's reading
+    opened.stop(); // the folder read back below is not the run's reading
     const after = readFolder(engine.FS);
     const written = inFolder(opened.written, after);
-    if (Array.isArray(options.reads)) options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));
+    if (Array.isArray(options.reads))
+      options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));
     const result = { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: after, written };
     if (options.onOutput) for (const piece of log.pieces) options.onOutput(piece.stream, log.bytesOf(piece));
     return result;

@@ -24,8 +24,7 @@ const KIND_WORDS = new Map([
 ]);
 
 // Returns: the kind of a file in the page's words: the fixed names first, then the inspector's.
-export const kindOf = (name) =>
-  NAMED_KINDS.get(name) || KIND_WORDS.get((page.reports.get(name) || {}).kind) || 'other';
+export const kindOf = (name) => NAMED_KINDS.get(name) || KIND_WORDS.get((page.reports.get(name) || {}).kind) || 'other';
 export const isFixedName = (name) => NAMED_KINDS.has(name);
 export const namesOfKind = (kind) => Workspace.names().filter((name) => kindOf(name) === kind);
 
@@ -74,10 +73,15 @@ function romWords(entry) {
   }
   if (left > 0) add(`${plural(left, 'more ROM')}: inspect the file`);
   if (unknown.length === 1) {
-    add(`unknown ${unit} ${unknown[0].block || unknown[0].bank}, CRC-16 `, element('span', { className: 'unknown-crc' }, unknown[0].crc));
+    add(
+      `unknown ${unit} ${unknown[0].block || unknown[0].bank}, CRC-16 `,
+      element('span', { className: 'unknown-crc' }, unknown[0].crc),
+    );
   } else if (unknown.length > 1) {
     const crcs = [...new Set(unknown.map((block) => block.crc))];
-    add(`${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`);
+    add(
+      `${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`,
+    );
   }
   if (blank > 0) add(plural(blank, `blank ${unit}`));
   if (entry.kind === KIND.ROM && blocks.length === 0) add('no whole block: nothing to write');
@@ -104,7 +108,9 @@ export function holds(name) {
 }
 
 function diskWords(entry) {
-  const banks = entry.files.filter((file) => file.kind === KIND.LOADER && file.flasher).map((file) => file.flasher.bank);
+  const banks = entry.files
+    .filter((file) => file.kind === KIND.LOADER && file.flasher)
+    .map((file) => file.flasher.bank);
   const damage = entry.damage.join('; ');
   return [
     '"',
@@ -144,11 +150,17 @@ const rows = new Map(); // name -> { row, bytes, signature }
 
 function fileRow(name, bytes, holdsParts, actions) {
   const mark = markText(name);
-  const remove = element('button', { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off', tabIndex: -1 }, 'Remove');
+  const remove = element(
+    'button',
+    { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off', tabIndex: -1 },
+    'Remove',
+  );
   const download = downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`);
   download.tabIndex = -1;
   remove.addEventListener('click', () => actions.onRemove(name));
-  const adds = unknownBlocks(name).slice(0, MOST_ADDS).map((block) => addButton(block, actions.onAdd));
+  const adds = unknownBlocks(name)
+    .slice(0, MOST_ADDS)
+    .map((block) => addButton(block, actions.onAdd));
   return element(
     'tr',
     { className: (page.record && page.record.marks[name]) || '', role: 'row' },

@@ -5,8 +5,20 @@
 // misplaced ones dashed with "!", so colour is never the only sign.
 import { element, isolated } from './views.js';
 
-const COLOURS = ['#9fd3ff', '#ffc98f', '#b5e8a3', '#f5b0d6', '#d6c3ff', '#fff08a', '#9ee6dc', '#ffb3a7',
-  '#c9d98c', '#d2b48c', '#b0c4ef', '#e8c9e8'];
+const COLOURS = [
+  '#9fd3ff',
+  '#ffc98f',
+  '#b5e8a3',
+  '#f5b0d6',
+  '#d6c3ff',
+  '#fff08a',
+  '#9ee6dc',
+  '#ffb3a7',
+  '#c9d98c',
+  '#d2b48c',
+  '#b0c4ef',
+  '#e8c9e8',
+];
 const LETTERS = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz';
 const ROW = 8;
 
@@ -21,22 +33,42 @@ function describe(bank, difference) {
   else parts.push(`bank ${bank.bank}: `, isolated(bank.name), `, CRC-16 ${bank.crc}`);
   if (bank.misplaced) parts.push(`; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}`);
   if (difference) {
-    const side = (held) => (held.content === 'blank' ? 'blank' : held.name ? [isolated(held.name), ` (CRC-16 ${held.crc})`] : `unknown (CRC-16 ${held.crc})`);
-    parts.push(`; differs from the expected image in ${difference.differingBytes} byte${difference.differingBytes === 1 ? '' : 's'}: expected `,
-      side(difference.expected), ', found ', side(difference.found));
+    const side = (held) =>
+      held.content === 'blank'
+        ? 'blank'
+        : held.name
+          ? [isolated(held.name), ` (CRC-16 ${held.crc})`]
+          : `unknown (CRC-16 ${held.crc})`;
+    parts.push(
+      `; differs from the expected image in ${difference.differingBytes} byte${difference.differingBytes === 1 ? '' : 's'}: expected `,
+      side(difference.expected),
+      ', found ',
+      side(difference.found),
+    );
   }
   return parts;
 }
 
-const text = (parts) => parts.flat(2).map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
+const text = (parts) =>
+  parts
+    .flat(2)
+    .map((part) => (typeof part === 'string' ? part : part.textContent))
+    .join('');
 
 function cell(bank, rom, difference, detail) {
   const label = text(describe(bank, difference));
   const mark = bank.content === 'unknown' ? '?' : bank.misplaced ? `${rom.letter}!` : rom ? rom.letter : '';
-  const classes = [bank.content === 'known' ? 'rom' : bank.content, bank.misplaced ? 'misplaced' : '', difference ? 'differs' : ''];
+  const classes = [
+    bank.content === 'known' ? 'rom' : bank.content,
+    bank.misplaced ? 'misplaced' : '',
+    difference ? 'differs' : '',
+  ];
   // The mark is drawn by the style sheet: the name is the whole description.
-  const node = element('td', { role: 'gridcell', className: classes.join(' ').trim(), 'aria-label': label,
-    'data-mark': mark, tabIndex: -1 }, bank.bank);
+  const node = element(
+    'td',
+    { role: 'gridcell', className: classes.join(' ').trim(), 'aria-label': label, 'data-mark': mark, tabIndex: -1 },
+    bank.bank,
+  );
   if (rom) node.style.setProperty('--rom-colour', rom.colour);
   const tell = () => detail.replaceChildren(...describe(bank, difference).flat(2));
   node.addEventListener('focus', () => {
@@ -62,9 +94,12 @@ function move(table, event) {
   if (at < 0) return;
   const row = at - (at % ROW);
   const target = {
-    ArrowRight: Math.min(at + 1, cells.length - 1), ArrowLeft: Math.max(at - 1, 0),
-    ArrowDown: at + ROW < cells.length ? at + ROW : at, ArrowUp: at - ROW >= 0 ? at - ROW : at,
-    Home: event.ctrlKey ? 0 : row, End: event.ctrlKey ? cells.length - 1 : Math.min(row + ROW - 1, cells.length - 1),
+    ArrowRight: Math.min(at + 1, cells.length - 1),
+    ArrowLeft: Math.max(at - 1, 0),
+    ArrowDown: at + ROW < cells.length ? at + ROW : at,
+    ArrowUp: at - ROW >= 0 ? at - ROW : at,
+    Home: event.ctrlKey ? 0 : row,
+    End: event.ctrlKey ? cells.length - 1 : Math.min(row + ROW - 1, cells.length - 1),
   }[event.key];
   if (target === undefined) return;
   event.preventDefault();
@@ -77,7 +112,7 @@ function move(table, event) {
 // maps a bank ("0b") to the comparison's entry for it ({ differingBytes,
 // expected, found }).
 export function draw(view, banks, differing = new Map()) {
-  const roms = new Map();  // name -> { letter, colour, banks }
+  const roms = new Map(); // name -> { letter, colour, banks }
   for (const bank of banks.filter((b) => b.content === 'known')) {
     if (!roms.has(bank.name)) {
       const n = roms.size;
@@ -90,15 +125,23 @@ export function draw(view, banks, differing = new Map()) {
   if (grid.active >= cells.length) grid.active = 0;
   if (cells.length > 0) cells[grid.active].tabIndex = 0;
   const rows = [];
-  for (let row = 0; row < cells.length; row += ROW) rows.push(element('tr', { role: 'row' }, ...cells.slice(row, row + ROW)));
+  for (let row = 0; row < cells.length; row += ROW)
+    rows.push(element('tr', { role: 'row' }, ...cells.slice(row, row + ROW)));
   view.table.tBodies[0].replaceChildren(...rows);
   if (!view.table.dataset.keys) {
     view.table.dataset.keys = 'on';
     view.table.addEventListener('keydown', (event) => move(view.table, event));
   }
   if (hadFocus && cells.length > 0) cells[grid.active].focus();
-  const entries = [...roms].map(([name, rom]) => element('li', {}, swatch('', rom.letter, rom.colour), isolated(name),
-    `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`));
+  const entries = [...roms].map(([name, rom]) =>
+    element(
+      'li',
+      {},
+      swatch('', rom.letter, rom.colour),
+      isolated(name),
+      `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`,
+    ),
+  );
   const count = (test) => banks.filter(test).length;
   const more = [
     [count((b) => b.content === 'blank'), swatch('', ' '), 'blank'],

@@ -32,7 +32,8 @@ export const notKept = (record) =>
 // Returns: [tone, first line] of a run's verdict.
 function headline(record) {
   const { facts, status } = record;
-  if (status < 0) return ['bad', `The run did not finish: ${record.stopped || 'it was aborted'}. Nothing it did was kept.`];
+  if (status < 0)
+    return ['bad', `The run did not finish: ${record.stopped || 'it was aborted'}. Nothing it did was kept.`];
   const written = plural(facts.loaders.length, 'bank loader file');
   const refused = notKept(record);
   if (refused.length > 0) {
@@ -50,7 +51,10 @@ function headline(record) {
     return ['bad', `${capital(reason)}. ${written} written (exit status ${status}).`];
   }
   if (facts.loaders.length > 0) {
-    const whole = status === 0 ? ', and every output in full (exit status 0).' : `, but not every output could be written in full (exit status ${status}).`;
+    const whole =
+      status === 0
+        ? ', and every output in full (exit status 0).'
+        : `, but not every output could be written in full (exit status ${status}).`;
     return [status === 0 ? 'good' : 'bad', `${written} written${whole}`];
   }
   return [status === 0 ? 'warn' : 'bad', `No bank loader file was written (exit status ${status}).`];
@@ -59,13 +63,18 @@ function headline(record) {
 // Returns: why nothing was written, in the run's own facts.
 function whyNothing(facts, errors) {
   const why = [];
-  if (facts.noFlasher) why.push(`There is no ${FLASHER} (the flasher program) in the workspace: add it, then run again.`);
+  if (facts.noFlasher)
+    why.push(`There is no ${FLASHER} (the flasher program) in the workspace: add it, then run again.`);
   if (facts.roms.length > 0 && facts.usable === 0) {
     why.push('No block of the ROM files run is known to the catalogue: each is unknown or blank.');
   }
   if (errors > 0) why.push('The tool says why in the console: its error lines are set apart there.');
   if (why.length === 0) why.push('No block was sent to a bank: the console tells the steps.');
-  return element('ul', {}, why.map((text) => element('li', {}, text)));
+  return element(
+    'ul',
+    {},
+    why.map((text) => element('li', {}, text)),
+  );
 }
 
 function loaderItem(loader) {
@@ -79,14 +88,34 @@ function unknownList(facts, onAdd) {
   const items = facts.unknown.map((block) => {
     const entry = page.catalogue && page.catalogue.byCrc && page.catalogue.byCrc[block.crc];
     const now = entry
-      ? [`: now in the catalogue, line ${entry.line} (bank${entry.banks.length === 1 ? '' : 's'} ${entry.banks.join(' ')}): run again to write it`]
+      ? [
+          `: now in the catalogue, line ${entry.line} (bank${entry.banks.length === 1 ? '' : 's'} ${entry.banks.join(' ')}): run again to write it`,
+        ]
       : [' ', addButton(block, onAdd)];
-    return element('li', {}, element('code', {}, isolated(block.file)), `, block ${block.block}: CRC-16 `, element('code', {}, block.crc), now);
+    return element(
+      'li',
+      {},
+      element('code', {}, isolated(block.file)),
+      `, block ${block.block}: CRC-16 `,
+      element('code', {}, block.crc),
+      now,
+    );
   });
   const more = facts.unknownCount - facts.unknown.length;
   return [
-    element('p', {}, `${plural(facts.unknownCount, 'block')} the catalogue did not know (added to it, each goes to its banks at the next run):`),
-    element('ul', {}, items, more > 0 ? element('li', {}, `and ${plural(more, 'more')}: the inspector's report of each ROM file lists them all`) : null),
+    element(
+      'p',
+      {},
+      `${plural(facts.unknownCount, 'block')} the catalogue did not know (added to it, each goes to its banks at the next run):`,
+    ),
+    element(
+      'ul',
+      {},
+      items,
+      more > 0
+        ? element('li', {}, `and ${plural(more, 'more')}: the inspector's report of each ROM file lists them all`)
+        : null,
+    ),
   ];
 }
 
@@ -95,13 +124,29 @@ function verdictParts(record, { onAdd, outputs }) {
   const { facts } = record;
   const errors = errorLines(record.pieces);
   const parts = [element('p', {}, 'Command line: ', commandLine(record.command))];
-  if (facts.loaders.length > 0) parts.push(element('p', {}, 'Bank loader files, by bank:'), element('ul', {}, facts.loaders.map(loaderItem)));
+  if (facts.loaders.length > 0)
+    parts.push(element('p', {}, 'Bank loader files, by bank:'), element('ul', {}, facts.loaders.map(loaderItem)));
   if (record.status >= 0 && facts.loaders.length === 0) parts.push(whyNothing(facts, errors));
   if (facts.unknownCount > 0) parts.push(unknownList(facts, onAdd));
-  if (facts.blank > 0) parts.push(element('p', {}, `${plural(facts.blank, 'blank block')} (all $FF) passed over: a blank bank needs no programming.`));
+  if (facts.blank > 0)
+    parts.push(
+      element(
+        'p',
+        {},
+        `${plural(facts.blank, 'blank block')} (all $FF) passed over: a blank bank needs no programming.`,
+      ),
+    );
   if (facts.damaged.length > 0) parts.push(element('p', {}, 'Damaged: ', nameList(facts.damaged), '.'));
   if (errors > 0) {
-    parts.push(element('p', {}, `${plural(errors, 'error line')} in the console: `, element('a', { href: '#console-error-1' }, 'the first one'), '.'));
+    parts.push(
+      element(
+        'p',
+        {},
+        `${plural(errors, 'error line')} in the console: `,
+        element('a', { href: '#console-error-1' }, 'the first one'),
+        '.',
+      ),
+    );
   }
   if (outputs) parts.push(outputs);
   return parts;
@@ -117,17 +162,39 @@ export function showVerdict(target, record, options) {
   if (lost) {
     tone = 'bad';
     parts.push(
-      element('p', { className: 'headline' }, 'The run ', commandLine(lost.command), ' did not finish: nothing of it was kept. The page was closed or reloaded while it ran.'),
+      element(
+        'p',
+        { className: 'headline' },
+        'The run ',
+        commandLine(lost.command),
+        ' did not finish: nothing of it was kept. The page was closed or reloaded while it ran.',
+      ),
     );
   }
   if (page.elsewhere) {
-    parts.push(element('p', { className: lost ? '' : 'headline' }, 'A run is under way in another tab: ', commandLine(page.elsewhere.command), '.'));
+    parts.push(
+      element(
+        'p',
+        { className: lost ? '' : 'headline' },
+        'A run is under way in another tab: ',
+        commandLine(page.elsewhere.command),
+        '.',
+      ),
+    );
   }
   if (record) {
     const [recordTone, line] = headline(record);
     tone = tone || recordTone;
     const own = verdictParts(record, options);
-    if (lost || page.elsewhere) parts.push(element('div', { className: 'previous' }, element('p', { className: 'headline' }, `The run before it: ${line}`), own));
+    if (lost || page.elsewhere)
+      parts.push(
+        element(
+          'div',
+          { className: 'previous' },
+          element('p', { className: 'headline' }, `The run before it: ${line}`),
+          own,
+        ),
+      );
     else parts.push(element('p', { className: 'headline' }, line), own);
   } else if (parts.length === 0) {
     parts.push(element('p', {}, 'No run yet.'));
@@ -140,7 +207,8 @@ export function showVerdict(target, record, options) {
 // flash.bin for a device programmer; a file for a bank past the flash is
 // listed apart, and goes on a disk only when ticked.
 export function showDrive(section, body, record, { zipLink, imageLink }) {
-  const loaders = record && record.status >= 0 ? record.facts.loaders.filter((loader) => Workspace.get(loader.file)) : [];
+  const loaders =
+    record && record.status >= 0 ? record.facts.loaders.filter((loader) => Workspace.get(loader.file)) : [];
   section.hidden = loaders.length === 0;
   if (section.hidden) return;
   const make = document.getElementById('make-disks');
@@ -150,21 +218,47 @@ export function showDrive(section, body, record, { zipLink, imageLink }) {
   const inFlash = loaders.filter((loader) => loader.inFlash);
   const away = loaders.filter((loader) => !loader.inFlash);
   const item = (loader) =>
-    element('li', {}, element('code', {}, isolated(loader.file)), `: bank ${loader.bank}, `,
-      loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom));
+    element(
+      'li',
+      {},
+      element('code', {}, isolated(loader.file)),
+      `: bank ${loader.bank}, `,
+      loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom),
+    );
   body.replaceChildren(
-    element('p', {}, 'Each bank loader file is a program for the drive: loaded and run on the computer the drive ',
+    element(
+      'p',
+      {},
+      'Each bank loader file is a program for the drive: loaded and run on the computer the drive ',
       'hangs on, it carries the flasher, the bank number and the 8 KB block, and programs that one bank. Put them ',
-      'on a disk image made below (or copy them to the SD card of an SD drive) and run them one after the other.'),
+      'on a disk image made below (or copy them to the SD card of an SD drive) and run them one after the other.',
+    ),
     inFlash.length ? element('ol', {}, inFlash.map(item)) : null,
     away.length
-      ? element('div', { className: 'away' },
-          element('p', { className: 'problem' }, `Not in the flash, whose banks are 00–3f: ${plural(away.length, 'file')} for ${away.map((loader) => `bank ${loader.bank}`).join(', ')}. What the flasher does with such a bank is not known; they are left off the disk unless ticked.`),
-          away.map((loader) => element('label', {}, element('input', { type: 'checkbox', className: 'away-loader', value: loader.file, onchange: ready }),
-            ' Put ', element('code', {}, isolated(loader.file)), ` (bank ${loader.bank}) on the disk all the same`)))
+      ? element(
+          'div',
+          { className: 'away' },
+          element(
+            'p',
+            { className: 'problem' },
+            `Not in the flash, whose banks are 00–3f: ${plural(away.length, 'file')} for ${away.map((loader) => `bank ${loader.bank}`).join(', ')}. What the flasher does with such a bank is not known; they are left off the disk unless ticked.`,
+          ),
+          away.map((loader) =>
+            element(
+              'label',
+              {},
+              element('input', { type: 'checkbox', className: 'away-loader', value: loader.file, onchange: ready }),
+              ' Put ',
+              element('code', {}, isolated(loader.file)),
+              ` (bank ${loader.bank}) on the disk all the same`,
+            ),
+          ),
+        )
       : null,
     element('p', {}, zipLink),
-    imageLink ? element('p', {}, imageLink, ': the image of the whole flash, for a device programmer (the TL866).') : null,
+    imageLink
+      ? element('p', {}, imageLink, ': the image of the whole flash, for a device programmer (the TL866).')
+      : null,
   );
   ready();
 }
@@ -173,5 +267,7 @@ export function showDrive(section, body, record, { zipLink, imageLink }) {
 // banks, in bank order, and those past it that are ticked.
 export function loadersForDisk(record) {
   const ticked = new Set([...document.querySelectorAll('.away-loader:checked')].map((box) => box.value));
-  return record.facts.loaders.filter((loader) => Workspace.get(loader.file) && (loader.inFlash || ticked.has(loader.file))).map((loader) => loader.file);
+  return record.facts.loaders
+    .filter((loader) => Workspace.get(loader.file) && (loader.inFlash || ticked.has(loader.file)))
+    .map((loader) => loader.file);
 }

@@ -53,7 +53,9 @@ function choiceItem(name, kind, onChange) {
 // The ROM checklist: ROM files first, then any other file the tool could be
 // given (its own message says why it takes none of them).
 export function showRomChoices(onChange) {
-  const others = Workspace.names().filter((name) => !isFixedName(name) && !['ROM file', 'catalogue'].includes(kindOf(name)));
+  const others = Workspace.names().filter(
+    (name) => !isFixedName(name) && !['ROM file', 'catalogue'].includes(kindOf(name)),
+  );
   const roms = [...namesOfKind('ROM file'), ...others];
   page.chosen = page.chosen.filter((name) => roms.includes(name));
   const list = $('roms');
@@ -98,7 +100,11 @@ export function showCommand() {
   const ready = (allBanks || page.chosen.length > 0) && !bank;
   $('run-tool').disabled = page.running || !ready;
   if (page.running) return;
-  $('run-note').textContent = bank ? 'Fix the bank (-sb) first.' : ready ? '' : 'Check a ROM file, or choose all banks.';
+  $('run-note').textContent = bank
+    ? 'Fix the bank (-sb) first.'
+    : ready
+      ? ''
+      : 'Check a ROM file, or choose all banks.';
 }
 
 // Returns: the options as the page keeps them across visits.

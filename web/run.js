@@ -32,13 +32,21 @@ export async function runFacts(result, inputs) {
     outFolder.set(CATALOGUE, catalogue);
   }
   const roms = [...(await inspect(romNames, romFolder)).entries.values()].filter((entry) => entry.kind === KIND.ROM);
-  const written = [...(await inspect(outputs, outFolder)).entries.values()].filter((entry) => entry.kind === KIND.LOADER);
+  const written = [...(await inspect(outputs, outFolder)).entries.values()].filter(
+    (entry) => entry.kind === KIND.LOADER,
+  );
   const blocks = roms.flatMap((entry) => entry.blocks.map((block) => ({ file: entry.file, ...block })));
   const unknown = blocks.filter((block) => block.content === CONTENT.UNKNOWN);
   return {
     loaders: written
       .filter((entry) => entry.flasher && entry.block)
-      .map((entry) => ({ file: entry.file, bank: entry.flasher.bank, inFlash: entry.flasher.inFlash !== false, rom: entry.block.name, crc: entry.block.crc }))
+      .map((entry) => ({
+        file: entry.file,
+        bank: entry.flasher.bank,
+        inFlash: entry.flasher.inFlash !== false,
+        rom: entry.block.name,
+        crc: entry.block.crc,
+      }))
       .sort(byBank),
     damaged: written.filter((entry) => !(entry.flasher && entry.block)).map((entry) => entry.file),
     unknown: unknown.slice(0, MOST_LISTED).map(({ file, block, crc }) => ({ file, block, crc })),
@@ -50,14 +58,25 @@ export async function runFacts(result, inputs) {
   };
 }
 
-const NO_FACTS = { loaders: [], damaged: [], unknown: [], unknownCount: 0, blank: 0, usable: 0, roms: [], noFlasher: false };
+const NO_FACTS = {
+  loaders: [],
+  damaged: [],
+  unknown: [],
+  unknownCount: 0,
+  blank: 0,
+  usable: 0,
+  roms: [],
+  noFlasher: false,
+};
 
 // Holds a lock named for the run while it runs, where the browser has Web
 // Locks; else renews the mark's time. Returns: what ends it.
 function holdAlive(mark) {
   if (typeof navigator === 'object' && navigator.locks) {
     let release;
-    const held = new Promise((done) => { release = done; });
+    const held = new Promise((done) => {
+      release = done;
+    });
     navigator.locks.request(mark.lock, () => held).catch(() => {});
     return release;
   }
@@ -75,8 +94,12 @@ async function markIsStale(mark) {
 }
 
 const validMark = (mark) =>
-  !!mark && typeof mark === 'object' && Array.isArray(mark.command) && mark.command.every((word) => typeof word === 'string') &&
-  typeof mark.lock === 'string' && Number.isFinite(mark.at);
+  !!mark &&
+  typeof mark === 'object' &&
+  Array.isArray(mark.command) &&
+  mark.command.every((word) => typeof word === 'string') &&
+  typeof mark.lock === 'string' &&
+  Number.isFinite(mark.at);
 
 // Tells from storage whether a run was lost, or is under way in another
 // tab: page.lost and page.elsewhere. Returns: true when a run is under way
@@ -124,7 +147,11 @@ export async function runTool(args, ui) {
         return {};
       }
       if (result.status < 0) return {};
-      return { puts: result.written.filter((name) => !result.unchanged.includes(name)).map((name) => [name, result.files.get(name)]) };
+      return {
+        puts: result.written
+          .filter((name) => !result.unchanged.includes(name))
+          .map((name) => [name, result.files.get(name)]),
+      };
     });
   } finally {
     stopAlive();
@@ -137,7 +164,8 @@ export async function runTool(args, ui) {
   const finished = result && !stopped;
   const marks = Object.create(null);
   if (finished) {
-    for (const name of result.written) marks[name] = !inputs.has(name) ? 'new' : result.unchanged.includes(name) ? 'rewritten' : 'changed';
+    for (const name of result.written)
+      marks[name] = !inputs.has(name) ? 'new' : result.unchanged.includes(name) ? 'rewritten' : 'changed';
   }
   const record = {
     command,
@@ -163,24 +191,46 @@ const objects = (list, keys) =>
 function validFacts(facts) {
   if (!facts || typeof facts !== 'object') return false;
   const counts = ['unknownCount', 'blank', 'usable'].every((key) => Number.isInteger(facts[key]));
-  return counts && objects(facts.loaders, ['file', 'bank', 'inFlash', 'rom', 'crc']) && strings(facts.damaged) &&
-    objects(facts.unknown, ['file', 'block', 'crc']) && strings(facts.roms) && typeof facts.noFlasher === 'boolean';
+  return (
+    counts &&
+    objects(facts.loaders, ['file', 'bank', 'inFlash', 'rom', 'crc']) &&
+    strings(facts.damaged) &&
+    objects(facts.unknown, ['file', 'block', 'crc']) &&
+    strings(facts.roms) &&
+    typeof facts.noFlasher === 'boolean'
+  );
 }
 
 // Returns: the last run as the page keeps it across visits; a stored one
 // is taken only when it has this very shape.
 export function keptRun(value) {
   if (!value || typeof value !== 'object' || !strings(value.command) || !Number.isInteger(value.status)) return null;
-  if (!strings(value.written) || !value.marks || typeof value.marks !== 'object' || !validFacts(value.facts)) return null;
-  const piecesOk = Array.isArray(value.pieces) &&
-    value.pieces.every((piece) => Array.isArray(piece) && piece.length === 2 && ['stdout', 'stderr'].includes(piece[0]) && typeof piece[1] === 'string');
+  if (!strings(value.written) || !value.marks || typeof value.marks !== 'object' || !validFacts(value.facts))
+    return null;
+  const piecesOk =
+    Array.isArray(value.pieces) &&
+    value.pieces.every(
+      (piece) =>
+        Array.isArray(piece) &&
+        piece.length === 2 &&
+        ['stdout', 'stderr'].includes(piece[0]) &&
+        typeof piece[1] === 'string',
+    );
   if (!piecesOk) return null;
   const marks = Object.create(null);
-  for (const [name, mark] of Object.entries(value.marks)) if (['new', 'changed', 'rewritten'].includes(mark)) marks[name] = mark;
+  for (const [name, mark] of Object.entries(value.marks))
+    if (['new', 'changed', 'rewritten'].includes(mark)) marks[name] = mark;
   const disks = value.disks && strings(value.disks.images) && Array.isArray(value.disks.pieces) ? value.disks : null;
   return {
-    command: value.command, at: Number.isFinite(value.at) ? value.at : 0, status: value.status, pieces: value.pieces,
-    written: value.written, marks, facts: value.facts, image: value.image === true, disks,
+    command: value.command,
+    at: Number.isFinite(value.at) ? value.at : 0,
+    status: value.status,
+    pieces: value.pieces,
+    written: value.written,
+    marks,
+    facts: value.facts,
+    image: value.image === true,
+    disks,
     stopped: typeof value.stopped === 'string' ? value.stopped : '',
   };
 }

@@ -5,7 +5,7 @@
 import workerSource from 'quillmore:worker';
 
 const engine = { worker: null, nextId: 1 };
-const waiting = new Map();  // id -> { resolve, reject }
+const waiting = new Map(); // id -> { resolve, reject }
 
 // Why a run gave no result: it was cancelled, or the worker failed.
 export class RunStopped extends Error {

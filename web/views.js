@@ -141,11 +141,18 @@ export function downloadLink(name, bytes, text = name, label = undefined) {
 // set apart, its first piece at #console-error-1. Keeps the end in view.
 export function showConsole(target, pieces) {
   let errors = 0;
-  fill(target, pieces.map(([stream, text]) => {
-    if (stream !== 'stderr') return text;
-    errors++;
-    return element('span', { className: 'stderr', title: 'standard error', ...(errors === 1 ? { id: 'console-error-1' } : {}) }, text);
-  }));
+  fill(
+    target,
+    pieces.map(([stream, text]) => {
+      if (stream !== 'stderr') return text;
+      errors++;
+      return element(
+        'span',
+        { className: 'stderr', title: 'standard error', ...(errors === 1 ? { id: 'console-error-1' } : {}) },
+        text,
+      );
+    }),
+  );
   target.scrollTop = target.scrollHeight;
 }
 
@@ -154,7 +161,10 @@ export function fillChoice(select, names, preferred) {
   const keep = names.includes(select.value) ? select.value : preferred;
   const offered = [...select.options];
   if (offered.length !== names.length || offered.some((option, i) => option.value !== names[i])) {
-    fill(select, names.map((name) => element('option', { value: name }, name)));
+    fill(
+      select,
+      names.map((name) => element('option', { value: name }, name)),
+    );
   }
   if (names.includes(keep)) select.value = keep;
 }

@@ -11,7 +11,7 @@ import { catalogueDigest } from './digest.js';
 import { createEngine } from './engine.js';
 
 const engine = createEngine(createModule, wasmBase64, version);
-engine.run('quillmore-flashinfo', ['--version'], new Map());  // compiles the module before the first real run
+engine.run('quillmore-flashinfo', ['--version'], new Map()); // compiles the module before the first real run
 
 const parsed = (bytes) => {
   try {
@@ -28,13 +28,17 @@ self.onmessage = async ({ data }) => {
     const reads = [];
     const before = new Map(files);
     const result = await engine.run(program, args, before, {
-      onOutput: (stream, bytes) => pieces.push([stream, bytes]), reads,
+      onOutput: (stream, bytes) => pieces.push([stream, bytes]),
+      reads,
     });
     const same = (a, b) => !!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]);
     const unchanged = result.written.filter((name) => same(before.get(name), result.files[name]));
     const named = Object.keys(result.files).map((name) => [name, result.files[name]]);
-    const buffers = new Set([result.stdout, result.stderr, ...named.map(([, bytes]) => bytes),
-      ...pieces.map(([, bytes]) => bytes)].map((bytes) => bytes.buffer));
+    const buffers = new Set(
+      [result.stdout, result.stderr, ...named.map(([, bytes]) => bytes), ...pieces.map(([, bytes]) => bytes)].map(
+        (bytes) => bytes.buffer,
+      ),
+    );
     const digested = digest === 'catalogue' ? catalogueDigest(parsed(result.stdout)) : undefined;
     self.postMessage({ id, result: { ...result, files: named, pieces, read: reads, unchanged, digest: digested } }, [
       ...buffers,

@@ -19,14 +19,27 @@ export const zipOf = (names) => () =>
 // retry: what "Try again" does.
 export function reportChange(outcome, retry) {
   if (outcome.left && outcome.left.length > 0) {
-    Views.alert(alerts(), 'left', ['Left out of the workspace, not being files: ',
-      outcome.left.map(({ name, why }, i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]), '.']);
+    Views.alert(alerts(), 'left', [
+      'Left out of the workspace, not being files: ',
+      outcome.left.map(({ name, why }, i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]),
+      '.',
+    ]);
   }
   if (outcome.failure) {
     const room = element('span', { className: 'room' });
-    Views.alert(alerts(), 'storage', ['Not kept: ', nameList(outcome.failure.names), `: ${outcome.failure.why}.`, room,
-      ' They stay here, marked "not kept", until the page is closed: download what matters. ',
-      'Each later change tries to keep them again.'], [['Try again', retry]]);
+    Views.alert(
+      alerts(),
+      'storage',
+      [
+        'Not kept: ',
+        nameList(outcome.failure.names),
+        `: ${outcome.failure.why}.`,
+        room,
+        ' They stay here, marked "not kept", until the page is closed: download what matters. ',
+        'Each later change tries to keep them again.',
+      ],
+      [['Try again', retry]],
+    );
     Workspace.space().then((space) => {
       if (space && space.quota) {
         room.textContent = ` The browser gives this page ${Views.sizeWords(space.quota)}: ${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left.`;
@@ -41,21 +54,45 @@ export function reportChange(outcome, retry) {
 async function addEntries(entries, change) {
   const taken = entries.filter(([name]) => Workspace.get(name)).map(([name]) => name);
   const one = taken.length === 1;
-  if (taken.length > 0 && !(await Views.ask([nameList(taken), one ? ' is' : ' are', ' in the workspace already. Replace ',
-    one ? 'it' : 'them', ' with the file', one ? '' : 's', ' you are adding?'], 'Replace', 'Keep the workspace\'s'))) {
+  if (
+    taken.length > 0 &&
+    !(await Views.ask(
+      [
+        nameList(taken),
+        one ? ' is' : ' are',
+        ' in the workspace already. Replace ',
+        one ? 'it' : 'them',
+        ' with the file',
+        one ? '' : 's',
+        ' you are adding?',
+      ],
+      'Replace',
+      "Keep the workspace's",
+    ))
+  ) {
     entries = entries.filter(([name]) => !taken.includes(name));
   }
   let seen = new Map(entries.map(([name]) => [name, Workspace.get(name)]));
   const only = entries.map(([name]) => name);
   while (entries.length > 0) {
-    const outcome = await change((files) => {
-      const changed = entries.filter(([name]) => !Workspace.sameBytes(files.get(name), seen.get(name)));
-      return changed.length ? { conflict: { names: changed.map(([name]) => name), files } } : { puts: entries };
-    }, { only });
+    const outcome = await change(
+      (files) => {
+        const changed = entries.filter(([name]) => !Workspace.sameBytes(files.get(name), seen.get(name)));
+        return changed.length ? { conflict: { names: changed.map(([name]) => name), files } } : { puts: entries };
+      },
+      { only },
+    );
     if (!outcome.conflict) return;
     const { names, files } = outcome.conflict;
-    const replace = await Views.ask([nameList(names), names.length === 1 ? ' was' : ' were',
-      ' changed or added in another tab since this tab showed the workspace. Replace with the file you are adding?'], 'Replace', 'Leave it');
+    const replace = await Views.ask(
+      [
+        nameList(names),
+        names.length === 1 ? ' was' : ' were',
+        ' changed or added in another tab since this tab showed the workspace. Replace with the file you are adding?',
+      ],
+      'Replace',
+      'Leave it',
+    );
     if (!replace) entries = entries.filter(([name]) => !names.includes(name));
     seen = new Map(entries.map(([name]) => [name, files.get(name)]));
   }
@@ -70,7 +107,10 @@ export async function addFiles(list, folders, change) {
     const problem = Workspace.nameProblem(file.name);
     if (problem) skipped.push([file.name, problem]);
     else if (file.size > Workspace.MOST_BYTES) {
-      skipped.push([file.name, `${Views.sizeWords(file.size)}: more than the ${Workspace.MOST_BYTES / 1024 / 1024} MB a workspace file may hold`]);
+      skipped.push([
+        file.name,
+        `${Views.sizeWords(file.size)}: more than the ${Workspace.MOST_BYTES / 1024 / 1024} MB a workspace file may hold`,
+      ]);
     } else given.push(file);
   }
   const read = await Promise.allSettled(given.map((file) => file.arrayBuffer()));
@@ -80,9 +120,11 @@ export async function addFiles(list, folders, change) {
     else entries.push([given[i].name, new Uint8Array(outcome.value)]);
   });
   if (skipped.length > 0) {
-    Views.alert(alerts(), 'skipped', ['Not added: ',
+    Views.alert(alerts(), 'skipped', [
+      'Not added: ',
       skipped.map(([name, why], i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]),
-      '. Only files join the workspace: add the files inside a folder by choosing them.']);
+      '. Only files join the workspace: add the files inside a folder by choosing them.',
+    ]);
   } else {
     Views.unalert(alerts(), 'skipped');
   }
@@ -112,9 +154,17 @@ export function dropped(dataTransfer) {
 export async function startOver(change) {
   const count = Workspace.count();
   if (count === 0) return false;
-  const image = Workspace.get(IMAGE) ? [' among them ', element('code', {}, IMAGE), ', the image of the whole flash'] : [];
-  if (!(await Views.ask([`Delete all ${plural(count, 'file')} of the workspace`, image, '? What is not downloaded is lost.'],
-    `Delete ${plural(count, 'file')}`, 'Keep them'))) return false;
+  const image = Workspace.get(IMAGE)
+    ? [' among them ', element('code', {}, IMAGE), ', the image of the whole flash']
+    : [];
+  if (
+    !(await Views.ask(
+      [`Delete all ${plural(count, 'file')} of the workspace`, image, '? What is not downloaded is lost.'],
+      `Delete ${plural(count, 'file')}`,
+      'Keep them',
+    ))
+  )
+    return false;
   page.chosen = [];
   page.record = null;
   page.lost = null;

@@ -11,8 +11,8 @@
 const DATABASE = 'quillmore-flashtool';
 const STORE = 'files';
 const LOCK = 'quillmore-flashtool-workspace';
-const LOCK_KEY = ['lock'];  // the fallback lock's record: an array, so never a file's name
-const LOCK_LEASE = 10000;   // ms a fallback lock lasts unless its tab renews it
+const LOCK_KEY = ['lock']; // the fallback lock's record: an array, so never a file's name
+const LOCK_LEASE = 10000; // ms a fallback lock lasts unless its tab renews it
 export const MOST_BYTES = 256 * 1024 * 1024; // the most a workspace file may hold
 const ANSWER_WITHIN = 15000; // ms: a storage that has not answered by then is taken to have refused
 const OPEN_WITHIN = 10000; // ms: a storage that does not open by then is taken to keep nothing
@@ -28,7 +28,8 @@ const pending = new Map(); // name -> { bytes, base }: shown but not kept; base:
 const memoryState = new Map();
 const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
 
-export const sameBytes = (a, b) => a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
+export const sameBytes = (a, b) =>
+  a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
 
 // Returns: why a name cannot be a workspace file, or '' when it can: the
 // tools' folder is flat, and the engine takes well-formed names only.
@@ -36,7 +37,8 @@ export function nameProblem(name) {
   if (typeof name !== 'string' || name === '' || name === '.' || name === '..') return 'not a file name';
   if (name.length > 255) return 'a name longer than 255 characters';
   if (/[/\0]/.test(name)) return 'a name with "/" or NUL in it';
-  if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name)) return 'a name that is not well-formed text';
+  if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name))
+    return 'a name that is not well-formed text';
   return '';
 }
 
@@ -57,7 +59,9 @@ function openDatabase() {
     req.onsuccess = () => {
       const opened = req.result;
       // A connection the browser closes (storage cleared, a disk error) is opened again at the next change.
-      opened.onclose = () => { if (folder.database === opened) folder.database = null; };
+      opened.onclose = () => {
+        if (folder.database === opened) folder.database = null;
+      };
       opened.onversionchange = () => opened.close();
       resolve(opened);
     };
@@ -90,7 +94,9 @@ async function transaction(mode, work) {
     }
     const silence = setTimeout(() => {
       if (folder.database === db) folder.database = null;
-      reject(Object.assign(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`), { silence: true }));
+      reject(
+        Object.assign(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`), { silence: true }),
+      );
     }, ANSWER_WITHIN);
     tx.oncomplete = () => {
       clearTimeout(silence);
@@ -100,7 +106,7 @@ async function transaction(mode, work) {
       clearTimeout(silence);
       reject(tx.error || new Error('the browser refused to keep it'));
     };
-    tx.onerror = (event) => event.preventDefault();  // the abort that follows says why
+    tx.onerror = (event) => event.preventDefault(); // the abort that follows says why
   });
 }
 
@@ -108,16 +114,23 @@ async function transaction(mode, work) {
 // { files: Map name -> bytes, left: [{ name, why }] }: the records that
 // are not files, by name and why.
 async function readStored(only = null) {
-  if (folder.memory) return { files: new Map([...folder.memory].filter(([name]) => !only || only.includes(name))), left: [] };
-  const requests = await transaction('readonly', (store) => (only
-    ? only.map((name) => [name, store.get(name)])
-    : [[null, store.getAllKeys()], [null, store.getAll()]]));
-  const records = only ? requests.map(([name, req]) => [name, req.result])
+  if (folder.memory)
+    return { files: new Map([...folder.memory].filter(([name]) => !only || only.includes(name))), left: [] };
+  const requests = await transaction('readonly', (store) =>
+    only
+      ? only.map((name) => [name, store.get(name)])
+      : [
+          [null, store.getAllKeys()],
+          [null, store.getAll()],
+        ],
+  );
+  const records = only
+    ? requests.map(([name, req]) => [name, req.result])
     : requests[0][1].result.map((key, i) => [key, requests[1][1].result[i]]);
   const files = new Map();
   const left = [];
   for (const [key, value] of records) {
-    if (Array.isArray(key) || value === undefined) continue;  // the page's own records; a file not there
+    if (Array.isArray(key) || value === undefined) continue; // the page's own records; a file not there
     const label = typeof key === 'string' ? key : String(key);
     const problem = nameProblem(key);
     const { bytes, why } = problem ? {} : storedBytes(value);
@@ -125,7 +138,8 @@ async function readStored(only = null) {
     else files.set(key, bytes);
   }
   if (only) {
-    for (const name of only) files.has(name) ? folder.lastStored.set(name, files.get(name)) : folder.lastStored.delete(name);
+    for (const name of only)
+      files.has(name) ? folder.lastStored.set(name, files.get(name)) : folder.lastStored.delete(name);
   } else {
     folder.lastStored = new Map(files);
   }
@@ -138,17 +152,18 @@ const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 // and renewed in a transaction of its own; a tab that closes lets it lapse.
 async function withRecordLock(work) {
   const owner = `${Date.now()}-${Math.random()}`;
-  const claim = () => transaction('readwrite', (store) => {
-    const req = store.get(LOCK_KEY);
-    const state = { taken: false };
-    req.onsuccess = () => {
-      const held = req.result;
-      if (held && held.owner !== owner && held.expires > Date.now()) return;
-      store.put({ owner, expires: Date.now() + LOCK_LEASE }, LOCK_KEY);
-      state.taken = true;
-    };
-    return state;
-  });
+  const claim = () =>
+    transaction('readwrite', (store) => {
+      const req = store.get(LOCK_KEY);
+      const state = { taken: false };
+      req.onsuccess = () => {
+        const held = req.result;
+        if (held && held.owner !== owner && held.expires > Date.now()) return;
+        store.put({ owner, expires: Date.now() + LOCK_LEASE }, LOCK_KEY);
+        state.taken = true;
+      };
+      return state;
+    });
   while (!(await claim()).taken) await sleep(50 + Math.random() * 100);
   const renewal = setInterval(() => claim().catch(() => {}), LOCK_LEASE / 4);
   try {
@@ -157,7 +172,9 @@ async function withRecordLock(work) {
     clearInterval(renewal);
     await transaction('readwrite', (store) => {
       const req = store.get(LOCK_KEY);
-      req.onsuccess = () => { if (req.result && req.result.owner === owner) store.delete(LOCK_KEY); };
+      req.onsuccess = () => {
+        if (req.result && req.result.owner === owner) store.delete(LOCK_KEY);
+      };
     }).catch(() => {});
   }
 }
@@ -216,7 +233,8 @@ export async function update(work, { only = null } = {}) {
     // When the storage cannot be read, the change is made on what was
     // last read, and its files stay on view as not kept.
     const stored = await readStored(only).catch(() => ({
-      files: new Map([...folder.lastStored].filter(([name]) => !only || only.includes(name))), left: [],
+      files: new Map([...folder.lastStored].filter(([name]) => !only || only.includes(name))),
+      left: [],
     }));
     const files = withPending(stored.files);
     const outcome = (await work(files)) || {};
@@ -224,7 +242,7 @@ export async function update(work, { only = null } = {}) {
     if (outcome.clear) pending.clear();
     const removals = outcome.removals || [];
     removals.forEach((name) => pending.delete(name));
-    const puts = new Map();  // name -> { bytes, base }
+    const puts = new Map(); // name -> { bytes, base }
     const stale = [];
     for (const [name, entry] of pending) {
       const storedNow = stored.files.has(name) || !only ? stored.files.get(name) : folder.lastStored.get(name);

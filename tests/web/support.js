@@ -15,7 +15,8 @@ const pageFile = path.join(path.dirname(engineFile), 'quillmore-flashtool.html')
 function crc16(bytes) {
   let register = 0;
   for (const byte of bytes) {
-    for (let bit = 7; bit >= 0; bit--) register = (((register << 1) | ((byte >> bit) & 1)) & 0xffff) ^ (register & 0x8000 ? 0x8005 : 0);
+    for (let bit = 7; bit >= 0; bit--)
+      register = (((register << 1) | ((byte >> bit) & 1)) & 0xffff) ^ (register & 0x8000 ? 0x8005 : 0);
   }
   return register;
 }
@@ -24,7 +25,7 @@ function crc16(bytes) {
 function forgedBlock(target, seed) {
   const block = new Uint8Array(8192);
   for (let i = 0; i < block.length; i++) block[i] = (seed + i * 3 + (i >> 8)) & 0xff;
-  block[8190] = block[8191] = 0;  // the last two bytes are added to the remainder as they are
+  block[8190] = block[8191] = 0; // the last two bytes are added to the remainder as they are
   const tail = crc16(block) ^ target;
   block[8190] = tail >> 8;
   block[8191] = tail & 0xff;
@@ -37,8 +38,8 @@ const decode = (bytes) => new TextDecoder().decode(bytes);
 const filled = (size, value) => new Uint8Array(size).fill(value);
 const example = (name) => new Uint8Array(fs.readFileSync(path.join(root, 'examples', name)));
 // Blocks of the default catalogue, and one it does not know.
-const speedDos = forgedBlock(0xd3da, 1);  // banks 0b and 18
-const quickDos = forgedBlock(0x40e2, 2);  // bank 24
+const speedDos = forgedBlock(0xd3da, 1); // banks 0b and 18
+const quickDos = forgedBlock(0x40e2, 2); // bank 24
 const unknown = forgedBlock(0x1a2b, 4);
 
 // Returns: a 512 KB image, all 0xFF but for these slots ({bank: block}).
@@ -49,9 +50,17 @@ function imageWith(slots) {
 }
 
 // The engine gives its files in an object without a prototype, so these are too.
-const readFolder = (dir) => Object.assign(Object.create(null), Object.fromEntries(fs.readdirSync(dir, { recursive: true }).sort()
-  .filter((name) => fs.lstatSync(path.join(dir, name)).isFile())
-  .map((name) => [name, new Uint8Array(fs.readFileSync(path.join(dir, name)))])));
+const readFolder = (dir) =>
+  Object.assign(
+    Object.create(null),
+    Object.fromEntries(
+      fs
+        .readdirSync(dir, { recursive: true })
+        .sort()
+        .filter((name) => fs.lstatSync(path.join(dir, name)).isFile())
+        .map((name) => [name, new Uint8Array(fs.readFileSync(path.join(dir, name)))]),
+    ),
+  );
 
 // Runs a built native tool in a fresh folder holding files.
 // Returns: what quillmore.run returns for the same run.
@@ -63,7 +72,12 @@ function runNative(program, args, files) {
       fs.writeFileSync(path.join(dir, name), bytes);
     }
     const run = spawnSync(path.join(native, program), args, { cwd: dir });
-    return { status: run.status, stdout: new Uint8Array(run.stdout), stderr: new Uint8Array(run.stderr), files: readFolder(dir) };
+    return {
+      status: run.status,
+      stdout: new Uint8Array(run.stdout),
+      stderr: new Uint8Array(run.stderr),
+      files: readFolder(dir),
+    };
   } finally {
     fs.rmSync(dir, { recursive: true, force: true });
   }
@@ -71,9 +85,20 @@ function runNative(program, args, files) {
 
 // Starts headless Chromium on a profile folder, with no network to reach.
 function launchBrowser(profile) {
-  return require('puppeteer-core').launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, userDataDir: profile,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync'] });
+  return require('puppeteer-core').launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: [
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+    ],
+  });
 }
 
 // Opens the page from disk in a new tab, after prepare(page) and setup (run
@@ -94,8 +119,12 @@ async function addFiles(page, files, scratch) {
   const paths = Object.keys(files).map((name) => path.join(scratch, 'in', name));
   Object.values(files).forEach((bytes, i) => fs.writeFileSync(paths[i], bytes));
   await (await page.$('#pick')).uploadFile(...paths);
-  await page.waitForFunction((names) => names.every((name) => [...document.querySelectorAll('#files code')]
-    .some((code) => code.textContent === name)), { polling: 100 }, Object.keys(files));
+  await page.waitForFunction(
+    (names) =>
+      names.every((name) => [...document.querySelectorAll('#files code')].some((code) => code.textContent === name)),
+    { polling: 100 },
+    Object.keys(files),
+  );
 }
 
 // Waits until the page has done what it was doing (a change another tab made, say).
@@ -108,19 +137,25 @@ async function startRun(page, roms, options = []) {
   await idle(page);
   await page.evaluate((options) => {
     for (const box of document.querySelectorAll('#roms input:checked:not(:disabled)')) box.click();
-    for (const id of ['opt-t', 'opt-b']) if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
-    document.getElementById('verdict').textContent = '';  // so that the end of this run is seen
+    for (const id of ['opt-t', 'opt-b'])
+      if (document.getElementById(id).checked !== options.includes(id)) document.getElementById(id).click();
+    document.getElementById('verdict').textContent = ''; // so that the end of this run is seen
   }, options);
   // By keyboard, as the page may move under a pointer while another tab's change is shown.
-  const press = (selector, key) => idle(page).then(() => page.focus(selector)).then(() => page.keyboard.press(key));
-  for (const rom of roms) await press(`#roms input[value="${rom}"]`, 'Space');  // the order checked is the order run
+  const press = (selector, key) =>
+    idle(page)
+      .then(() => page.focus(selector))
+      .then(() => page.keyboard.press(key));
+  for (const rom of roms) await press(`#roms input[value="${rom}"]`, 'Space'); // the order checked is the order run
   await press('#run-tool', 'Enter');
 }
 
 // Waits for the end of the run started. Returns: the headline of its verdict.
 async function runEnded(page) {
-  await page.waitForFunction(() => document.getElementById('verdict').textContent !== '' &&
-    !document.body.hasAttribute('aria-busy'), { timeout: 60000, polling: 100 });
+  await page.waitForFunction(
+    () => document.getElementById('verdict').textContent !== '' && !document.body.hasAttribute('aria-busy'),
+    { timeout: 60000, polling: 100 },
+  );
   return page.$eval('#verdict .headline', (node) => node.textContent);
 }
 
@@ -128,7 +163,31 @@ async function runEnded(page) {
 const runTool = (page, roms, options = []) => startRun(page, roms, options).then(() => runEnded(page));
 
 // Returns: the accessible name of each of the map's 64 banks.
-const bankLabels = (page) => page.$$eval('[aria-label="Flash banks"] [role="gridcell"]', (cells) => cells.map((cell) => cell.getAttribute('aria-label')));
+const bankLabels = (page) =>
+  page.$$eval('[aria-label="Flash banks"] [role="gridcell"]', (cells) =>
+    cells.map((cell) => cell.getAttribute('aria-label')),
+  );
 
-module.exports = { engineFile, pageFile, forgedBlock, concat, text, decode, filled, example, speedDos, quickDos, unknown, imageWith,
-  runNative, launchBrowser, openPage, addFiles, idle, startRun, runEnded, runTool, bankLabels };
+module.exports = {
+  engineFile,
+  pageFile,
+  forgedBlock,
+  concat,
+  text,
+  decode,
+  filled,
+  example,
+  speedDos,
+  quickDos,
+  unknown,
+  imageWith,
+  runNative,
+  launchBrowser,
+  openPage,
+  addFiles,
+  idle,
+  startRun,
+  runEnded,
+  runTool,
+  bankLabels,
+};
