@@ -1,5 +1,6 @@
 // ESLint, flat config: its recommended rules over the page's modules, its
-// build script, its tests and its benchmark.
+// build script, its tests and its benchmark; and on the page's modules,
+// rules that keep each function small and plain.
 'use strict';
 const js = require('@eslint/js');
 
@@ -49,6 +50,13 @@ module.exports = [
     ignores: ['web/build.js'],
     // The engine also runs under node, where it takes its bytes from a Buffer.
     languageOptions: { sourceType: 'module', globals: readonly([...shared, ...browser, 'Buffer']) },
+    rules: {
+      complexity: ['error', 10],
+      'max-depth': ['error', 3],
+      'max-lines-per-function': ['error', { max: 40, skipBlankLines: true, skipComments: true }],
+      'max-lines': ['error', { max: 400, skipBlankLines: false, skipComments: false }],
+      'max-params': ['error', 5],
+    },
   },
   {
     // Node scripts; the tests' page functions run in the browser.

@@ -62,6 +62,46 @@ const banksOf = (banks) =>
     .join(' and ')
     .replace(/ and (?=.* and )/g, ', ');
 
+const banksWord = (banks) => `bank${banks.length === 1 ? '' : 's'} ${banksOf(banks)}`;
+
+// Returns: what the workspace holds to program the banks again, and a button for a disk of it.
+function heldAgain(held, onDisk) {
+  const button = element(
+    'button',
+    { type: 'button', className: 'busy-off' },
+    `A disk to program ${banksWord(held)} again`,
+  );
+  button.addEventListener('click', () => onDisk(held.map((bank) => bank.loader.file)));
+  const files = nameList(held.map((bank) => bank.loader.file));
+  return element(
+    'p',
+    {},
+    'To program ',
+    held.length === 1 ? 'it' : 'them',
+    ' again, as expected: ',
+    files,
+    ', in the workspace. ',
+    button,
+  );
+}
+
+// Returns: the bank loader files the workspace lacks (or holds with other data), and how to write them.
+function missingAgain(missing) {
+  const named = missing.map((bank, i) => [
+    i ? '; ' : '',
+    element('code', {}, isolated(bank.loader.file)),
+    bank.loader.present ? ' holds other data' : ' is not there',
+  ]);
+  const them = missing.length === 1 ? 'it' : 'them';
+  return element(
+    'p',
+    { className: 'problem' },
+    'Not in the workspace as expected: ',
+    named,
+    `: run the tool on the ROM file for ${banksWord(missing)} to write ${them}.`,
+  );
+}
+
 // Says, below the comparison, which bank loader files program the differing
 // banks again, and offers a disk of those the workspace holds.
 export function showAgain(comparison, { onDisk } = {}) {
@@ -71,50 +111,12 @@ export function showAgain(comparison, { onDisk } = {}) {
     return;
   }
   const { held, missing, blank } = filesAgain(comparison);
-  const parts = [];
-  if (held.length > 0) {
-    const button = element(
-      'button',
-      { type: 'button', className: 'busy-off' },
-      `A disk to program bank${held.length === 1 ? '' : 's'} ${banksOf(held)} again`,
-    );
-    button.addEventListener('click', () => onDisk(held.map((bank) => bank.loader.file)));
-    parts.push(
-      element(
-        'p',
-        {},
-        'To program ',
-        held.length === 1 ? 'it' : 'them',
-        ' again, as expected: ',
-        nameList(held.map((bank) => bank.loader.file)),
-        ', in the workspace. ',
-        button,
-      ),
-    );
-  }
-  if (missing.length > 0) {
-    parts.push(
-      element(
-        'p',
-        { className: 'problem' },
-        'Not in the workspace as expected: ',
-        missing.map((bank, i) => [
-          i ? '; ' : '',
-          element('code', {}, isolated(bank.loader.file)),
-          bank.loader.present ? ' holds other data' : ' is not there',
-        ]),
-        `: run the tool on the ROM file for bank${missing.length === 1 ? '' : 's'} ${banksOf(missing)} to write ${missing.length === 1 ? 'it' : 'them'}.`,
-      ),
-    );
-  }
-  if (blank.length > 0) {
-    parts.push(
-      element(
-        'p',
-        {},
-        `Expected blank: bank${blank.length === 1 ? '' : 's'} ${banksOf(blank)}. No bank loader file writes a blank bank.`,
-      ),
-    );
-  }
-  fill(box, parts);
+  fill(
+    box,
+    held.length > 0 ? heldAgain(held, onDisk) : null,
+    missing.length > 0 ? missingAgain(missing) : null,
+    blank.length > 0
+      ? element('p', {}, `Expected blank: ${banksWord(blank)}. No bank loader file writes a blank bank.`)
+      : null,
+  );
 }

@@ -20,7 +20,10 @@
 //   options.reads: an array the run fills with the names of the files it
 //            opened for reading only, in the order first opened
 //
-const PROGRAMS = ['quillmore-flashtool', 'quillmore-flashinfo', 'quillmore-flashdisk'];
+import { DISK, INFO, TOOL } from './words.js';
+
+const PROGRAMS = [TOOL, INFO, DISK];
+
 const FOLDER = '/work';
 // The console text of a run: pieces in the order written, each from one
 // stream, its bytes in a buffer that doubles as it fills (a report of
@@ -179,61 +182,67 @@ function abortLine(program, error) {
   return `${program}: the run was aborted${message.startsWith('Aborted(') ? '' : `: ${message}`}\n`;
 }
 
+// Returns: the module's bytes from their base64 text, under node or in a page.
+function moduleBytes(wasmBase64) {
+  if (typeof Buffer === 'function') return new Uint8Array(Buffer.from(wasmBase64, 'base64'));
+  const text = atob(wasmBase64);
+  const bytes = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
+  return bytes;
+}
+
+// Returns: a fresh instance of the compiled module, its console going to log.
+function instantiate(createModule, module, program, log) {
+  return createModule({
+    thisProgram: program,
+    noInitialRun: true,
+    quit: (status, toThrow) => {
+      throw toThrow;
+    },
+    print: () => {},
+    printErr: () => {},
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module));
+      return {};
+    },
+    preRun: [(engine) => engine.FS.init(() => null, log.stdout, log.stderr)],
+  });
+}
+
+// Runs the program's main on the folder. Returns: its status, -1 when it
+// aborted (the reason then closes its console text).
+function callMain(engine, program, argv, log) {
+  try {
+    return engine.callMain(argv);
+  } catch (error) {
+    for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);
+    return -1;
+  }
+}
+
 // Returns: the engine, { run, version }, of a module: createModule is
 // emscripten's loader of it, wasmBase64 its WebAssembly bytes.
 export function createEngine(createModule, wasmBase64, version) {
-  let compiled = null;
-
-  function moduleBytes() {
-    if (typeof Buffer === 'function') return new Uint8Array(Buffer.from(wasmBase64, 'base64'));
-    const text = atob(wasmBase64);
-    const bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-    return bytes;
-  }
-
-  async function instantiate(program, log) {
-    if (!compiled) compiled = WebAssembly.compile(moduleBytes());
-    const module = await compiled;
-    return createModule({
-      thisProgram: program,
-      noInitialRun: true,
-      quit: (status, toThrow) => {
-        throw toThrow;
-      },
-      print: () => {},
-      printErr: () => {},
-      instantiateWasm(imports, receive) {
-        WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module));
-        return {};
-      },
-      preRun: [(engine) => engine.FS.init(() => null, log.stdout, log.stderr)],
-    });
-  }
+  const compiled = { module: null };
 
   async function run(program, args, files, options = {}) {
     if (!PROGRAMS.includes(program)) throw new TypeError(`no such program: ${program}`);
     const argv = checkedArguments(args);
     const entries = checkedFiles(files);
     const log = consoleLog();
-    const engine = await instantiate(program, log);
+    if (!compiled.module) compiled.module = WebAssembly.compile(moduleBytes(wasmBase64));
+    const engine = await instantiate(createModule, await compiled.module, program, log);
     writeFolder(engine.FS, entries);
     const opened = noteOpens(engine.FS);
-    let status;
-    try {
-      status = engine.callMain(argv);
-    } catch (error) {
-      status = -1;
-      for (const byte of new TextEncoder().encode(abortLine(program, error))) log.stderr(byte);
-    }
+    const status = callMain(engine, program, argv, log);
     opened.stop(); // the folder read back below is not the run's reading
     const after = readFolder(engine.FS);
     const written = inFolder(opened.written, after);
-    if (Array.isArray(options.reads))
+    if (Array.isArray(options.reads)) {
       options.reads.push(...inFolder(opened.read, after).filter((name) => !written.includes(name)));
-    const result = { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: after, written };
+    }
     if (options.onOutput) for (const piece of log.pieces) options.onOutput(piece.stream, log.bytesOf(piece));
-    return result;
+    return { status, stdout: log.join('stdout'), stderr: log.join('stderr'), files: after, written };
   }
 
   return Object.freeze({ run, version });

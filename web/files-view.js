@@ -63,48 +63,60 @@ function contents(entry) {
 function romWords(entry) {
   const { blocks, roms, unknown, blank } = contents(entry);
   const unit = entry.kind === KIND.ROM ? 'block' : 'bank';
-  const parts = [];
+  const parts = romParts(roms, unit);
   const add = (...more) => parts.push(parts.length ? '; ' : '', ...more);
-  let left = roms.size;
-  for (const [rom, { banks, count }] of roms) {
-    if (textOf(parts).length > MOST_CHARACTERS - 60) break;
-    left--;
-    add(isolated(rom), ` → ${banksWord([...banks])}`, count > banks.size ? `, ×${plural(count, unit)}` : '');
-  }
-  if (left > 0) add(`${plural(left, 'more ROM')}: inspect the file`);
-  if (unknown.length === 1) {
-    add(
-      `unknown ${unit} ${unknown[0].block || unknown[0].bank}, CRC-16 `,
-      element('span', { className: 'unknown-crc' }, unknown[0].crc),
-    );
-  } else if (unknown.length > 1) {
-    const crcs = [...new Set(unknown.map((block) => block.crc))];
-    add(
-      `${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`,
-    );
-  }
+  if (unknown.length > 0) add(unknownWords(unknown, unit));
   if (blank > 0) add(plural(blank, `blank ${unit}`));
   if (entry.kind === KIND.ROM && blocks.length === 0) add('no whole block: nothing to write');
   return parts;
 }
 
+// Returns: each ROM with its banks and how many blocks hold it, as many as
+// a row's length allows, and how many more.
+function romParts(roms, unit) {
+  const parts = [];
+  let left = roms.size;
+  for (const [rom, { banks, count }] of roms) {
+    if (textOf(parts).length > MOST_CHARACTERS - 60) break;
+    left--;
+    parts.push(parts.length ? '; ' : '', isolated(rom), ` → ${banksWord([...banks])}`);
+    if (count > banks.size) parts.push(`, ×${plural(count, unit)}`);
+  }
+  if (left > 0) parts.push('; ', `${plural(left, 'more ROM')}: inspect the file`);
+  return parts;
+}
+
+// Returns: the unknown blocks (or banks) in words: the one with its CRC-16, or how many and their first CRC-16s.
+function unknownWords(unknown, unit) {
+  if (unknown.length === 1) {
+    const [one] = unknown;
+    return [
+      `unknown ${unit} ${one.block || one.bank}, CRC-16 `,
+      element('span', { className: 'unknown-crc' }, one.crc),
+    ];
+  }
+  const crcs = [...new Set(unknown.map((block) => block.crc))];
+  return `${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`;
+}
+
 // Returns: what a file holds, in a few words, from the inspector's report of it.
 export function holds(name) {
-  const entry = page.reports.get(name);
   if (name === CATALOGUE) {
     const summary = page.catalogue && page.catalogue.summary;
     return summary ? [plural(summary.entries, 'entry', 'entries')] : [];
   }
   if (name === FLASHER) return ['sent to the drive with every bank loader file'];
+  const entry = page.reports.get(name);
   if (!entry) return [];
   if (entry.error) return [entry.error];
-  if (entry.kind === KIND.LOADER) {
-    if (!entry.flasher || !entry.block) return [`damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`];
-    const rom = entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name);
-    return [`bank ${entry.flasher.bank}: `, rom, entry.flasher.inFlash ? '' : ' (a bank the flash does not have)'];
-  }
-  if (entry.kind === KIND.DISK) return diskWords(entry);
-  return romWords(entry);
+  if (entry.kind === KIND.LOADER) return loaderWords(entry);
+  return entry.kind === KIND.DISK ? diskWords(entry) : romWords(entry);
+}
+
+function loaderWords(entry) {
+  if (!entry.flasher || !entry.block) return [`damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`];
+  const rom = entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name);
+  return [`bank ${entry.flasher.bank}: `, rom, entry.flasher.inFlash ? '' : ' (a bank the flash does not have)'];
 }
 
 function diskWords(entry) {
@@ -199,24 +211,28 @@ export function showFiles(actions) {
   }
   let previous = null;
   for (const name of names) {
-    const bytes = Workspace.get(name);
-    const holdsParts = holds(name);
-    const signature = `${kindOf(name)}|${markText(name)}|${textOf(holdsParts)}|${unknownBlocks(name).length}`;
-    let shown = rows.get(name);
-    if (!shown || shown.bytes !== bytes || shown.signature !== signature) {
-      const row = fileRow(name, bytes, holdsParts, actions);
-      if (shown) shown.row.replaceWith(row);
-      shown = { row, bytes, signature };
-      rows.set(name, shown);
-    }
+    const row = rowOf(name, actions);
     const place = previous ? previous.nextSibling : tbody.firstChild;
-    if (place !== shown.row) tbody.insertBefore(shown.row, place);
-    previous = shown.row;
+    if (place !== row) tbody.insertBefore(row, place);
+    previous = row;
   }
   roving(table, 'tbody tr', 'code.name, a, button');
   document.getElementById('workspace-note').textContent = names.length
     ? plural(names.length, 'file')
     : 'The workspace is empty: add the files to work with.';
+}
+
+// Returns: the row of a file: the one shown, unless its bytes, words or mark changed.
+function rowOf(name, actions) {
+  const bytes = Workspace.get(name);
+  const holdsParts = holds(name);
+  const signature = `${kindOf(name)}|${markText(name)}|${textOf(holdsParts)}|${unknownBlocks(name).length}`;
+  const shown = rows.get(name);
+  if (shown && shown.bytes === bytes && shown.signature === signature) return shown.row;
+  const row = fileRow(name, bytes, holdsParts, actions);
+  if (shown) shown.row.replaceWith(row);
+  rows.set(name, { row, bytes, signature });
+  return row;
 }
 
 // Returns: where the focus goes when name's row is gone: the next row's name, or the file input.

@@ -63,24 +63,33 @@ export async function inspect(names, files) {
     else missing.push([name, key]);
   }
   if (missing.length > 0) {
-    const folder = new Map(missing.map(([name]) => [name, files.get(name)]));
-    if (catalogue) folder.set(CATALOGUE, readWith === 'empty' ? EMPTY : catalogue);
-    const args = ['--json', '--', ...missing.map(([name]) => name)];
-    let result = await run(INFO, args, folder);
-    if (result.status < 0 && readWith !== 'empty' && catalogue) {
-      tooBig.set(catalogueKey, { program: INFO, args, files: new Map(folder), result });
-      folder.set(CATALOGUE, EMPTY);
-      result = await run(INFO, args, folder);
-    }
-    const report = parsedJson(result.stdout);
+    const told = await inspectAnew(missing, files, catalogueKey);
     if (known.size > MOST_KEPT) known.clear();
-    (report && report.files ? report.files : []).forEach((entry, i) => {
+    told.forEach((entry, i) => {
       const [name, key] = missing[i];
       known.set(`${tooBig.has(catalogueKey) ? 'empty' : catalogueKey}/${key}`, { ...entry, file: undefined });
       entries.set(name, { ...entry, file: name });
     });
   }
   return { entries, aborted: tooBig.get(catalogueKey) || null };
+}
+
+// Runs the inspector on the files named in missing ([name, key]), against
+// the catalogue of files; once more against an empty one when that is more
+// than a run can hold. Returns: the inspector's entries, in order.
+async function inspectAnew(missing, files, catalogueKey) {
+  const catalogue = files.get(CATALOGUE);
+  const folder = new Map(missing.map(([name]) => [name, files.get(name)]));
+  if (catalogue) folder.set(CATALOGUE, tooBig.has(catalogueKey) ? EMPTY : catalogue);
+  const args = ['--json', '--', ...missing.map(([name]) => name)];
+  let result = await run(INFO, args, folder);
+  if (result.status < 0 && !tooBig.has(catalogueKey) && catalogue) {
+    tooBig.set(catalogueKey, { program: INFO, args, files: new Map(folder), result });
+    folder.set(CATALOGUE, EMPTY);
+    result = await run(INFO, args, folder);
+  }
+  const report = parsedJson(result.stdout);
+  return report && report.files ? report.files : [];
 }
 
 // Reads bytes as a catalogue, as the tool reads crc.ini. Returns: the

@@ -3,6 +3,7 @@
 // that the arrow keys, Home and End move within. A ROM's colour comes with a
 // letter in its cells and in the legend, unknown banks are hatched with "?",
 // misplaced ones dashed with "!", so colour is never the only sign.
+import { CONTENT } from './words.js';
 import { element, isolated } from './views.js';
 
 const COLOURS = [
@@ -28,13 +29,13 @@ const grid = { active: 0 }; // the bank whose cell holds the grid's Tab stop
 // elements, the ROM name isolated from the words around it.
 function describe(bank, difference) {
   const parts = [];
-  if (bank.content === 'blank') parts.push(`bank ${bank.bank}: blank`);
-  else if (bank.content === 'unknown') parts.push(`bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`);
+  if (bank.content === CONTENT.BLANK) parts.push(`bank ${bank.bank}: blank`);
+  else if (bank.content === CONTENT.UNKNOWN) parts.push(`bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`);
   else parts.push(`bank ${bank.bank}: `, isolated(bank.name), `, CRC-16 ${bank.crc}`);
   if (bank.misplaced) parts.push(`; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}`);
   if (difference) {
     const side = (held) =>
-      held.content === 'blank'
+      held.content === CONTENT.BLANK
         ? 'blank'
         : held.name
           ? [isolated(held.name), ` (CRC-16 ${held.crc})`]
@@ -57,9 +58,9 @@ const text = (parts) =>
 
 function cell(bank, rom, difference, detail) {
   const label = text(describe(bank, difference));
-  const mark = bank.content === 'unknown' ? '?' : bank.misplaced ? `${rom.letter}!` : rom ? rom.letter : '';
+  const mark = bank.content === CONTENT.UNKNOWN ? '?' : bank.misplaced ? `${rom.letter}!` : rom ? rom.letter : '';
   const classes = [
-    bank.content === 'known' ? 'rom' : bank.content,
+    bank.content === CONTENT.KNOWN ? 'rom' : bank.content,
     bank.misplaced ? 'misplaced' : '',
     difference ? 'differs' : '',
   ];
@@ -112,27 +113,38 @@ function move(table, event) {
 // maps a bank ("0b") to the comparison's entry for it ({ differingBytes,
 // expected, found }).
 export function draw(view, banks, differing = new Map()) {
-  const roms = new Map(); // name -> { letter, colour, banks }
-  for (const bank of banks.filter((b) => b.content === 'known')) {
-    if (!roms.has(bank.name)) {
-      const n = roms.size;
-      roms.set(bank.name, { letter: LETTERS[n % LETTERS.length], colour: COLOURS[n % COLOURS.length], banks: [] });
-    }
-    roms.get(bank.name).banks.push(bank.bank);
-  }
+  const roms = romsOf(banks);
   const hadFocus = view.table.contains(document.activeElement);
   const cells = banks.map((bank) => cell(bank, roms.get(bank.name), differing.get(bank.bank), view.detail));
   if (grid.active >= cells.length) grid.active = 0;
   if (cells.length > 0) cells[grid.active].tabIndex = 0;
   const rows = [];
   for (let row = 0; row < cells.length; row += ROW)
-    rows.push(element('tr', { role: 'row' }, ...cells.slice(row, row + ROW)));
+    rows.push(element('tr', { role: 'row' }, cells.slice(row, row + ROW)));
   view.table.tBodies[0].replaceChildren(...rows);
   if (!view.table.dataset.keys) {
     view.table.dataset.keys = 'on';
     view.table.addEventListener('keydown', (event) => move(view.table, event));
   }
   if (hadFocus && cells.length > 0) cells[grid.active].focus();
+  view.legend.replaceChildren(...legend(roms, banks, differing));
+}
+
+// Returns: each ROM the banks hold, with its letter, colour and banks, in the order first met.
+function romsOf(banks) {
+  const roms = new Map(); // name -> { letter, colour, banks }
+  for (const bank of banks.filter((b) => b.content === CONTENT.KNOWN)) {
+    if (!roms.has(bank.name)) {
+      const n = roms.size;
+      roms.set(bank.name, { letter: LETTERS[n % LETTERS.length], colour: COLOURS[n % COLOURS.length], banks: [] });
+    }
+    roms.get(bank.name).banks.push(bank.bank);
+  }
+  return roms;
+}
+
+// Returns: the legend's items: each ROM with its banks, then each sign the map shows, with how many banks.
+function legend(roms, banks, differing) {
   const entries = [...roms].map(([name, rom]) =>
     element(
       'li',
@@ -144,11 +156,11 @@ export function draw(view, banks, differing = new Map()) {
   );
   const count = (test) => banks.filter(test).length;
   const more = [
-    [count((b) => b.content === 'blank'), swatch('', ' '), 'blank'],
-    [count((b) => b.content === 'unknown'), swatch('unknown', '?'), 'unknown: no catalogue entry has its CRC-16'],
+    [count((b) => b.content === CONTENT.BLANK), swatch('', ' '), 'blank'],
+    [count((b) => b.content === CONTENT.UNKNOWN), swatch('unknown', '?'), 'unknown: no catalogue entry has its CRC-16'],
     [count((b) => b.misplaced), swatch('misplaced', '!'), 'misplaced: in a bank its catalogue entry does not name'],
     [differing.size, swatch('', '≠'), 'outlined: differs from the expected image'],
   ];
   for (const [n, sign, words] of more) if (n > 0) entries.push(element('li', {}, sign, `${words} (${n})`));
-  view.legend.replaceChildren(...entries);
+  return entries;
 }

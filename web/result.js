@@ -23,8 +23,6 @@ export function errorLines(pieces) {
   return lines;
 }
 
-const capital = (text) => text.charAt(0).toUpperCase() + text.slice(1);
-
 // Returns: the files the run wrote that the browser has not kept (now).
 export const notKept = (record) =>
   page.kept ? record.written.filter((name) => Workspace.get(name) && !Workspace.isKept(name)) : [];
@@ -34,30 +32,36 @@ function headline(record) {
   const { facts, status } = record;
   if (status < 0)
     return ['bad', `The run did not finish: ${record.stopped || 'it was aborted'}. Nothing it did was kept.`];
-  const written = plural(facts.loaders.length, 'bank loader file');
   const refused = notKept(record);
-  if (refused.length > 0) {
-    return [
-      'bad',
-      `The run ended with exit status ${status}, but ${plural(refused.length, 'file')} it wrote ${refused.length === 1 ? 'was' : 'were'} not kept: the browser refused to store ${refused.length === 1 ? 'it' : 'them'}. Download what you need below.`,
-    ];
-  }
+  if (refused.length > 0) return ['bad', notKeptLine(status, refused)];
+  const written = plural(facts.loaders.length, 'bank loader file');
   const away = facts.loaders.filter((loader) => !loader.inFlash).map((loader) => loader.bank);
-  if (away.length > 0) {
-    const banks = `bank${away.length === 1 ? '' : 's'} ${away.join(' ')}`;
-    const reason = record.image
-      ? `${banks} ${away.length === 1 ? 'has' : 'have'} no slot in ${IMAGE}: the flash has banks 00–3f`
-      : `${banks} ${away.length === 1 ? 'is' : 'are'} not in the flash: the flash has banks 00–3f`;
-    return ['bad', `${capital(reason)}. ${written} written (exit status ${status}).`];
+  if (away.length > 0) return ['bad', `${awayReason(away, record.image)}. ${written} written (exit status ${status}).`];
+  if (facts.loaders.length === 0) {
+    return [status === 0 ? 'warn' : 'bad', `No bank loader file was written (exit status ${status}).`];
   }
-  if (facts.loaders.length > 0) {
-    const whole =
-      status === 0
-        ? ', and every output in full (exit status 0).'
-        : `, but not every output could be written in full (exit status ${status}).`;
-    return [status === 0 ? 'good' : 'bad', `${written} written${whole}`];
-  }
-  return [status === 0 ? 'warn' : 'bad', `No bank loader file was written (exit status ${status}).`];
+  const whole =
+    status === 0
+      ? ', and every output in full (exit status 0).'
+      : `, but not every output could be written in full (exit status ${status}).`;
+  return [status === 0 ? 'good' : 'bad', `${written} written${whole}`];
+}
+
+function notKeptLine(status, refused) {
+  const one = refused.length === 1;
+  return (
+    `The run ended with exit status ${status}, but ${plural(refused.length, 'file')} it wrote ${one ? 'was' : 'were'} not kept: ` +
+    `the browser refused to store ${one ? 'it' : 'them'}. Download what you need below.`
+  );
+}
+
+// Returns: why banks past the flash get no slot (with -t), or are no bank of it.
+function awayReason(away, image) {
+  const one = away.length === 1;
+  const banks = `Bank${one ? '' : 's'} ${away.join(' ')}`;
+  return image
+    ? `${banks} ${one ? 'has' : 'have'} no slot in ${IMAGE}: the flash has banks 00–3f`
+    : `${banks} ${one ? 'is' : 'are'} not in the flash: the flash has banks 00–3f`;
 }
 
 // Returns: why nothing was written, in the run's own facts.
@@ -156,11 +160,34 @@ function verdictParts(record, { onAdd, outputs }) {
 // outcome, its first line the outcome; a run that did not finish, or one
 // under way in another tab, said above it.
 export function showVerdict(target, record, options) {
-  const parts = [];
-  let tone = '';
   const lost = page.lost && (!record || page.lost.at > record.at) ? page.lost : null;
+  const before = aboveVerdict(lost);
+  if (!record) {
+    target.className = lost ? 'bad' : '';
+    fill(target, before.length ? before : element('p', {}, 'No run yet.'));
+    return;
+  }
+  const [tone, line] = headline(record);
+  const own = verdictParts(record, options);
+  target.className = lost ? 'bad' : tone;
+  if (before.length === 0) fill(target, element('p', { className: 'headline' }, line), own);
+  else
+    fill(
+      target,
+      before,
+      element(
+        'div',
+        { className: 'previous' },
+        element('p', { className: 'headline' }, `The run before it: ${line}`),
+        own,
+      ),
+    );
+}
+
+// Returns: what is said above a verdict: a run the page lost, one under way in another tab.
+function aboveVerdict(lost) {
+  const parts = [];
   if (lost) {
-    tone = 'bad';
     parts.push(
       element(
         'p',
@@ -182,25 +209,7 @@ export function showVerdict(target, record, options) {
       ),
     );
   }
-  if (record) {
-    const [recordTone, line] = headline(record);
-    tone = tone || recordTone;
-    const own = verdictParts(record, options);
-    if (lost || page.elsewhere)
-      parts.push(
-        element(
-          'div',
-          { className: 'previous' },
-          element('p', { className: 'headline' }, `The run before it: ${line}`),
-          own,
-        ),
-      );
-    else parts.push(element('p', { className: 'headline' }, line), own);
-  } else if (parts.length === 0) {
-    parts.push(element('p', {}, 'No run yet.'));
-  }
-  target.className = tone;
-  fill(target, parts);
+  return parts;
 }
 
 // Offers the bank loader files of the run for the drive, in bank order, and
@@ -217,15 +226,8 @@ export function showDrive(section, body, record, { zipLink, imageLink }) {
   };
   const inFlash = loaders.filter((loader) => loader.inFlash);
   const away = loaders.filter((loader) => !loader.inFlash);
-  const item = (loader) =>
-    element(
-      'li',
-      {},
-      element('code', {}, isolated(loader.file)),
-      `: bank ${loader.bank}, `,
-      loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom),
-    );
-  body.replaceChildren(
+  fill(
+    body,
     element(
       'p',
       {},
@@ -233,34 +235,48 @@ export function showDrive(section, body, record, { zipLink, imageLink }) {
       'hangs on, it carries the flasher, the bank number and the 8 KB block, and programs that one bank. Put them ',
       'on a disk image made below (or copy them to the SD card of an SD drive) and run them one after the other.',
     ),
-    inFlash.length ? element('ol', {}, inFlash.map(item)) : null,
-    away.length
-      ? element(
-          'div',
-          { className: 'away' },
-          element(
-            'p',
-            { className: 'problem' },
-            `Not in the flash, whose banks are 00–3f: ${plural(away.length, 'file')} for ${away.map((loader) => `bank ${loader.bank}`).join(', ')}. What the flasher does with such a bank is not known; they are left off the disk unless ticked.`,
-          ),
-          away.map((loader) =>
-            element(
-              'label',
-              {},
-              element('input', { type: 'checkbox', className: 'away-loader', value: loader.file, onchange: ready }),
-              ' Put ',
-              element('code', {}, isolated(loader.file)),
-              ` (bank ${loader.bank}) on the disk all the same`,
-            ),
-          ),
-        )
-      : null,
+    inFlash.length ? element('ol', {}, inFlash.map(driveItem)) : null,
+    away.length ? awayLoaders(away, ready) : null,
     element('p', {}, zipLink),
     imageLink
       ? element('p', {}, imageLink, ': the image of the whole flash, for a device programmer (the TL866).')
       : null,
   );
   ready();
+}
+
+const driveItem = (loader) =>
+  element(
+    'li',
+    {},
+    element('code', {}, isolated(loader.file)),
+    `: bank ${loader.bank}, `,
+    loader.rom === null ? `unknown ROM (CRC-16 ${loader.crc})` : isolated(loader.rom),
+  );
+
+// Returns: the bank loader files for banks past the flash, apart, each with a box that puts it on the disk all the same.
+function awayLoaders(away, ready) {
+  const banks = away.map((loader) => `bank ${loader.bank}`).join(', ');
+  return element(
+    'div',
+    { className: 'away' },
+    element(
+      'p',
+      { className: 'problem' },
+      `Not in the flash, whose banks are 00–3f: ${plural(away.length, 'file')} for ${banks}. `,
+      'What the flasher does with such a bank is not known; they are left off the disk unless ticked.',
+    ),
+    away.map((loader) =>
+      element(
+        'label',
+        {},
+        element('input', { type: 'checkbox', className: 'away-loader', value: loader.file, onchange: ready }),
+        ' Put ',
+        element('code', {}, isolated(loader.file)),
+        ` (bank ${loader.bank}) on the disk all the same`,
+      ),
+    ),
+  );
 }
 
 // Returns: the bank loader files to put on a disk: those for the flash's

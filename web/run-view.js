@@ -6,7 +6,7 @@ import { page } from './state.js';
 import { commandLine, element, isolated } from './views.js';
 import { roving } from './roving.js';
 import { isFixedName, kindOf, namesOfKind } from './files-view.js';
-import { TOOL } from './words.js';
+import { KIND, TOOL } from './words.js';
 import * as Workspace from './workspace.js';
 
 const $ = (id) => document.getElementById(id);
@@ -45,7 +45,7 @@ function choiceItem(name, kind, onChange) {
     box,
     ' ',
     element('code', {}, isolated(name)),
-    kind === 'ROM file' ? '' : element('span', { className: 'kind' }, ` (${kind})`),
+    kind === KIND.ROM ? '' : element('span', { className: 'kind' }, ` (${kind})`),
   );
   return { item: element('li', {}, label, ' ', order), box, order, kind };
 }
@@ -54,26 +54,11 @@ function choiceItem(name, kind, onChange) {
 // given (its own message says why it takes none of them).
 export function showRomChoices(onChange) {
   const others = Workspace.names().filter(
-    (name) => !isFixedName(name) && !['ROM file', 'catalogue'].includes(kindOf(name)),
+    (name) => !isFixedName(name) && ![KIND.ROM, KIND.CATALOGUE].includes(kindOf(name)),
   );
-  const roms = [...namesOfKind('ROM file'), ...others];
+  const roms = [...namesOfKind(KIND.ROM), ...others];
   page.chosen = page.chosen.filter((name) => roms.includes(name));
-  const list = $('roms');
-  const items = [];
-  for (const name of roms) {
-    const kind = kindOf(name);
-    let choice = choices.get(name);
-    if (!choice || choice.kind !== kind) {
-      const made = choiceItem(name, kind, onChange);
-      if (choice) choice.item.replaceWith(made.item);
-      choice = made;
-      choices.set(name, choice);
-    }
-    const place = page.chosen.indexOf(name);
-    choice.box.checked = place >= 0;
-    choice.order.textContent = place < 0 ? '' : `${place + 1}.`;
-    items.push(choice.item);
-  }
+  const items = roms.map((name) => choiceOf(name, onChange));
   for (const [name, choice] of choices) {
     if (!roms.includes(name)) {
       choice.item.remove();
@@ -81,11 +66,28 @@ export function showRomChoices(onChange) {
     }
   }
   if (items.length === 0) items.push(element('li', {}, 'No ROM file in the workspace yet.'));
+  const list = $('roms');
   if (items.length !== list.children.length || items.some((item, i) => list.children[i] !== item)) {
     list.replaceChildren();
     for (const item of items) list.append(item);
   }
   roving(list, 'li', 'input');
+}
+
+// Returns: the checklist's item of a file, made anew only when its kind changed; its box and order as chosen.
+function choiceOf(name, onChange) {
+  const kind = kindOf(name);
+  let choice = choices.get(name);
+  if (!choice || choice.kind !== kind) {
+    const made = choiceItem(name, kind, onChange);
+    if (choice) choice.item.replaceWith(made.item);
+    choice = made;
+    choices.set(name, choice);
+  }
+  const place = page.chosen.indexOf(name);
+  choice.box.checked = place >= 0;
+  choice.order.textContent = place < 0 ? '' : `${place + 1}.`;
+  return choice.item;
 }
 
 // Shows the command line the form makes, and whether Run can start it.

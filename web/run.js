@@ -130,46 +130,55 @@ export async function runTool(args, ui) {
   page.lost = null;
   await Workspace.saveState(MARK, mark);
   const stopAlive = holdAlive(mark);
-  let result = null;
-  let inputs = null;
-  let stopped = '';
+  const ran = { result: null, inputs: null, stopped: '' };
   let outcome;
   try {
-    outcome = await Workspace.update(async (files) => {
-      inputs = files;
-      try {
-        performance.mark('quillmore-run-start');
-        result = await run(TOOL, args, files);
-        performance.measure('quillmore-run', 'quillmore-run-start'); // the worker's part of a run, for the benchmark
-      } catch (error) {
-        if (!error.cancelled) throw error;
-        stopped = 'you cancelled it';
-        return {};
-      }
-      if (result.status < 0) return {};
-      return {
-        puts: result.written
-          .filter((name) => !result.unchanged.includes(name))
-          .map((name) => [name, result.files.get(name)]),
-      };
-    });
+    outcome = await Workspace.update((files) => runOn(args, files, ran));
   } finally {
     stopAlive();
   }
   ui.reportChange(outcome);
-  if (result && result.status < 0) {
-    ui.reportAbort(TOOL, args, inputs, result);
-    stopped = 'the engine stopped it';
+  if (ran.result && ran.result.status < 0) {
+    ui.reportAbort(TOOL, args, ran.inputs, ran.result);
+    ran.stopped = 'the engine stopped it';
   }
-  const finished = result && !stopped;
+  const record = await recordOf(command, mark.at, args, ran);
+  await Workspace.saveState('run', record); // the page's own record: a full storage says so for the files
+  await Workspace.saveState(MARK, null);
+  return record;
+}
+
+// Runs the tool on the files as stored now. Returns: the change to keep:
+// what it wrote and changed; nothing when it was cancelled or aborted.
+async function runOn(args, files, ran) {
+  ran.inputs = files;
+  try {
+    performance.mark('quillmore-run-start');
+    ran.result = await run(TOOL, args, files);
+    performance.measure('quillmore-run', 'quillmore-run-start'); // the worker's part of a run, for the benchmark
+  } catch (error) {
+    if (!error.cancelled) throw error;
+    ran.stopped = 'you cancelled it';
+    return {};
+  }
+  const { result } = ran;
+  if (result.status < 0) return {};
+  const changed = result.written.filter((name) => !result.unchanged.includes(name));
+  return { puts: changed.map((name) => [name, result.files.get(name)]) };
+}
+
+// Returns: the record of a run as the page keeps it, its facts taken from the files it read and wrote.
+async function recordOf(command, at, args, { result, inputs, stopped }) {
+  const finished = !!result && !stopped;
   const marks = Object.create(null);
   if (finished) {
-    for (const name of result.written)
+    for (const name of result.written) {
       marks[name] = !inputs.has(name) ? 'new' : result.unchanged.includes(name) ? 'rewritten' : 'changed';
+    }
   }
-  const record = {
+  return {
     command,
-    at: mark.at,
+    at,
     status: finished ? result.status : -1,
     stopped,
     marks,
@@ -179,9 +188,6 @@ export async function runTool(args, ui) {
     facts: finished ? await runFacts(result, inputs) : NO_FACTS,
     disks: null,
   };
-  await Workspace.saveState('run', record); // the page's own record: a full storage says so for the files
-  await Workspace.saveState(MARK, null);
-  return record;
 }
 
 const strings = (list) => Array.isArray(list) && list.every((item) => typeof item === 'string');
@@ -204,22 +210,9 @@ function validFacts(facts) {
 // Returns: the last run as the page keeps it across visits; a stored one
 // is taken only when it has this very shape.
 export function keptRun(value) {
-  if (!value || typeof value !== 'object' || !strings(value.command) || !Number.isInteger(value.status)) return null;
-  if (!strings(value.written) || !value.marks || typeof value.marks !== 'object' || !validFacts(value.facts))
-    return null;
-  const piecesOk =
-    Array.isArray(value.pieces) &&
-    value.pieces.every(
-      (piece) =>
-        Array.isArray(piece) &&
-        piece.length === 2 &&
-        ['stdout', 'stderr'].includes(piece[0]) &&
-        typeof piece[1] === 'string',
-    );
-  if (!piecesOk) return null;
+  if (!validRecord(value)) return null;
   const marks = Object.create(null);
-  for (const [name, mark] of Object.entries(value.marks))
-    if (['new', 'changed', 'rewritten'].includes(mark)) marks[name] = mark;
+  for (const [name, mark] of Object.entries(value.marks)) if (MARKS.includes(mark)) marks[name] = mark;
   const disks = value.disks && strings(value.disks.images) && Array.isArray(value.disks.pieces) ? value.disks : null;
   return {
     command: value.command,
@@ -233,4 +226,16 @@ export function keptRun(value) {
     disks,
     stopped: typeof value.stopped === 'string' ? value.stopped : '',
   };
+}
+
+const MARKS = ['new', 'changed', 'rewritten'];
+const validPiece = (piece) =>
+  Array.isArray(piece) && piece.length === 2 && ['stdout', 'stderr'].includes(piece[0]) && typeof piece[1] === 'string';
+
+// Returns: whether a stored record has a run's shape.
+function validRecord(value) {
+  if (!value || typeof value !== 'object') return false;
+  const shaped = strings(value.command) && Number.isInteger(value.status) && strings(value.written);
+  const marked = !!value.marks && typeof value.marks === 'object';
+  return shaped && marked && validFacts(value.facts) && Array.isArray(value.pieces) && value.pieces.every(validPiece);
 }

@@ -9,9 +9,10 @@ import { createModule, version, wasmBase64 } from 'quillmore:module';
 
 import { catalogueDigest } from './digest.js';
 import { createEngine } from './engine.js';
+import { INFO } from './words.js';
 
 const engine = createEngine(createModule, wasmBase64, version);
-engine.run('quillmore-flashinfo', ['--version'], new Map()); // compiles the module before the first real run
+engine.run(INFO, ['--version'], new Map()); // compiles the module before the first real run
 
 const parsed = (bytes) => {
   try {

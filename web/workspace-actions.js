@@ -1,77 +1,44 @@
 // What the user does to the workspace as a whole: adds files (picked or
-// dropped), starts over, downloads them as one .zip; and what the page says
-// when storage refused to keep a change.
+// dropped), removes one, starts over, downloads them as one .zip; and where
+// the workspace is kept, with the room left.
 import { zipSync } from 'fflate';
+import { change, unlessChangedElsewhere } from './actions.js';
+import { focusAfter } from './files-view.js';
+import { reportSkipped } from './notices.js';
 import { page } from './state.js';
 import * as Views from './views.js';
 import * as Workspace from './workspace.js';
 import { IMAGE } from './words.js';
 
 const { element, isolated, nameList, plural } = Views;
-const alerts = () => document.getElementById('alerts');
 
 // The zip of files named, made when the link is followed.
 export const zipOf = (names) => () =>
   zipSync(Object.fromEntries(names.filter((name) => Workspace.get(name)).map((name) => [name, Workspace.get(name)])));
 
-// Says what a change of the workspace could not keep, with the room the
-// browser gives; or takes back the last such message when all is kept now.
-// retry: what "Try again" does.
-export function reportChange(outcome, retry) {
-  if (outcome.left && outcome.left.length > 0) {
-    Views.alert(alerts(), 'left', [
-      'Left out of the workspace, not being files: ',
-      outcome.left.map(({ name, why }, i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]),
-      '.',
-    ]);
-  }
-  if (outcome.failure) {
-    const room = element('span', { className: 'room' });
-    Views.alert(
-      alerts(),
-      'storage',
-      [
-        'Not kept: ',
-        nameList(outcome.failure.names),
-        `: ${outcome.failure.why}.`,
-        room,
-        ' They stay here, marked "not kept", until the page is closed: download what matters. ',
-        'Each later change tries to keep them again.',
-      ],
-      [['Try again', retry]],
-    );
-    Workspace.space().then((space) => {
-      if (space && space.quota) {
-        room.textContent = ` The browser gives this page ${Views.sizeWords(space.quota)}: ${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left.`;
-      }
-    });
-  } else if (Workspace.notKept().length === 0) {
-    Views.unalert(alerts(), 'storage');
-  }
+// Returns: whether the user lets the files named replace the workspace's files of those names.
+function replaceAsked(taken) {
+  const one = taken.length === 1;
+  return Views.ask(
+    [
+      nameList(taken),
+      one ? ' is' : ' are',
+      ' in the workspace already. Replace ',
+      one ? 'it' : 'them',
+      ' with the file',
+      one ? '' : 's',
+      ' you are adding?',
+    ],
+    'Replace',
+    "Keep the workspace's",
+  );
 }
 
-// Adds files, asking before one replaces a file of the same name.
-async function addEntries(entries, change) {
+// Adds files, asking before one replaces a file of the same name, and
+// again when another tab changed or added one of them meanwhile.
+async function addEntries(entries) {
   const taken = entries.filter(([name]) => Workspace.get(name)).map(([name]) => name);
-  const one = taken.length === 1;
-  if (
-    taken.length > 0 &&
-    !(await Views.ask(
-      [
-        nameList(taken),
-        one ? ' is' : ' are',
-        ' in the workspace already. Replace ',
-        one ? 'it' : 'them',
-        ' with the file',
-        one ? '' : 's',
-        ' you are adding?',
-      ],
-      'Replace',
-      "Keep the workspace's",
-    ))
-  ) {
-    entries = entries.filter(([name]) => !taken.includes(name));
-  }
+  if (taken.length > 0 && !(await replaceAsked(taken))) entries = entries.filter(([name]) => !taken.includes(name));
   let seen = new Map(entries.map(([name]) => [name, Workspace.get(name)]));
   const only = entries.map(([name]) => name);
   while (entries.length > 0) {
@@ -98,78 +65,104 @@ async function addEntries(entries, change) {
   }
 }
 
+// Returns: why a file given cannot join the workspace, or '' when it can: its name, or its size.
+function fileProblem(file) {
+  const problem = Workspace.nameProblem(file.name);
+  if (problem || file.size <= Workspace.MOST_BYTES) return problem;
+  return `${Views.sizeWords(file.size)}: more than the ${Workspace.MOST_BYTES / 1024 / 1024} MB a workspace file may hold`;
+}
+
 // Adds files the user gave (File objects); folders, files too large for
 // the workspace and unreadable ones are named and skipped, before any is read.
-export async function addFiles(list, folders, change) {
+export async function addFiles(list, folders) {
   const skipped = folders.map((name) => [name, 'a folder']);
-  const given = [];
-  for (const file of list) {
-    const problem = Workspace.nameProblem(file.name);
+  const given = [...list].filter((file) => {
+    const problem = fileProblem(file);
     if (problem) skipped.push([file.name, problem]);
-    else if (file.size > Workspace.MOST_BYTES) {
-      skipped.push([
-        file.name,
-        `${Views.sizeWords(file.size)}: more than the ${Workspace.MOST_BYTES / 1024 / 1024} MB a workspace file may hold`,
-      ]);
-    } else given.push(file);
-  }
+    return !problem;
+  });
   const read = await Promise.allSettled(given.map((file) => file.arrayBuffer()));
   const entries = [];
   read.forEach((outcome, i) => {
     if (outcome.status === 'rejected') skipped.push([given[i].name, 'cannot be read; a folder?']);
     else entries.push([given[i].name, new Uint8Array(outcome.value)]);
   });
-  if (skipped.length > 0) {
-    Views.alert(alerts(), 'skipped', [
-      'Not added: ',
-      skipped.map(([name, why], i) => [i ? '; ' : '', element('code', {}, isolated(name)), ` (${why})`]),
-      '. Only files join the workspace: add the files inside a folder by choosing them.',
-    ]);
-  } else {
-    Views.unalert(alerts(), 'skipped');
-  }
-  if (entries.length > 0) await addEntries(entries, change);
+  reportSkipped(skipped);
+  if (entries.length > 0) await addEntries(entries);
 }
 
 // Returns: the files and folders dropped on the page.
 export function dropped(dataTransfer) {
+  const items = [...(dataTransfer.items || [])];
+  if (items.length === 0 || typeof items[0].webkitGetAsEntry !== 'function') {
+    return { files: [...dataTransfer.files], folders: [] };
+  }
   const files = [];
   const folders = [];
-  const items = [...(dataTransfer.items || [])];
-  if (items.length > 0 && typeof items[0].webkitGetAsEntry === 'function') {
-    for (const item of items) {
-      if (item.kind !== 'file') continue;
-      const entry = item.webkitGetAsEntry();
-      if (entry && entry.isDirectory) folders.push(entry.name);
-      else if (item.getAsFile()) files.push(item.getAsFile());
-    }
-  } else {
-    files.push(...dataTransfer.files);
+  for (const item of items.filter((each) => each.kind === 'file')) {
+    const entry = item.webkitGetAsEntry();
+    if (entry && entry.isDirectory) folders.push(entry.name);
+    else if (item.getAsFile()) files.push(item.getAsFile());
   }
   return { files, folders };
 }
 
+// Removes a file, asking first when another tab changed it since this tab showed it.
+export async function removeFile(name) {
+  let seen = Workspace.get(name);
+  const focusNext = focusAfter(name);
+  for (;;) {
+    const outcome = await change(
+      unlessChangedElsewhere(name, seen, () => ({ removals: [name] })),
+      { only: [name] },
+    );
+    if (!outcome.conflict || !outcome.conflict.now) break;
+    const asked = [
+      element('code', {}, isolated(name)),
+      ' was changed in another tab since this tab showed it. Remove it all the same?',
+    ];
+    if (!(await Views.ask(asked, 'Remove it', 'Leave it'))) return;
+    seen = outcome.conflict.now;
+  }
+  page.chosen = page.chosen.filter((rom) => rom !== name);
+  focusNext();
+}
+
 // Deletes every file of the workspace, and the last run, after asking.
 // Returns: whether it did.
-export async function startOver(change) {
+export async function startOver() {
   const count = Workspace.count();
   if (count === 0) return false;
   const image = Workspace.get(IMAGE)
     ? [' among them ', element('code', {}, IMAGE), ', the image of the whole flash']
     : [];
-  if (
-    !(await Views.ask(
-      [`Delete all ${plural(count, 'file')} of the workspace`, image, '? What is not downloaded is lost.'],
-      `Delete ${plural(count, 'file')}`,
-      'Keep them',
-    ))
-  )
-    return false;
+  const asked = [`Delete all ${plural(count, 'file')} of the workspace`, image, '? What is not downloaded is lost.'];
+  if (!(await Views.ask(asked, `Delete ${plural(count, 'file')}`, 'Keep them'))) return false;
   page.chosen = [];
   page.record = null;
   page.lost = null;
+  page.comparison = null;
   await Workspace.saveState('run', null);
   await Workspace.saveState('lost', null);
   await change(() => ({ clear: true }));
   return true;
+}
+
+// Says where the workspace is kept, and how much room is left there.
+export async function showStorage() {
+  const note = document.getElementById('storage-note');
+  if (!page.kept) {
+    note.textContent = 'This browser keeps nothing for this page: the workspace lasts until the page is closed.';
+    return;
+  }
+  const space = await Workspace.space();
+  const room =
+    space && space.quota
+      ? ` (${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left)`
+      : '';
+  const lasting =
+    space && space.persisted
+      ? 'until you start over'
+      : 'until you start over, unless the browser clears it when space runs short';
+  note.textContent = `The workspace is kept in this browser${room} ${lasting}.`;
 }

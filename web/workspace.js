@@ -8,6 +8,8 @@
 // change tries again. Where the browser keeps nothing, the workspace lasts as
 // long as the page. Beside the files, the page keeps a few records of its
 // own (the last run, the options), under keys that are never file names.
+import { plan, sameBytes, storedAfter } from './merge.js';
+
 const DATABASE = 'quillmore-flashtool';
 const STORE = 'files';
 const LOCK = 'quillmore-flashtool-workspace';
@@ -28,8 +30,7 @@ const pending = new Map(); // name -> { bytes, base }: shown but not kept; base:
 const memoryState = new Map();
 const channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel(LOCK) : null;
 
-export const sameBytes = (a, b) =>
-  a === b || (!!a && !!b && a.length === b.length && a.every((byte, i) => byte === b[i]));
+export { sameBytes };
 
 // Returns: why a name cannot be a workspace file, or '' when it can: the
 // tools' folder is flat, and the engine takes well-formed names only.
@@ -114,37 +115,41 @@ async function transaction(mode, work) {
 // { files: Map name -> bytes, left: [{ name, why }] }: the records that
 // are not files, by name and why.
 async function readStored(only = null) {
-  if (folder.memory)
-    return { files: new Map([...folder.memory].filter(([name]) => !only || only.includes(name))), left: [] };
+  if (folder.memory) return { files: subset(folder.memory, only), left: [] };
   const requests = await transaction('readonly', (store) =>
-    only
-      ? only.map((name) => [name, store.get(name)])
-      : [
-          [null, store.getAllKeys()],
-          [null, store.getAll()],
-        ],
+    only ? only.map((name) => store.get(name)) : [store.getAllKeys(), store.getAll()],
   );
   const records = only
-    ? requests.map(([name, req]) => [name, req.result])
-    : requests[0][1].result.map((key, i) => [key, requests[1][1].result[i]]);
-  const files = new Map();
-  const left = [];
-  for (const [key, value] of records) {
-    if (Array.isArray(key) || value === undefined) continue; // the page's own records; a file not there
-    const label = typeof key === 'string' ? key : String(key);
-    const problem = nameProblem(key);
-    const { bytes, why } = problem ? {} : storedBytes(value);
-    if (problem || why) left.push({ name: label, why: problem || why });
-    else files.set(key, bytes);
-  }
+    ? requests.map((req, i) => [only[i], req.result])
+    : requests[0].result.map((key, i) => [key, requests[1].result[i]]);
+  const { files, left } = filesOf(records);
   if (only) {
-    for (const name of only)
-      files.has(name) ? folder.lastStored.set(name, files.get(name)) : folder.lastStored.delete(name);
+    for (const name of only) {
+      if (files.has(name)) folder.lastStored.set(name, files.get(name));
+      else folder.lastStored.delete(name);
+    }
   } else {
     folder.lastStored = new Map(files);
   }
   return { files, left };
 }
+
+// Returns: the stored records that are files, and those that are not, by name and why.
+function filesOf(records) {
+  const files = new Map();
+  const left = [];
+  for (const [key, value] of records) {
+    if (Array.isArray(key) || value === undefined) continue; // the page's own records; a file not there
+    const problem = nameProblem(key);
+    const { bytes, why } = problem ? {} : storedBytes(value);
+    if (problem || why) left.push({ name: typeof key === 'string' ? key : String(key), why: problem || why });
+    else files.set(key, bytes);
+  }
+  return { files, left };
+}
+
+// Returns: the files of a folder named in only (all of them without only).
+const subset = (files, only) => new Map([...files].filter(([name]) => !only || only.includes(name)));
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
@@ -232,49 +237,43 @@ export async function update(work, { only = null } = {}) {
   return withLock(async () => {
     // When the storage cannot be read, the change is made on what was
     // last read, and its files stay on view as not kept.
-    const stored = await readStored(only).catch(() => ({
-      files: new Map([...folder.lastStored].filter(([name]) => !only || only.includes(name))),
-      left: [],
-    }));
-    const files = withPending(stored.files);
-    const outcome = (await work(files)) || {};
+    const stored = await readStored(only).catch(() => ({ files: subset(folder.lastStored, only), left: [] }));
+    const outcome = (await work(withPending(stored.files))) || {};
     if (outcome.conflict) return { value: outcome.value, conflict: outcome.conflict, failure: null, left: stored.left };
-    if (outcome.clear) pending.clear();
-    const removals = outcome.removals || [];
-    removals.forEach((name) => pending.delete(name));
-    const puts = new Map(); // name -> { bytes, base }
-    const stale = [];
-    for (const [name, entry] of pending) {
-      const storedNow = stored.files.has(name) || !only ? stored.files.get(name) : folder.lastStored.get(name);
-      if (sameBytes(storedNow, entry.base)) puts.set(name, entry);
-      else stale.push(name);
+    const state = { pending, stored: stored.files, complete: !only, lastStored: folder.lastStored };
+    const planned = plan(state, outcome);
+    const after = storedAfter(state, planned, outcome.clear);
+    let failure = await keep(planned, outcome.clear);
+    if (!failure && planned.stale.length > 0) {
+      failure = {
+        names: planned.stale,
+        why: 'another tab changed them since; the copy shown here can still be downloaded',
+      };
     }
-    for (const [name, bytes] of outcome.puts || []) {
-      puts.set(name, { bytes, base: stored.files.get(name) });
-      if (stale.includes(name)) stale.splice(stale.indexOf(name), 1);
-    }
-    const after = outcome.clear ? new Map() : only ? new Map(folder.lastStored) : new Map(stored.files);
-    removals.forEach((name) => after.delete(name));
-    let failure = null;
-    try {
-      await write(puts, removals, outcome.clear);
-      for (const name of puts.keys()) pending.delete(name);
-      if (outcome.clear) folder.lastStored = new Map();
-      removals.forEach((name) => folder.lastStored.delete(name));
-      for (const [name, entry] of puts) folder.lastStored.set(name, entry.bytes);
-      const changed = [...puts.keys(), ...removals];
-      if (changed.length > 0 || outcome.clear) tellOtherTabs(outcome.clear ? null : changed);
-    } catch (error) {
-      for (const [name, entry] of puts) pending.set(name, entry);
-      failure = { names: [...puts.keys()], why: reason(error) };
-    }
-    if (!failure && stale.length > 0) {
-      failure = { names: stale, why: 'another tab changed them since; the copy shown here can still be downloaded' };
-    }
-    for (const [name, entry] of puts) after.set(name, entry.bytes);
     show(withPending(after));
     return { value: outcome.value, conflict: null, failure, left: stored.left };
   });
+}
+
+// Writes a planned change and tells the other tabs; what the browser
+// refuses stays pending. Returns: the failure, or null.
+async function keep(planned, clear) {
+  const { puts, removals } = planned;
+  pending.clear();
+  for (const [name, entry] of planned.pending) pending.set(name, entry);
+  try {
+    await write(puts, removals, clear);
+  } catch (error) {
+    for (const [name, entry] of puts) pending.set(name, entry);
+    return { names: [...puts.keys()], why: reason(error) };
+  }
+  for (const name of puts.keys()) pending.delete(name);
+  if (clear) folder.lastStored = new Map();
+  removals.forEach((name) => folder.lastStored.delete(name));
+  for (const [name, entry] of puts) folder.lastStored.set(name, entry.bytes);
+  const changed = [...puts.keys(), ...removals];
+  if (changed.length > 0 || clear) tellOtherTabs(clear ? null : changed);
+  return null;
 }
 
 function tellOtherTabs(names) {

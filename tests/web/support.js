@@ -162,6 +162,21 @@ async function runEnded(page) {
 // Runs the tool as startRun does. Returns: the headline of its verdict.
 const runTool = (page, roms, options = []) => startRun(page, roms, options).then(() => runEnded(page));
 
+// Returns: the exports of a module of the page (its path from the project's
+// root), bundled for node as the page's build bundles it for the browser.
+function loadModule(file) {
+  const bundled = require('esbuild').buildSync({
+    entryPoints: [path.join(root, file)],
+    bundle: true,
+    format: 'cjs',
+    platform: 'node',
+    write: false,
+  });
+  const loaded = { exports: {} };
+  new Function('module', 'exports', 'require', bundled.outputFiles[0].text)(loaded, loaded.exports, require);
+  return loaded.exports;
+}
+
 // Returns: the accessible name of each of the map's 64 banks.
 const bankLabels = (page) =>
   page.$$eval('[aria-label="Flash banks"] [role="gridcell"]', (cells) =>
@@ -190,4 +205,5 @@ module.exports = {
   runEnded,
   runTool,
   bankLabels,
+  loadModule,
 };
