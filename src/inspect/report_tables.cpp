@@ -353,7 +353,7 @@ Widths comparisonWidths(const ReportState& state) {
 
 // The bank loader file that programs a differing bank again, and whether the folder has it.
 std::string againText(const BankComparison& bank) {
-    const std::string name = tableText(bankLoaderFileName(static_cast<int>(bank.expected.index)));
+    std::string name = tableText(bankLoaderFileName(static_cast<int>(bank.expected.index)));
     switch (bank.again) {
         case LoaderAgain::Holds: return name;
         case LoaderAgain::Missing: return name + " (not here)";
