@@ -91,7 +91,9 @@ struct Parser {
     }
 };
 
-std::string numberText(const Json* value) { return value ? std::to_string(static_cast<long long>(value->number)) : "?"; }
+std::string numberText(const Json* value) {
+    return value ? std::to_string(static_cast<long long>(value->number)) : "?";
+}
 
 // Holds one file's entry against the table: its summary in the table's words, or its error there.
 void checkFile(const Json& file, const RunResult& table) {
