@@ -62,11 +62,17 @@ std::string badSector(const Image& image, int track, int sector) {
     if (!image.shape.errorBytes || at >= image.size) return "";
     const uint8_t code = image.bytes[at];
     if (code < 0x02 || code > 0x0F || code == kSectorOk) return "";
-    // The drive's error number for each code, as the drive reports a sector it cannot read.
+    // The drive's error number for each code, as the drive reports a sector it
+    // cannot read; $0C-$0E stand for none of them.
     static const std::array<int, 16> kDriveErrors{0, 0, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 0, 0, 0, 74};
     char text[96];
-    (void)std::snprintf(text, sizeof text, "sector %s is marked bad in the image's error bytes ($%02X: read error %d)",
-        place(track, sector).c_str(), static_cast<unsigned>(code), kDriveErrors[code]);
+    const std::string bad = "sector " + place(track, sector) + " is marked bad in the image's error bytes";
+    if (kDriveErrors[code] == 0) {
+        (void)std::snprintf(text, sizeof text, "%s ($%02X)", bad.c_str(), static_cast<unsigned>(code));
+    } else {
+        (void)std::snprintf(text, sizeof text, "%s ($%02X: read error %d)", bad.c_str(), static_cast<unsigned>(code),
+            kDriveErrors[code]);
+    }
     return text;
 }
 

@@ -94,3 +94,23 @@ TEST(DiskImage, FilesLieWhereTheDrivesDosPutsThem) {
         EXPECT_EQ(walked, files[i].second) << files[i].first << " blocks";
     }
 }
+
+TEST(DiskImage, TheDirectoryGrowsAsTheDrivesDosGrowsIt) {
+    // Eight entries to a sector; the next sector of the directory is 3 on (1541) or the next one (1581).
+    for (const auto& [format, track, chain] :
+        {std::tuple{DiskFormat::D64, 18, "18/1 18/4 18/7"}, std::tuple{DiskFormat::D81, 40, "40/3 40/4 40/5"}}) {
+        DiskWriter disk = formatDisk(format, "DIRECTORY", "DI");
+        const Bytes data(10, 7);
+        for (int i = 0; i < 17; ++i) addFile(disk, "F" + std::to_string(i), data.data(), data.size());
+        std::string walked;
+        for (int t = track, sector = geometryOf(format).firstDirectorySector; t != 0;) {
+            walked += (walked.empty() ? "" : " ") + std::to_string(t) + "/" + std::to_string(sector);
+            const uint8_t* bytes = disk.image.data() + sectorOffset(format, t, sector);
+            t = bytes[0];
+            sector = bytes[1];
+        }
+        EXPECT_EQ(walked, chain);
+        EXPECT_EQ(sectorsOnTrack(format, 0), 0);
+        EXPECT_EQ(sectorsOnTrack(format, format == DiskFormat::D64 ? kD64LongTracks + 1 : 81), 0);
+    }
+}

@@ -138,6 +138,8 @@ TEST(Flashtool, FileLoopBlocksAndTheImage) {
             kBanner + kCatalogueRead + "creating file FLASH.BIN ok.\n" + toInput("rom1.bin") +
                 "ROM name: QuickDOS HIROM\n" + toBank(0x24) + toInput("bad.bin") + "size: 2001\n",
             "** File Size must be 2000 Bytes (or a multiple) ...\n", withImage({{0x24, kQuickDos}})},
+        {"an empty ROM file holds no block: nothing to write, no error", ready({{"e.bin", {}}}), {"e.bin", "-v0"}, 0,
+            kBanner + "size: 0\n", "", {}},
         {"-sbXX takes one block only", ready({{"rom.bin", concat({kQuickDos, kQuickDos})}}),
             {"rom.bin", "-sb00", "-v0"}, 0, kBanner + "size: 4000\n",
             "** File Size must be 2000 Bytes for option -sbXX ...\n", {}},
