@@ -1,5 +1,6 @@
 // The page's figures, in headless Chromium, opened from disk: how soon it is
-// ready (empty, and with 2,000 small files kept); how soon the list shows
+// ready (empty, and with 2,000 small files kept; the site's page over http
+// and, its host gone, from its service worker); how soon the list shows
 // one file added to or removed from those 2,000; the longest task on the
 // page's thread while a 16 MB ROM is run; the all-banks workload of the
 // native benchmark (35 bank files, -a -t -b -v0) through the page's worker
@@ -10,11 +11,12 @@ const { spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { launchBrowser, openPage, runTool } = require('../tests/web/support');
+const { launchBrowser, openPage, runTool, serveFolder } = require('../tests/web/support');
 
 const root = path.join(__dirname, '..');
 const tool = path.join(root, 'build', 'native', 'src', 'quillmore-flashtool');
 const pageFile = path.join(root, 'build', 'web', 'quillmore-flashtool.html');
+const siteDir = path.join(root, 'build', 'site');
 const runs = Number(process.argv[2] || 10);
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'quillmore-bench-'));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
@@ -72,15 +74,27 @@ async function upload(page, files, wait) {
   return Date.now() - started;
 }
 
-// Returns: the ms from opening the page to its being ready for input, five times.
-async function readyTimes(page) {
+// Returns: the ms from opening the page (at url) to its being ready for input, five times.
+async function readyTimes(page, url = `file://${pageFile}`) {
   const times = [];
   for (let i = 0; i < 5; i++) {
-    await page.goto(`file://${pageFile}`);
+    await page.goto(url);
     await page.waitForSelector('body[data-ready="true"]');
     times.push(await page.evaluate(() => performance.getEntriesByName('quillmore-ready')[0].startTime));
   }
   return times;
+}
+
+// Returns: the medians of the site's page ready over http, and from its
+// service worker once its host is gone.
+async function siteReady(browser) {
+  const served = await serveFolder(siteDir);
+  const page = await (await browser.createBrowserContext()).newPage();
+  await page.goto(served.url);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  const online = median(await readyTimes(page, served.url));
+  await served.stop();
+  return { online, offline: median(await readyTimes(page, served.url)) };
 }
 
 async function main() {
@@ -88,6 +102,7 @@ async function main() {
   try {
     const page = await openPage(browser);
     const readyEmpty = median(await readyTimes(page));
+    const site = await siteReady(browser);
 
     // 2,000 small files, each of its own bytes.
     const many = Object.fromEntries(
@@ -183,7 +198,13 @@ async function main() {
       `all banks, -a -t -b -v0:    ${median(engine).toFixed(1)} ms through the worker, ${native.toFixed(1)} ms native ` +
         `(process start included), ${(median(engine) / native).toFixed(2)}× (medians of ${runs}; at most 2)`,
     );
-    console.log(`page weight:                ${(fs.statSync(pageFile).size / 1024).toFixed(0)} KB`);
+    console.log(
+      `the site's page ready:      ${ms(site.online)} over http, ${ms(site.offline)} offline (empty; medians of 5; at most 300)`,
+    );
+    const kb = (file) => `${(fs.statSync(file).size / 1024).toFixed(0)} KB`;
+    console.log(
+      `page weight:                ${kb(pageFile)}, the site's ${kb(path.join(siteDir, 'index.html'))} (at most 450)`,
+    );
   } finally {
     await browser.close();
     fs.rmSync(scratch, { recursive: true, force: true });

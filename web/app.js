@@ -12,18 +12,20 @@ import { makeDisk, showDisks } from './disks.js';
 import { kindOf, markText, showFiles } from './files-view.js';
 import { showChoices, showCompareChoice, showFlash } from './flash-view.js';
 import { inspect, readCatalogue } from './inspection.js';
+import { chooseLanguage, onLanguage, say, setLanguage, storedChoice, text, translatePage } from './language.js';
 import { reportAbort, reportChange, reportNothingKept, unreport } from './notices.js';
 import { loadersForDisk, showDrive, showVerdict } from './result.js';
 import { commandArguments, optionsState, restoreOptions, showCommand, showRomChoices } from './run-view.js';
 import { keptRun, lookForLostRun, runTool } from './run.js';
 import { cancel as cancelRuns, warm } from './runner.js';
+import { offerUpdates } from './site.js';
 import { page } from './state.js';
 import * as Views from './views.js';
 import { addFiles, dropped, removeFile, showStorage, startOver, zipOf } from './workspace-actions.js';
 import * as Workspace from './workspace.js';
 import { CATALOGUE, FLASHER, IMAGE, KIND, TOOL } from './words.js';
 
-const { element, isolated, plural } = Views;
+const { element, isolated } = Views;
 const $ = (id) => document.getElementById(id);
 
 // Tells every file's kind and what it holds, the inspector's word on each
@@ -33,13 +35,7 @@ async function tellKinds() {
   const told = [...files.keys()].filter((name) => name !== CATALOGUE && name !== FLASHER);
   const { entries, aborted } = await inspect(told, files);
   if (aborted) {
-    reportAbort(
-      aborted.program,
-      aborted.args,
-      aborted.files,
-      aborted.result,
-      'The files are shown as if the catalogue were empty: no block is known by name until crc.ini is smaller.',
-    );
+    reportAbort(aborted.program, aborted.args, aborted.files, aborted.result, 'abort.asEmpty');
   }
   page.reports = entries;
   page.catalogue = files.has(CATALOGUE) ? await readCatalogue(files.get(CATALOGUE)) : null;
@@ -52,10 +48,10 @@ function outputsOf(record) {
   return element(
     'div',
     {},
-    element('p', {}, `Written by this run (${plural(written.length, 'file')}):`),
+    element('p', {}, text('outputs.written', { n: written.length })),
     element(
       'ul',
-      { 'aria-label': 'Written by this run' },
+      { 'aria-label': text('outputs.label') },
       written.map((name) =>
         element(
           'li',
@@ -65,7 +61,7 @@ function outputsOf(record) {
         ),
       ),
     ),
-    element('p', {}, Views.downloadLink('quillmore-outputs.zip', zipOf(written), 'Download all of them as one .zip')),
+    element('p', {}, Views.downloadLink('quillmore-outputs.zip', zipOf(written), text('outputs.zip'))),
   );
 }
 
@@ -75,11 +71,7 @@ function showResult() {
   showVerdict($('verdict'), record, { onAdd: addToCatalogue, outputs: outputsOf(record) });
   const loaders = record ? record.facts.loaders.map((loader) => loader.file).filter((name) => Workspace.get(name)) : [];
   showDrive($('drive'), $('drive-body'), record, {
-    zipLink: Views.downloadLink(
-      'quillmore-bank-loaders.zip',
-      zipOf(loaders),
-      `Download the ${plural(loaders.length, 'bank loader file')} as one .zip`,
-    ),
+    zipLink: Views.downloadLink('quillmore-bank-loaders.zip', zipOf(loaders), text('drive.zip', { n: loaders.length })),
     imageLink: Workspace.get(IMAGE) ? Views.downloadLink(IMAGE, () => Workspace.get(IMAGE)) : null,
   });
   showDisks($('disks'), record && record.disks);
@@ -121,7 +113,7 @@ function setRunning(on, words = []) {
   document.body.classList.toggle('running', on);
   for (const node of document.querySelectorAll('.busy-off, #pick, #start-over, #download-all')) node.disabled = on;
   $('cancel').hidden = !on;
-  $('run-note').replaceChildren(...(on ? ['Running ', Views.commandLine(words), '…'] : []));
+  $('run-note').replaceChildren(...(on ? say('run.running', { command: Views.commandLine(words) }) : []));
   showCommand();
   showCompareChoice();
 }
@@ -136,7 +128,7 @@ async function doRun() {
     record = await runTool(args, {
       reportChange: (outcome) => reportChange(outcome, retry),
       reportAbort: (program, runArgs, files, result) =>
-        reportAbort(program, runArgs, files, result, 'Nothing it did was kept: the workspace is as it was.'),
+        reportAbort(program, runArgs, files, result, 'abort.nothingKept'),
     });
   } finally {
     setRunning(false);
@@ -282,13 +274,38 @@ async function lookForRuns() {
   );
 }
 
+// The page in the language the user chose, or the browser asks for; a
+// change of it says every text again, the workspace's and the alerts' too.
+function speak() {
+  const choice = $('language');
+  setLanguage(chooseLanguage(storedChoice(), navigator.languages));
+  choice.value = document.documentElement.lang;
+  translatePage();
+  onLanguage(() => {
+    translatePage();
+    Views.sayAlertsAgain($('alerts'));
+    act(() => refresh());
+  });
+  choice.addEventListener('change', () => setLanguage(choice.value, true));
+}
+
+// Served from a web address, the page keeps itself for offline use and
+// says when a new version waits.
+function offerNewVersions() {
+  offerUpdates((takeOver) =>
+    Views.alert($('alerts'), 'update', () => say('update.ready'), [['update.reload', takeOver]]),
+  );
+}
+
 async function start() {
+  speak();
   warm();
   onRefresh(refresh);
   listenForFiles();
   listenForRuns();
   listenForReports();
   listenForOtherTabs();
+  offerNewVersions();
   const opened = await Workspace.open();
   page.kept = opened.kept;
   if (!page.kept) {

@@ -1,12 +1,16 @@
 // Builds the engine script and the page from the compiled module, bundling
 // the page's modules with esbuild:
-//   node web/build.js GLUE.js MODULE.wasm VERSION OUT_DIR
+//   node web/build.js GLUE.js MODULE.wasm VERSION OUT_DIR [SITE_DIR]
 // OUT_DIR/quillmore.js is the engine, usable with require() and as a
 // classic script (window.quillmore); OUT_DIR/quillmore-flashtool.html is the
-// page, one file with every style and script inside, allowed no request at all.
+// page, one file with every style and script inside, allowed no request at
+// all. SITE_DIR, for any static host: index.html (the same page, which may
+// also load its manifest and icon and register its service worker), sw.js,
+// manifest.webmanifest and icon.svg; nothing else.
 'use strict';
 const crypto = require('crypto');
 const esbuild = require('esbuild');
+const zlib = require('zlib');
 const fs = require('fs');
 const path = require('path');
 
@@ -34,8 +38,8 @@ function mendedGlue(glueFile) {
 }
 
 // The build's own module "quillmore:module": emscripten's loader, which runs
-// in a scope of its own where it cannot export itself, the module's bytes as
-// base64, and the version.
+// in a scope of its own where it cannot export itself, the module's bytes,
+// deflated, as base64, and the version.
 function modulePlugin(glueFile, wasmFile, version) {
   const contents = [
     'const createModule = (function (module, exports, define) {',
@@ -43,7 +47,8 @@ function modulePlugin(glueFile, wasmFile, version) {
     'return createQuillmoreEngine;',
     '})();',
     'export { createModule };',
-    `export const wasmBase64 = "${fs.readFileSync(wasmFile).toString('base64')}";`,
+    // Deflated (zlib), the module is less than half its size: the page and the script carry it so.
+    `export const wasmBase64 = "${zlib.deflateSync(fs.readFileSync(wasmFile), { level: 9 }).toString('base64')}";`,
     `export const version = ${JSON.stringify(version)};`,
   ].join('\n');
   return {
@@ -89,8 +94,9 @@ async function bundle(entry, plugins, options = {}) {
 }
 
 // Returns: the page, one HTML file holding these scripts (texts, in order)
-// and the style sheet, under a policy that lets only them run.
-function inlinePage(scripts, version) {
+// and the style sheet, under a policy that lets only them run; for a site,
+// the page's own manifest, icon and service worker are allowed too.
+function inlinePage(scripts, version, { site = false } = {}) {
   const style = read(path.join(here, 'page.css'));
   const hash = (text) => `'sha256-${crypto.createHash('sha256').update(text, 'utf8').digest('base64')}'`;
   // A script's text must not end its element early ("</script") nor start
@@ -100,22 +106,55 @@ function inlinePage(scripts, version) {
   const policy = [
     "default-src 'none'",
     `script-src ${inlined.map(hash).join(' ')} 'wasm-unsafe-eval'`,
-    'worker-src blob:', // the engine's worker, made from the page's own text
+    `worker-src blob:${site ? " 'self'" : ''}`, // the engine's worker, made from the page's own text; a site's sw.js
     `style-src ${hash(style)}`,
-    'img-src data: blob:',
+    `img-src data: blob:${site ? " 'self'" : ''}`,
+    ...(site ? ["manifest-src 'self'"] : []),
     "base-uri 'none'",
     "form-action 'none'",
   ].join('; ');
+  const siteHead = site
+    ? '<link rel="manifest" href="manifest.webmanifest">\n<link rel="icon" href="icon.svg" type="image/svg+xml">\n' +
+      '<meta name="quillmore-site" content="sw.js">'
+    : '';
   const scriptText = inlined.map((text) => `<script>${text}</script>`).join('\n');
   return read(path.join(here, 'page.html'))
     .replace('@POLICY@', () => policy)
     .replace('@VERSION@', () => version)
+    .replace('<!-- site -->', () => siteHead)
     .replace('<style></style>', () => `<style>${style}</style>`)
     .replace('<!-- scripts -->', () => scriptText);
 }
 
+// Writes the site: the page, its service worker (named by the version and
+// the page's bytes, so that a new page is a new worker), manifest and icon.
+function writeSite(siteDir, page, version) {
+  const index = inlinePage([page], version, { site: true });
+  const digest = crypto.createHash('sha256').update(index, 'utf8').digest('hex').slice(0, 16);
+  const manifest = {
+    name: 'quillmore-flashtool',
+    short_name: 'quillmore',
+    description: "Prepares ROM images for the 64 banks of a drive's flash, and checks what came out",
+    start_url: './',
+    scope: './',
+    display: 'standalone',
+    background_color: '#fdfdfb',
+    theme_color: '#0b5cad',
+    icons: [{ src: 'icon.svg', sizes: 'any', type: 'image/svg+xml' }],
+  };
+  fs.rmSync(siteDir, { recursive: true, force: true });
+  fs.mkdirSync(siteDir, { recursive: true });
+  fs.writeFileSync(path.join(siteDir, 'index.html'), index);
+  fs.writeFileSync(
+    path.join(siteDir, 'sw.js'),
+    read(path.join(here, 'sw.js')).replace('@VERSION@', `${version}-${digest}`),
+  );
+  fs.writeFileSync(path.join(siteDir, 'manifest.webmanifest'), `${JSON.stringify(manifest, null, 2)}\n`);
+  fs.copyFileSync(path.join(here, 'icon.svg'), path.join(siteDir, 'icon.svg'));
+}
+
 async function main() {
-  const [glueFile, wasmFile, version, outDir] = process.argv.slice(2);
+  const [glueFile, wasmFile, version, outDir, siteDir] = process.argv.slice(2);
   const plugin = modulePlugin(glueFile, wasmFile, version);
   const engine = await bundle('quillmore.js', [plugin], {
     globalName: 'quillmore',
@@ -129,6 +168,7 @@ async function main() {
   fs.mkdirSync(outDir, { recursive: true });
   fs.writeFileSync(path.join(outDir, 'quillmore.js'), engine);
   fs.writeFileSync(path.join(outDir, 'quillmore-flashtool.html'), inlinePage([page], version));
+  if (siteDir) writeSite(siteDir, page, version);
 }
 
 if (require.main === module) {

@@ -5,6 +5,7 @@
 import { act, change, unlessChangedElsewhere } from './actions.js';
 import { appended, judge, openEntryForm } from './catalogue-form.js';
 import { readCatalogue } from './inspection.js';
+import { text } from './language.js';
 import { run } from './runner.js';
 import * as Workspace from './workspace.js';
 import { CATALOGUE, FLASHER, TOOL } from './words.js';
@@ -41,7 +42,7 @@ async function addLine(line, wanted) {
     { only: [CATALOGUE] },
   );
   if (outcome.failure && outcome.failure.names.includes(CATALOGUE)) {
-    return { ok: false, why: `crc.ini was not kept: ${outcome.failure.why}.` };
+    return { ok: false, why: text('form.notKept', { why: outcome.failure.why }) };
   }
   return outcome.value;
 }
@@ -55,11 +56,7 @@ export function addToCatalogue(block, opener) {
   };
   openEntryForm(block, {
     check: async (line, wanted) => (await checkLine(Workspace.get(CATALOGUE), line, wanted)).verdict,
-    add: async (line, wanted) =>
-      (await act(() => addLine(line, wanted))) || {
-        ok: false,
-        why: 'The line could not be added: see the message above.',
-      },
+    add: async (line, wanted) => (await act(() => addLine(line, wanted))) || { ok: false, why: text('form.notAdded') },
     returnFocus,
   });
 }

@@ -2,19 +2,20 @@
 // parser reads it back as exactly the entry the form shows: the CRC-16, the
 // banks and the name; otherwise the form says what the tool would read.
 import { lineCount } from './inspection.js';
-import { element, fill, plural } from './views.js';
+import { say, text } from './language.js';
+import { element, fill, isolated } from './views.js';
 
 const $ = (id) => document.getElementById(id);
 const CHECK_AFTER = 250; // ms of quiet typing before the line is read back
 
-const banksWord = (banks) => `bank${banks.length === 1 ? '' : 's'} ${banks.join(' ')}`;
+const banksWord = (banks) => text('words.banks', { n: banks.length, banks: banks.join(' ') });
 
 // Returns: base with line appended as a line of its own.
 export function appended(base, line) {
-  const text = new TextEncoder().encode(`${base.length > 0 && base[base.length - 1] !== 0x0a ? '\n' : ''}${line}\n`);
-  const bytes = new Uint8Array(base.length + text.length);
+  const added = new TextEncoder().encode(`${base.length > 0 && base[base.length - 1] !== 0x0a ? '\n' : ''}${line}\n`);
+  const bytes = new Uint8Array(base.length + added.length);
   bytes.set(base);
-  bytes.set(text, base.length);
+  bytes.set(added, base.length);
   return bytes;
 }
 
@@ -27,8 +28,9 @@ function piecesFrom(digest, line) {
   const pieces = [];
   for (let at = line; at <= digest.summary.lines; at++) {
     const item = digest.lastLines.find((read) => read.line === at);
-    if (!item) pieces.push('a line it passes over');
-    else pieces.push(item.entry ? `an entry named "${item.entry.name}"` : `a refused line (rc=${item.refused.status})`);
+    if (!item) pieces.push(text('form.passedOver'));
+    else if (item.entry) pieces.push(text('form.entryNamed', { name: item.entry.name }));
+    else pieces.push(text('form.refusedLine', { status: item.refused.status }));
   }
   return pieces;
 }
@@ -38,17 +40,12 @@ function notesOf(digest, entry, line) {
   const notes = entry.banks.flatMap((bank) =>
     ((digest.byBank[bank] || {}).entries || [])
       .filter((other) => other.line !== line)
-      .map(
-        (other) =>
-          `bank ${bank} also holds ${other.name} (line ${other.line}): a run writes each ROM it is given there, the later over the earlier.`,
-      ),
+      .map((other) => text('form.bankAlso', { bank, name: other.name, line: other.line })),
   );
   const again = digest.listedAgain.find((item) => item.crc === entry.crc);
   if (again) {
     const others = again.lines.filter((n) => n !== line);
-    notes.push(
-      `${entry.crc} is listed on line${others.length > 1 ? 's' : ''} ${others.join(', ')} too: the tool uses this new line.`,
-    );
+    notes.push(text('form.listedToo', { crc: entry.crc, n: others.length, lines: others.join(', ') }));
   }
   return notes;
 }
@@ -57,10 +54,10 @@ function notesOf(digest, entry, line) {
 // line-th), or '' when it does.
 function notOneLine(digest, line) {
   if (!digest || digest.error)
-    return `crc.ini cannot be read: ${digest ? digest.error : 'no report'}. Nothing was written.`;
+    return text('form.unreadable', { error: digest ? digest.error : text('catalogue.noReport') });
   if (digest.summary.lines === line) return '';
   const pieces = piecesFrom(digest, line);
-  return `The tool would read this line as ${plural(pieces.length, 'line')}: ${pieces.join(', then ')}. Make it shorter; nothing was written.`;
+  return text('form.manyLines', { n: pieces.length, pieces: pieces.join(text('form.then')) });
 }
 
 // Judges what the tool reads of the form's line appended to base: digest
@@ -72,17 +69,16 @@ export function judge(base, digest, wanted) {
   if (unread) return { ok: false, why: unread };
   const read = digest.lastLines.find((item) => item.line === line);
   if (!read || read.refused) {
-    const refused = read ? read.refused : { status: '?', why: 'no report of the line' };
-    return { ok: false, why: `The tool refuses the line (rc=${refused.status}): ${refused.why}.` };
+    const refused = read ? read.refused : { status: '?', why: text('form.noLineReport') };
+    return { ok: false, why: text('form.refuses', { status: refused.status, why: refused.why }) };
   }
   const { entry } = read;
-  const reads = `CRC-16 ${entry.crc}, ${banksWord(entry.banks)}, name "${entry.name}"`;
+  const reads = text('form.reads', { crc: entry.crc, banks: banksWord(entry.banks), name: entry.name });
   const same =
     entry.crc === wanted.crc.toLowerCase() &&
     entry.name === wanted.name &&
     sameNumbers(numbers(entry.banks), numbers(wanted.banks));
-  if (!same)
-    return { ok: false, reads, why: `The tool would read this line otherwise: ${reads}. Nothing was written.` };
+  if (!same) return { ok: false, reads, why: text('form.otherwise', { reads }) };
   return { ok: true, reads, notes: notesOf(digest, entry, line) };
 }
 
@@ -105,7 +101,7 @@ function show(verdict) {
   const reading =
     verdict && verdict.ok
       ? [
-          `The tool reads: ${verdict.reads}.`,
+          text('form.toolReads', { reads: verdict.reads }),
           verdict.notes.map((note) => element('span', { className: 'note-line' }, note)),
         ]
       : [];
@@ -148,7 +144,7 @@ async function attempt(form) {
   const { f, state } = form;
   const generation = ++state.generation;
   if (!f.name.value.trim()) {
-    show({ ok: false, why: 'A ROM name is needed.' });
+    show({ ok: false, why: text('form.nameNeeded') });
     return;
   }
   f.ok.disabled = true;
@@ -171,8 +167,8 @@ async function attempt(form) {
 export function openEntryForm(block, { check, add, returnFocus }) {
   const form = formFor(block, { check, add });
   const { f, state } = form;
-  $('add-crc').textContent = block.crc;
-  $('add-from').textContent = `${block.file}, block ${block.block}`;
+  const crc = element('code', { id: 'add-crc', translate: false }, block.crc);
+  fill($('add-intro'), say('form.intro', { crc, file: isolated(block.file), block: block.block }));
   f.name.value = '';
   f.banks.value = '';
   const submit = (event) => {

@@ -1,7 +1,8 @@
 // The catalogue in hand: what crc.ini holds as the tool reads it, each
 // refused line, each CRC-16 listed more than once and each bank more than
 // one entry names flagged.
-import { element, fill, isolated, plural } from './views.js';
+import { say, text } from './language.js';
+import { element, fill, isolated } from './views.js';
 
 const MOST_NOTES = 8;
 
@@ -15,11 +16,14 @@ function sharedBanks(digest) {
       element(
         'p',
         { className: 'note shared' },
-        `bank ${bank} is named by ${plural(named.count, 'entry', 'entries')}`,
-        named.count > named.entries.length ? ', the last of them' : '',
-        ': ',
-        named.entries.map((entry, i) => [i ? ', ' : '', isolated(entry.name), ` (line ${entry.line})`]),
-        ': a run writes each ROM it is given there, the later over the earlier.',
+        say(named.count > named.entries.length ? 'catalogue.sharedLast' : 'catalogue.shared', {
+          bank,
+          n: named.count,
+          entries: named.entries.map((entry, i) => [
+            i ? ', ' : '',
+            say('catalogue.entryLine', { name: isolated(entry.name), line: entry.line }),
+          ]),
+        }),
       ),
     );
 }
@@ -29,18 +33,20 @@ function catalogueRows(digest) {
   return [
     ...digest.entries.map((entry) => ({
       line: entry.line,
-      cells: [element('code', {}, entry.crc), entry.banks.join(' '), isolated(entry.name)],
+      cells: [element('code', { translate: false }, entry.crc), entry.banks.join(' '), isolated(entry.name)],
     })),
     ...digest.refused.map((line) => ({
       line: line.line,
       refused: true,
-      cells: [`refused (rc=${line.status}): ${line.why}`],
+      cells: [say('catalogue.refused', { status: line.status, why: element('span', { translate: false }, line.why) })],
     })),
   ].sort((a, b) => a.line - b.line);
 }
 
 function entriesTable(rows) {
-  const head = ['line', 'CRC-16', 'banks', 'ROM name'].map((h) => element('th', { scope: 'col' }, h));
+  const head = ['catalogue.line', 'catalogue.crc', 'catalogue.banks', 'catalogue.romName'].map((key) =>
+    element('th', { scope: 'col' }, text(key)),
+  );
   const body = rows.map((row) =>
     element(
       'tr',
@@ -51,11 +57,11 @@ function entriesTable(rows) {
   );
   return element(
     'div',
-    { className: 'scroll files-box', role: 'region', 'aria-label': 'Entries of crc.ini', tabIndex: 0 },
+    { className: 'scroll files-box', role: 'region', 'aria-label': text('catalogue.entries'), tabIndex: 0 },
     element(
       'table',
       {},
-      element('caption', { className: 'sr-only' }, 'Entries of crc.ini'),
+      element('caption', { className: 'sr-only' }, say('catalogue.entries')),
       element('thead', {}, element('tr', {}, head)),
       element('tbody', {}, body),
     ),
@@ -66,9 +72,12 @@ function summaryLine({ summary }) {
   return element(
     'p',
     {},
-    `${plural(summary.entries, 'entry', 'entries')} on ${plural(summary.lines, 'line')}`,
-    summary.refused ? `; ${plural(summary.refused, 'line')} refused` : '',
-    summary.listedAgain ? `; ${plural(summary.listedAgain, 'CRC-16')} listed more than once` : '',
+    text('catalogue.summary', {
+      entries: text('holds.entries', { n: summary.entries }),
+      lines: text('catalogue.lines', { n: summary.lines }),
+    }),
+    summary.refused ? text('catalogue.refusedCount', { n: summary.refused }) : '',
+    summary.listedAgain ? text('catalogue.againCount', { n: summary.listedAgain }) : '',
     '.',
   );
 }
@@ -76,29 +85,12 @@ function summaryLine({ summary }) {
 // Says there is no crc.ini (and offers the built-in one), or that it cannot be listed here.
 function showNoCatalogue(body, digest, onWriteDefault) {
   if (digest) {
-    fill(
-      body,
-      element(
-        'p',
-        {},
-        `crc.ini cannot be listed here: ${digest.error}. `,
-        'A run of the tool reads it on its own, and says so if it cannot.',
-      ),
-    );
+    fill(body, element('p', {}, say('catalogue.unlisted', { error: digest.error })));
     return;
   }
-  const write = element('button', { type: 'button' }, 'Write the built-in crc.ini');
+  const write = element('button', { type: 'button' }, say('catalogue.writeDefault'));
   write.addEventListener('click', onWriteDefault);
-  fill(
-    body,
-    element(
-      'p',
-      {},
-      'There is no crc.ini: the tool writes its built-in catalogue at the first ',
-      'run, and takes blocks to banks by it.',
-    ),
-    element('p', {}, write),
-  );
+  fill(body, element('p', {}, say('catalogue.none')), element('p', {}, write));
 }
 
 // Shows a catalogue as the inspector read it (its digest): each entry (the
@@ -116,7 +108,7 @@ export function showCatalogue(body, digest, { onWriteDefault }) {
       element(
         'p',
         { className: 'problem' },
-        `${listed.crc} is listed on lines ${listed.lines.join(', ')}: the tool uses line ${listed.used}.`,
+        text('catalogue.listedAgain', { crc: listed.crc, lines: listed.lines.join(', '), used: listed.used }),
       ),
     );
   const cut = rows.length < digest.summary.entries + digest.summary.refused;
@@ -126,12 +118,6 @@ export function showCatalogue(body, digest, { onWriteDefault }) {
     again,
     sharedBanks(digest),
     entriesTable(rows),
-    cut
-      ? element(
-          'p',
-          { className: 'note' },
-          `The first ${plural(rows.length, 'line')} of entries and refusals are shown: inspect crc.ini for all of them.`,
-        )
-      : null,
+    cut ? element('p', { className: 'note' }, say('catalogue.cut', { n: rows.length })) : null,
   );
 }

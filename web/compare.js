@@ -4,6 +4,7 @@
 // workspace holds.
 import { page } from './state.js';
 import { parsedJson } from './inspection.js';
+import { say, text } from './language.js';
 import { run } from './runner.js';
 import { decode, downloadLink, element, fill, isolated, nameList, showConsole } from './views.js';
 import { INFO } from './words.js';
@@ -18,12 +19,12 @@ async function showReport(args, jsonName) {
   const result = await run(INFO, args, files);
   showConsole($('report'), [
     ...result.pieces.map(([stream, bytes]) => [stream, decode(bytes)]),
-    ['stdout', `\n(exit status ${result.status})\n`],
+    ['stdout', `\n${text('report.status', { status: result.status })}\n`],
   ]);
   const json = await run(INFO, ['--json', ...args], files);
   fill(
     $('report-downloads'),
-    element('p', {}, downloadLink(jsonName, json.stdout, `Download the report as JSON (${jsonName})`)),
+    element('p', {}, downloadLink(jsonName, json.stdout, say('report.json', { name: isolated(jsonName) }))),
   );
   return json;
 }
@@ -56,49 +57,38 @@ export function filesAgain(comparison) {
   };
 }
 
-const banksOf = (banks) =>
-  banks
-    .map((bank) => bank.bank)
-    .join(' and ')
-    .replace(/ and (?=.* and )/g, ', ');
-
-const banksWord = (banks) => `bank${banks.length === 1 ? '' : 's'} ${banksOf(banks)}`;
+// Returns: "bank 0b", "banks 0b, 0c and 0d".
+function banksWord(banks) {
+  const numbers = banks.map((bank) => bank.bank);
+  const last = numbers.pop();
+  const listed = numbers.length ? `${numbers.join(', ')}${text('list.and')}${last}` : last;
+  return text('words.banks', { n: banks.length, banks: listed });
+}
 
 // Returns: what the workspace holds to program the banks again, and a button for a disk of it.
 function heldAgain(held, onDisk) {
   const button = element(
     'button',
     { type: 'button', className: 'busy-off' },
-    `A disk to program ${banksWord(held)} again`,
+    text('again.disk', { banks: banksWord(held) }),
   );
   button.addEventListener('click', () => onDisk(held.map((bank) => bank.loader.file)));
   const files = nameList(held.map((bank) => bank.loader.file));
-  return element(
-    'p',
-    {},
-    'To program ',
-    held.length === 1 ? 'it' : 'them',
-    ' again, as expected: ',
-    files,
-    ', in the workspace. ',
-    button,
-  );
+  return element('p', {}, say('again.held', { n: held.length, files }), ' ', button);
 }
 
 // Returns: the bank loader files the workspace lacks (or holds with other data), and how to write them.
 function missingAgain(missing) {
   const named = missing.map((bank, i) => [
     i ? '; ' : '',
-    element('code', {}, isolated(bank.loader.file)),
-    bank.loader.present ? ' holds other data' : ' is not there',
+    say(bank.loader.present ? 'again.otherData' : 'again.notThere', {
+      file: element('code', { translate: false }, isolated(bank.loader.file)),
+    }),
   ]);
-  const them = missing.length === 1 ? 'it' : 'them';
   return element(
     'p',
     { className: 'problem' },
-    'Not in the workspace as expected: ',
-    named,
-    `: run the tool on the ROM file for ${banksWord(missing)} to write ${them}.`,
+    say('again.missing', { n: missing.length, named, banks: banksWord(missing) }),
   );
 }
 
@@ -115,8 +105,6 @@ export function showAgain(comparison, { onDisk } = {}) {
     box,
     held.length > 0 ? heldAgain(held, onDisk) : null,
     missing.length > 0 ? missingAgain(missing) : null,
-    blank.length > 0
-      ? element('p', {}, `Expected blank: ${banksWord(blank)}. No bank loader file writes a blank bank.`)
-      : null,
+    blank.length > 0 ? element('p', {}, text('again.blank', { banks: banksWord(blank) })) : null,
   );
 }

@@ -33,10 +33,10 @@ function namedByBank(entries) {
 }
 
 // Returns: the digest of report, the inspector's JSON document for one
-// catalogue file, or { error } when it holds none.
+// catalogue file, or { error } when it holds none (null error: no report at all).
 export function catalogueDigest(report) {
   const file = report && Array.isArray(report.files) ? report.files[0] : null;
-  if (!file || file.kind !== KIND.CATALOGUE) return { error: (file && file.error) || 'the inspector gave no report' };
+  if (!file || file.kind !== KIND.CATALOGUE) return { error: (file && file.error) || null, unread: true };
   const last = (item) => item.line > file.summary.lines - LAST;
   return {
     summary: file.summary,

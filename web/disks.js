@@ -1,5 +1,6 @@
 // Disk images for the drive, made by quillmore-flashdisk from bank loader
 // files of the workspace, and kept in the workspace like every output.
+import { say, text } from './language.js';
 import { run } from './runner.js';
 import { fileArgument } from './run-view.js';
 import { decode, downloadLink, element, fill, sizeText } from './views.js';
@@ -24,29 +25,31 @@ export function showDisks(target, disks) {
     fill(target);
     return;
   }
-  const said = element('pre', { tabIndex: 0, role: 'region', 'aria-label': `What ${DISK} said` });
-  said.textContent = disks.pieces.map(([, text]) => text).join('');
+  const said = element('pre', { tabIndex: 0, role: 'region', 'aria-label': text('disks.said', { program: DISK }) });
+  said.textContent = disks.pieces.map(([, piece]) => piece).join('');
   const kept = disks.images.filter((image) => Workspace.get(image));
   fill(
     target,
     disks.status === 0
       ? null
-      : element('p', { role: 'alert' }, `${DISK} ended with status ${disks.status}: see what it said.`),
+      : element(
+          'p',
+          { role: 'alert' },
+          say('disks.failed', { program: element('code', { translate: false }, DISK), status: disks.status }),
+        ),
     element(
       'ul',
-      { 'aria-label': 'Disk images' },
+      { 'aria-label': text('disks.label') },
       kept.map((image) =>
         element(
           'li',
           {},
           downloadLink(image, () => Workspace.get(image)),
-          ` (${sizeText(Workspace.get(image).length)}, kept in the workspace)`,
+          text('disks.kept', { size: sizeText(Workspace.get(image).length) }),
         ),
       ),
     ),
-    kept.length < disks.images.length
-      ? element('p', { className: 'note' }, 'Disk images removed from the workspace are no longer offered here.')
-      : null,
+    kept.length < disks.images.length ? element('p', { className: 'note' }, text('disks.removed')) : null,
     said,
   );
 }

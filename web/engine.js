@@ -182,13 +182,17 @@ function abortLine(program, error) {
   return `${program}: the run was aborted${message.startsWith('Aborted(') ? '' : `: ${message}`}\n`;
 }
 
-// Returns: the module's bytes from their base64 text, under node or in a page.
-function moduleBytes(wasmBase64) {
-  if (typeof Buffer === 'function') return new Uint8Array(Buffer.from(wasmBase64, 'base64'));
-  const text = atob(wasmBase64);
-  const bytes = new Uint8Array(text.length);
-  for (let i = 0; i < text.length; i++) bytes[i] = text.charCodeAt(i);
-  return bytes;
+// Returns: a promise of the module's bytes from their deflated base64 text, under node or in a page.
+async function moduleBytes(wasmBase64) {
+  let packed;
+  if (typeof Buffer === 'function') packed = new Uint8Array(Buffer.from(wasmBase64, 'base64'));
+  else {
+    const text = atob(wasmBase64);
+    packed = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
+  }
+  const inflated = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate'));
+  return new Uint8Array(await new Response(inflated).arrayBuffer());
 }
 
 // Returns: a fresh instance of the compiled module, its console going to log.
@@ -221,7 +225,7 @@ function callMain(engine, program, argv, log) {
 }
 
 // Returns: the engine, { run, version }, of a module: createModule is
-// emscripten's loader of it, wasmBase64 its WebAssembly bytes.
+// emscripten's loader of it, wasmBase64 its WebAssembly bytes, deflated (zlib).
 export function createEngine(createModule, wasmBase64, version) {
   const compiled = { module: null };
 
@@ -230,7 +234,7 @@ export function createEngine(createModule, wasmBase64, version) {
     const argv = checkedArguments(args);
     const entries = checkedFiles(files);
     const log = consoleLog();
-    if (!compiled.module) compiled.module = WebAssembly.compile(moduleBytes(wasmBase64));
+    if (!compiled.module) compiled.module = moduleBytes(wasmBase64).then((bytes) => WebAssembly.compile(bytes));
     const engine = await instantiate(createModule, await compiled.module, program, log);
     writeFolder(engine.FS, entries);
     const opened = noteOpens(engine.FS);

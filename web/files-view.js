@@ -3,40 +3,53 @@
 // (download, remove, add an unknown block to the catalogue). Rows are made
 // anew only for the files whose bytes, words or mark changed.
 import { page } from './state.js';
-import { element, isolated, plural, sizeText, downloadLink } from './views.js';
+import { language, say, text } from './language.js';
+import { element, isolated, sizeText, downloadLink } from './views.js';
 import { roving } from './roving.js';
 import { CATALOGUE, CONTENT, FLASHER, KIND } from './words.js';
 import * as Workspace from './workspace.js';
 
 const MOST_CHARACTERS = 280; // what a row says of a file, at most: a ROM of thousands of blocks is told in counts
 const MOST_ADDS = 3; // unknown blocks of a file offered to the catalogue on its row
-const MARK_WORDS = { new: 'new', changed: 'changed', rewritten: 'rewritten, same bytes' };
+const FLASHER_KIND = 'flasher';
+const OTHER_KIND = 'other';
 const NAMED_KINDS = new Map([
-  [CATALOGUE, 'catalogue'],
-  [FLASHER, 'flasher program'],
+  [CATALOGUE, KIND.CATALOGUE],
+  [FLASHER, FLASHER_KIND],
 ]);
-const KIND_WORDS = new Map([
-  [KIND.IMAGE, 'flash image'],
-  [KIND.ROM, 'ROM file'],
-  [KIND.LOADER, 'bank loader file'],
-  [KIND.CATALOGUE, 'catalogue'],
-  [KIND.DISK, 'disk image'],
+const KIND_KEYS = new Map([
+  [KIND.IMAGE, 'kind.image'],
+  [KIND.ROM, 'kind.rom'],
+  [KIND.LOADER, 'kind.loader'],
+  [KIND.CATALOGUE, 'kind.catalogue'],
+  [KIND.DISK, 'kind.disk'],
+  [FLASHER_KIND, 'kind.flasher'],
+  [OTHER_KIND, 'kind.other'],
 ]);
 
-// Returns: the kind of a file in the page's words: the fixed names first, then the inspector's.
-export const kindOf = (name) => NAMED_KINDS.get(name) || KIND_WORDS.get((page.reports.get(name) || {}).kind) || 'other';
+// Returns: the kind of a file (the inspector's "kind", or the flasher's or
+// other): the fixed names first, then the inspector's word.
+export function kindOf(name) {
+  const told = (page.reports.get(name) || {}).kind;
+  return NAMED_KINDS.get(name) || (KIND_KEYS.has(told) ? told : OTHER_KIND);
+}
+export const kindWords = (kind) => text(KIND_KEYS.get(kind));
 export const isFixedName = (name) => NAMED_KINDS.has(name);
 export const namesOfKind = (kind) => Workspace.names().filter((name) => kindOf(name) === kind);
 
 // Returns: the file's mark after the last run, and "not kept" where the browser refused it.
 export function markText(name) {
   const mark = page.record && page.record.marks[name];
-  const notKept = page.kept && !Workspace.isKept(name) ? 'not kept' : '';
-  return [mark ? MARK_WORDS[mark] : '', notKept].filter(Boolean).join(', ');
+  const notKept = page.kept && !Workspace.isKept(name) ? text('mark.notKept') : '';
+  return [mark ? text(`mark.${mark}`) : '', notKept].filter(Boolean).join(', ');
 }
 
-const textOf = (parts) => parts.map((part) => (typeof part === 'string' ? part : part.textContent)).join('');
-const banksWord = (banks) => `bank${banks.length === 1 ? '' : 's'} ${banks.join(' ')}`;
+const textOf = (parts) =>
+  parts
+    .flat(Infinity)
+    .map((part) => (typeof part === 'string' ? part : part.textContent))
+    .join('');
+const banksWord = (banks) => text('words.banks', { n: banks.length, banks: banks.join(' ') });
 
 // Returns: the ROMs of a file's blocks or banks, each with its banks (each
 // once) and how many blocks hold it; and the unknown blocks and the blank ones.
@@ -62,12 +75,12 @@ function contents(entry) {
 // its banks, repeated blocks counted, unknown and blank ones counted.
 function romWords(entry) {
   const { blocks, roms, unknown, blank } = contents(entry);
-  const unit = entry.kind === KIND.ROM ? 'block' : 'bank';
+  const unit = entry.kind === KIND.ROM ? 'Blocks' : 'Banks';
   const parts = romParts(roms, unit);
   const add = (...more) => parts.push(parts.length ? '; ' : '', ...more);
   if (unknown.length > 0) add(unknownWords(unknown, unit));
-  if (blank > 0) add(plural(blank, `blank ${unit}`));
-  if (entry.kind === KIND.ROM && blocks.length === 0) add('no whole block: nothing to write');
+  if (blank > 0) add(text(`holds.blank${unit}`, { n: blank }));
+  if (entry.kind === KIND.ROM && blocks.length === 0) add(text('holds.noBlock'));
   return parts;
 }
 
@@ -80,9 +93,9 @@ function romParts(roms, unit) {
     if (textOf(parts).length > MOST_CHARACTERS - 60) break;
     left--;
     parts.push(parts.length ? '; ' : '', isolated(rom), ` → ${banksWord([...banks])}`);
-    if (count > banks.size) parts.push(`, ×${plural(count, unit)}`);
+    if (count > banks.size) parts.push(text(`holds.times${unit}`, { n: count }));
   }
-  if (left > 0) parts.push('; ', `${plural(left, 'more ROM')}: inspect the file`);
+  if (left > 0) parts.push('; ', text('holds.moreRoms', { n: left }));
   return parts;
 }
 
@@ -90,33 +103,36 @@ function romParts(roms, unit) {
 function unknownWords(unknown, unit) {
   if (unknown.length === 1) {
     const [one] = unknown;
-    return [
-      `unknown ${unit} ${one.block || one.bank}, CRC-16 `,
-      element('span', { className: 'unknown-crc' }, one.crc),
-    ];
+    const crc = element('span', { className: 'unknown-crc', translate: false }, one.crc);
+    return say(`holds.unknown${unit}One`, { at: one.block || one.bank, crc });
   }
   const crcs = [...new Set(unknown.map((block) => block.crc))];
-  return `${plural(unknown.length, `unknown ${unit}`)}, CRC-16 ${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`;
+  const listed = `${crcs.slice(0, 3).join(' ')}${crcs.length > 3 ? ' …' : ''}`;
+  return text(`holds.unknown${unit}`, { n: unknown.length, crcs: listed });
 }
 
 // Returns: what a file holds, in a few words, from the inspector's report of it.
 export function holds(name) {
   if (name === CATALOGUE) {
     const summary = page.catalogue && page.catalogue.summary;
-    return summary ? [plural(summary.entries, 'entry', 'entries')] : [];
+    return summary ? [text('holds.entries', { n: summary.entries })] : [];
   }
-  if (name === FLASHER) return ['sent to the drive with every bank loader file'];
+  if (name === FLASHER) return [text('holds.flasher')];
   const entry = page.reports.get(name);
   if (!entry) return [];
-  if (entry.error) return [entry.error];
+  if (entry.error) return [element('span', { translate: false }, entry.error)]; // the inspector's own words
   if (entry.kind === KIND.LOADER) return loaderWords(entry);
   return entry.kind === KIND.DISK ? diskWords(entry) : romWords(entry);
 }
 
 function loaderWords(entry) {
-  if (!entry.flasher || !entry.block) return [`damaged: ${entry.damage ? entry.damage.kind : 'no flasher records'}`];
-  const rom = entry.block.name === null ? `unknown ROM, CRC-16 ${entry.block.crc}` : isolated(entry.block.name);
-  return [`bank ${entry.flasher.bank}: `, rom, entry.flasher.inFlash ? '' : ' (a bank the flash does not have)'];
+  if (!entry.flasher || !entry.block) {
+    const damage = entry.damage ? element('span', { translate: false }, entry.damage.kind) : text('holds.noRecords');
+    return say('holds.damaged', { damage });
+  }
+  const rom =
+    entry.block.name === null ? text('words.unknownRom', { crc: entry.block.crc }) : isolated(entry.block.name);
+  return say(entry.flasher.inFlash ? 'holds.loader' : 'holds.loaderAway', { bank: entry.flasher.bank, rom });
 }
 
 function diskWords(entry) {
@@ -124,14 +140,13 @@ function diskWords(entry) {
     .filter((file) => file.kind === KIND.LOADER && file.flasher)
     .map((file) => file.flasher.bank);
   const damage = entry.damage.join('; ');
+  const told = damage.length > 160 ? `${damage.slice(0, 160)}…` : damage;
   return [
-    '"',
-    isolated(entry.name),
-    `", ${plural(entry.files.length, 'file')}`,
+    say('holds.disk', { name: isolated(entry.name), n: entry.files.length }),
     banks.length ? ` (${banksWord(banks.slice(0, 40))}${banks.length > 40 ? ' …' : ''})` : '',
-    `, ${plural(entry.blocksFree, 'block')} free`,
-    damage ? `; damaged: ${damage.length > 160 ? `${damage.slice(0, 160)}…` : damage}` : '',
-    !damage && !entry.ok ? '; a file on it is not right: inspect it' : '',
+    text('holds.blocksFree', { n: entry.blocksFree }),
+    damage ? ['; ', say('holds.damaged', { damage: element('span', { translate: false }, told) })] : '',
+    !damage && !entry.ok ? text('holds.diskNotRight') : '',
   ];
 }
 
@@ -150,9 +165,7 @@ export function addButton(block, onAdd) {
   const button = element(
     'button',
     { type: 'button', className: 'busy-off add', tabIndex: -1 },
-    `Add block ${block.block} of `,
-    isolated(block.file),
-    ' to the catalogue',
+    say('files.addBlock', { block: block.block, file: isolated(block.file) }),
   );
   button.addEventListener('click', () => onAdd(block, button));
   return button;
@@ -160,16 +173,26 @@ export function addButton(block, onAdd) {
 
 const rows = new Map(); // name -> { row, bytes, signature }
 
-function fileRow(name, bytes, holdsParts, actions) {
-  const mark = markText(name);
+// Returns: a file's download link and remove button, named for it, out of the Tab order (the grid moves to them).
+function rowActions(name, actions) {
   const remove = element(
     'button',
-    { type: 'button', 'aria-label': `Remove ${name}`, className: 'busy-off', tabIndex: -1 },
-    'Remove',
+    { type: 'button', 'aria-label': text('files.removeNamed', { name }), className: 'busy-off', tabIndex: -1 },
+    text('files.remove'),
   );
-  const download = downloadLink(name, () => Workspace.get(name), 'Download', `Download ${name}`);
+  const download = downloadLink(
+    name,
+    () => Workspace.get(name),
+    text('files.download'),
+    text('files.downloadNamed', { name }),
+  );
   download.tabIndex = -1;
   remove.addEventListener('click', () => actions.onRemove(name));
+  return [download, ' ', remove];
+}
+
+function fileRow(name, bytes, holdsParts, actions) {
+  const mark = markText(name);
   const adds = unknownBlocks(name)
     .slice(0, MOST_ADDS)
     .map((block) => addButton(block, actions.onAdd));
@@ -179,19 +202,17 @@ function fileRow(name, bytes, holdsParts, actions) {
     element(
       'td',
       { role: 'gridcell' },
-      element('code', { className: 'name', tabIndex: -1 }, isolated(name)),
+      element('code', { className: 'name', tabIndex: -1, translate: false }, isolated(name)),
       element('br'),
       element('span', { className: 'size' }, `${sizeText(bytes.length)}, `),
-      element('span', { className: 'kind' }, kindOf(name)),
+      element('span', { className: 'kind' }, kindWords(kindOf(name))),
       mark ? element('span', { className: 'kind' }, ` (${mark})`) : null,
     ),
     element('td', { role: 'gridcell' }, element('span', { className: 'holds' }, holdsParts)),
     element(
       'td',
       { role: 'gridcell', className: 'actions-cell' },
-      download,
-      ' ',
-      remove,
+      rowActions(name, actions),
       adds.map((add) => [' ', add]),
     ),
   );
@@ -218,15 +239,15 @@ export function showFiles(actions) {
   }
   roving(table, 'tbody tr', 'code.name, a, button');
   document.getElementById('workspace-note').textContent = names.length
-    ? plural(names.length, 'file')
-    : 'The workspace is empty: add the files to work with.';
+    ? text('files.count', { n: names.length })
+    : text('files.empty');
 }
 
 // Returns: the row of a file: the one shown, unless its bytes, words or mark changed.
 function rowOf(name, actions) {
   const bytes = Workspace.get(name);
   const holdsParts = holds(name);
-  const signature = `${kindOf(name)}|${markText(name)}|${textOf(holdsParts)}|${unknownBlocks(name).length}`;
+  const signature = `${language()}|${kindOf(name)}|${markText(name)}|${textOf(holdsParts)}|${unknownBlocks(name).length}`;
   const shown = rows.get(name);
   if (shown && shown.bytes === bytes && shown.signature === signature) return shown.row;
   const row = fileRow(name, bytes, holdsParts, actions);

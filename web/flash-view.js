@@ -2,6 +2,7 @@
 // expected one outlined), and the choosers of the inspector and the
 // comparison, which start on two different images.
 import { namesOfKind } from './files-view.js';
+import { text } from './language.js';
 import { draw as drawMap } from './map.js';
 import { page } from './state.js';
 import { fillChoice } from './views.js';
@@ -31,9 +32,8 @@ export function showCompareChoice() {
   const two = $('expected-choice').value !== $('found-choice').value;
   $('inspect-run').disabled = page.running || $('inspect-choice').options.length === 0;
   $('compare-run').disabled = page.running || !two;
-  const note =
-    namesOfKind(KIND.IMAGE).length < 2 ? 'Compare takes two flash images.' : two ? '' : 'Choose two different images.';
-  $('compare-note').textContent = note;
+  const note = namesOfKind(KIND.IMAGE).length < 2 ? 'inspect.needTwo' : two ? '' : 'inspect.chooseTwo';
+  $('compare-note').textContent = note ? text(note) : '';
 }
 
 // Fills the choosers: any file to inspect, and two different images to compare.

@@ -1,7 +1,8 @@
 // The inspector's word on the workspace's files. Each content is inspected
 // once for each catalogue it is read against, so a change to one file of
 // thousands costs one small run; a file named anew keeps its word.
-import { decode, number } from './views.js';
+import { text } from './language.js';
+import { decode } from './views.js';
 import { run } from './runner.js';
 import { CATALOGUE, INFO } from './words.js';
 
@@ -105,11 +106,10 @@ export async function readCatalogue(bytes) {
   });
   const digest =
     result.status < 0
-      ? {
-          aborted: true,
-          error: `the inspector ran out of memory reading its ${number(lineCount(bytes))} lines`,
-        }
-      : result.digest;
+      ? { aborted: true, error: text('catalogue.outOfMemory', { n: lineCount(bytes) }) }
+      : result.digest.unread
+        ? { error: result.digest.error || text('catalogue.noReport') }
+        : result.digest;
   known.set(key, digest);
   return digest;
 }

@@ -4,6 +4,7 @@
 // letter in its cells and in the legend, unknown banks are hatched with "?",
 // misplaced ones dashed with "!", so colour is never the only sign.
 import { CONTENT } from './words.js';
+import { say, text as words } from './language.js';
 import { element, isolated } from './views.js';
 
 const COLOURS = [
@@ -29,22 +30,24 @@ const grid = { active: 0 }; // the bank whose cell holds the grid's Tab stop
 // elements, the ROM name isolated from the words around it.
 function describe(bank, difference) {
   const parts = [];
-  if (bank.content === CONTENT.BLANK) parts.push(`bank ${bank.bank}: blank`);
-  else if (bank.content === CONTENT.UNKNOWN) parts.push(`bank ${bank.bank}: unknown, CRC-16 ${bank.crc}`);
-  else parts.push(`bank ${bank.bank}: `, isolated(bank.name), `, CRC-16 ${bank.crc}`);
-  if (bank.misplaced) parts.push(`; misplaced: the catalogue names ${bank.catalogueBanks.join(' ')}`);
+  const { crc } = bank;
+  if (bank.content === CONTENT.BLANK) parts.push(say('map.blank', { bank: bank.bank }));
+  else if (bank.content === CONTENT.UNKNOWN) parts.push(say('map.unknown', { bank: bank.bank, crc }));
+  else parts.push(say('map.known', { bank: bank.bank, name: isolated(bank.name), crc }));
+  if (bank.misplaced) parts.push(say('map.misplaced', { banks: bank.catalogueBanks.join(' ') }));
   if (difference) {
     const side = (held) =>
       held.content === CONTENT.BLANK
-        ? 'blank'
+        ? say('map.sideBlank')
         : held.name
-          ? [isolated(held.name), ` (CRC-16 ${held.crc})`]
-          : `unknown (CRC-16 ${held.crc})`;
+          ? say('map.sideKnown', { name: isolated(held.name), crc: held.crc })
+          : say('map.sideUnknown', { crc: held.crc });
     parts.push(
-      `; differs from the expected image in ${difference.differingBytes} byte${difference.differingBytes === 1 ? '' : 's'}: expected `,
-      side(difference.expected),
-      ', found ',
-      side(difference.found),
+      say('map.differs', {
+        n: difference.differingBytes,
+        expected: side(difference.expected),
+        found: side(difference.found),
+      }),
     );
   }
   return parts;
@@ -52,7 +55,7 @@ function describe(bank, difference) {
 
 const text = (parts) =>
   parts
-    .flat(2)
+    .flat(Infinity)
     .map((part) => (typeof part === 'string' ? part : part.textContent))
     .join('');
 
@@ -71,7 +74,7 @@ function cell(bank, rom, difference, detail) {
     bank.bank,
   );
   if (rom) node.style.setProperty('--rom-colour', rom.colour);
-  const tell = () => detail.replaceChildren(...describe(bank, difference).flat(2));
+  const tell = () => detail.replaceChildren(...describe(bank, difference).flat(Infinity));
   node.addEventListener('focus', () => {
     grid.active = parseInt(bank.bank, 16);
     tell();
@@ -151,16 +154,16 @@ function legend(roms, banks, differing) {
       {},
       swatch('', rom.letter, rom.colour),
       isolated(name),
-      `: bank${rom.banks.length > 1 ? 's' : ''} ${rom.banks.join(' ')}`,
+      `: ${words('words.banks', { n: rom.banks.length, banks: rom.banks.join(' ') })}`,
     ),
   );
   const count = (test) => banks.filter(test).length;
   const more = [
-    [count((b) => b.content === CONTENT.BLANK), swatch('', ' '), 'blank'],
-    [count((b) => b.content === CONTENT.UNKNOWN), swatch('unknown', '?'), 'unknown: no catalogue entry has its CRC-16'],
-    [count((b) => b.misplaced), swatch('misplaced', '!'), 'misplaced: in a bank its catalogue entry does not name'],
-    [differing.size, swatch('', '≠'), 'outlined: differs from the expected image'],
+    [count((b) => b.content === CONTENT.BLANK), swatch('', ' '), 'map.legendBlank'],
+    [count((b) => b.content === CONTENT.UNKNOWN), swatch('unknown', '?'), 'map.legendUnknown'],
+    [count((b) => b.misplaced), swatch('misplaced', '!'), 'map.legendMisplaced'],
+    [differing.size, swatch('', '≠'), 'map.legendDiffers'],
   ];
-  for (const [n, sign, words] of more) if (n > 0) entries.push(element('li', {}, sign, `${words} (${n})`));
+  for (const [n, sign, key] of more) if (n > 0) entries.push(element('li', {}, sign, words(key, { n })));
   return entries;
 }

@@ -5,7 +5,8 @@
 import { page } from './state.js';
 import { commandLine, element, isolated } from './views.js';
 import { roving } from './roving.js';
-import { isFixedName, kindOf, namesOfKind } from './files-view.js';
+import { isFixedName, kindOf, kindWords, namesOfKind } from './files-view.js';
+import { language, text } from './language.js';
 import { KIND, TOOL } from './words.js';
 import * as Workspace from './workspace.js';
 
@@ -18,7 +19,7 @@ export const fileArgument = (name) => (name.startsWith('-') ? `./${name}` : name
 // Returns: why the -sb field cannot be used as it is, or '' when it can.
 function bankProblem() {
   const value = $('opt-sb').value;
-  return value === '' || $('opt-sb').validity.valid ? '' : `"${value}" is not two hexadecimal digits (00 to ff)`;
+  return value === '' || $('opt-sb').validity.valid ? '' : text('run.sbBad', { value });
 }
 
 // Returns: the tool's arguments as the form sets them.
@@ -44,10 +45,10 @@ function choiceItem(name, kind, onChange) {
     {},
     box,
     ' ',
-    element('code', {}, isolated(name)),
-    kind === KIND.ROM ? '' : element('span', { className: 'kind' }, ` (${kind})`),
+    element('code', { translate: false }, isolated(name)),
+    kind === KIND.ROM ? '' : element('span', { className: 'kind' }, ` (${kindWords(kind)})`),
   );
-  return { item: element('li', {}, label, ' ', order), box, order, kind };
+  return { item: element('li', {}, label, ' ', order), box, order, kind, lang: language() };
 }
 
 // The ROM checklist: ROM files first, then any other file the tool could be
@@ -65,7 +66,7 @@ export function showRomChoices(onChange) {
       choices.delete(name);
     }
   }
-  if (items.length === 0) items.push(element('li', {}, 'No ROM file in the workspace yet.'));
+  if (items.length === 0) items.push(element('li', {}, text('run.noRoms')));
   const list = $('roms');
   if (items.length !== list.children.length || items.some((item, i) => list.children[i] !== item)) {
     list.replaceChildren();
@@ -78,7 +79,7 @@ export function showRomChoices(onChange) {
 function choiceOf(name, onChange) {
   const kind = kindOf(name);
   let choice = choices.get(name);
-  if (!choice || choice.kind !== kind) {
+  if (!choice || choice.kind !== kind || choice.lang !== language()) {
     const made = choiceItem(name, kind, onChange);
     if (choice) choice.item.replaceWith(made.item);
     choice = made;
@@ -98,15 +99,11 @@ export function showCommand() {
   for (const box of $('roms').querySelectorAll('input')) box.disabled = allBanks;
   const bank = bankProblem();
   $('opt-sb').setAttribute('aria-invalid', bank ? 'true' : 'false');
-  $('sb-problem').textContent = bank ? `${bank}: Run waits for two.` : '';
+  $('sb-problem').textContent = bank ? text('run.sbWaits', { problem: bank }) : '';
   const ready = (allBanks || page.chosen.length > 0) && !bank;
   $('run-tool').disabled = page.running || !ready;
   if (page.running) return;
-  $('run-note').textContent = bank
-    ? 'Fix the bank (-sb) first.'
-    : ready
-      ? ''
-      : 'Check a ROM file, or choose all banks.';
+  $('run-note').textContent = bank ? text('run.fixBank') : ready ? '' : text('run.checkRom');
 }
 
 // Returns: the options as the page keeps them across visits.

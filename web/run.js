@@ -140,7 +140,7 @@ export async function runTool(args, ui) {
   ui.reportChange(outcome);
   if (ran.result && ran.result.status < 0) {
     ui.reportAbort(TOOL, args, ran.inputs, ran.result);
-    ran.stopped = 'the engine stopped it';
+    ran.stopped = 'stopped.engine'; // a text's key: said in the language shown
   }
   const record = await recordOf(command, mark.at, args, ran);
   await Workspace.saveState('run', record); // the page's own record: a full storage says so for the files
@@ -158,7 +158,7 @@ async function runOn(args, files, ran) {
     performance.measure('quillmore-run', 'quillmore-run-start'); // the worker's part of a run, for the benchmark
   } catch (error) {
     if (!error.cancelled) throw error;
-    ran.stopped = 'you cancelled it';
+    ran.stopped = 'stopped.cancelled';
     return {};
   }
   const { result } = ran;

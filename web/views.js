@@ -1,5 +1,7 @@
 // What the page shows, built from what the engine gave: elements, sizes,
 // downloads and console text. Nothing here decides what a file holds.
+import { text } from './language.js';
+
 const decoder = new TextDecoder();
 
 export const decode = (bytes) => decoder.decode(bytes);
@@ -32,50 +34,40 @@ export function fill(node, ...children) {
   return node;
 }
 
-// Numbers as the page writes them: "2,048" (one formatter: making one per number is slow).
-const numbers = new Intl.NumberFormat('en');
-export const number = (n) => numbers.format(n);
-
-// Returns: "1 file", "2 files": n with its word.
-export const plural = (n, word, words = `${word}s`) => `${number(n)} ${n === 1 ? word : words}`;
-
-export const sizeText = (size) => plural(size, 'byte');
-
-// Returns: a size in round figures: "17 KB", "3.4 MB".
-export const sizeWords = (bytes) =>
-  bytes < 1e6
-    ? `${number(Math.ceil(bytes / 1e3))} KB`
-    : bytes < 1e9
-      ? `${(bytes / 1e6).toFixed(1)} MB`
-      : `${(bytes / 1e9).toFixed(1)} GB`;
-
 // Returns: a name set apart from the text around it, so that its own
 // writing direction (a U+202E in a ROM name) never turns the rest round.
-export const isolated = (name) => element('bdi', {}, name);
+export const isolated = (name) => element('bdi', { translate: false }, name);
+
+// Returns: a size in bytes, as text: "1 byte", "8,192 bytes".
+export const sizeText = (size) => text('size.bytes', { n: size });
 
 // Returns: a list of names for a sentence, each isolated: "a, b and c".
 export function nameList(names) {
   const parts = [];
   names.forEach((name, i) => {
-    if (i > 0) parts.push(i === names.length - 1 ? ' and ' : ', ');
+    if (i > 0) parts.push(i === names.length - 1 ? text('list.and') : ', ');
     parts.push(isolated(name));
   });
   return parts;
 }
 
+const sayings = new WeakMap(); // an alert's box -> how to say it again, in another language
+
 // Shows a message that stays until it is replaced or dismissed: the
 // failures of a run or of the storage, said where the user looks.
-// key: one message per key; parts: text and elements; actions: [[label, handler]].
+// key: one message per key; parts(): its text and elements, made anew when
+// the language changes; actions: [[label's key, handler]].
 export function alert(area, key, parts, actions = [], dismissable = true) {
   const old = area.querySelector(`[data-key="${key}"]`);
-  const box = element('div', { className: 'alert', role: 'alert', 'data-key': key }, element('p', {}, ...parts));
+  const box = element('div', { className: 'alert', role: 'alert', 'data-key': key }, element('p', {}, parts()));
+  sayings.set(box, () => alert(area, key, parts, actions, dismissable));
   const buttons = actions.map(([label, handler]) => {
-    const button = element('button', { type: 'button' }, label);
+    const button = element('button', { type: 'button' }, text(label));
     button.addEventListener('click', handler);
     return button;
   });
   if (dismissable) {
-    const dismiss = element('button', { type: 'button' }, 'Dismiss');
+    const dismiss = element('button', { type: 'button' }, text('alert.dismiss'));
     dismiss.addEventListener('click', () => {
       box.remove();
       document.getElementById('alerts').focus();
@@ -85,6 +77,11 @@ export function alert(area, key, parts, actions = [], dismissable = true) {
   if (buttons.length > 0) box.append(element('p', {}, ...buttons));
   if (old) old.replaceWith(box);
   else area.append(box);
+}
+
+// Says every alert of area again, in the language now chosen.
+export function sayAlertsAgain(area) {
+  for (const box of area.querySelectorAll('[data-key]')) if (sayings.has(box)) sayings.get(box)();
 }
 
 export function unalert(area, key) {
@@ -99,9 +96,9 @@ export function ask(parts, yes, no) {
   const dialog = element('dialog', { className: 'ask' });
   const yesButton = element('button', { type: 'button', value: 'yes' }, yes);
   const noButton = element('button', { type: 'button', value: 'no' }, no);
-  const text = element('p', { id: 'ask-text' }, ...parts);
+  const question = element('p', { id: 'ask-text' }, ...parts);
   dialog.setAttribute('aria-labelledby', 'ask-text');
-  dialog.append(text, element('p', { className: 'actions' }, yesButton, ' ', noButton));
+  dialog.append(question, element('p', { className: 'actions' }, yesButton, ' ', noButton));
   document.body.append(dialog);
   const focused = document.activeElement;
   return new Promise((resolve) => {
@@ -124,8 +121,8 @@ export function ask(parts, yes, no) {
 
 // Returns: a link that saves what bytes() gives as the file name; the bytes
 // are taken, and their object URL made, only when it is followed.
-export function downloadLink(name, bytes, text = name, label = undefined) {
-  const link = element('a', { href: '#', download: name, ...(label ? { 'aria-label': label } : {}) }, text);
+export function downloadLink(name, bytes, words = name, label = undefined) {
+  const link = element('a', { href: '#', download: name, ...(label ? { 'aria-label': label } : {}) }, words);
   link.addEventListener('click', () => {
     const made = typeof bytes === 'function' ? bytes() : bytes;
     link.href = URL.createObjectURL(new Blob([made], { type: 'application/octet-stream' }));
@@ -143,13 +140,13 @@ export function showConsole(target, pieces) {
   let errors = 0;
   fill(
     target,
-    pieces.map(([stream, text]) => {
-      if (stream !== 'stderr') return text;
+    pieces.map(([stream, piece]) => {
+      if (stream !== 'stderr') return piece;
       errors++;
       return element(
         'span',
-        { className: 'stderr', title: 'standard error', ...(errors === 1 ? { id: 'console-error-1' } : {}) },
-        text,
+        { className: 'stderr', title: text('console.stderr'), ...(errors === 1 ? { id: 'console-error-1' } : {}) },
+        piece,
       );
     }),
   );
@@ -176,7 +173,7 @@ export const shellWord = (word) => (/^[\w@%+=:,./-]+$/.test(word) ? word : `'${w
 export function commandLine(words) {
   const parts = [];
   words.forEach((word, i) => parts.push(i ? ' ' : '', isolated(shellWord(word))));
-  return element('code', { className: 'command-line' }, parts);
+  return element('code', { className: 'command-line', translate: false }, parts);
 }
 
 // Returns: a command line as plain text.

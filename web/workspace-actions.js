@@ -4,13 +4,14 @@
 import { zipSync } from 'fflate';
 import { change, unlessChangedElsewhere } from './actions.js';
 import { focusAfter } from './files-view.js';
+import { say, sizeWords, text } from './language.js';
 import { reportSkipped } from './notices.js';
 import { page } from './state.js';
 import * as Views from './views.js';
 import * as Workspace from './workspace.js';
 import { IMAGE } from './words.js';
 
-const { element, isolated, nameList, plural } = Views;
+const { element, isolated, nameList } = Views;
 
 // The zip of files named, made when the link is followed.
 export const zipOf = (names) => () =>
@@ -18,19 +19,10 @@ export const zipOf = (names) => () =>
 
 // Returns: whether the user lets the files named replace the workspace's files of those names.
 function replaceAsked(taken) {
-  const one = taken.length === 1;
   return Views.ask(
-    [
-      nameList(taken),
-      one ? ' is' : ' are',
-      ' in the workspace already. Replace ',
-      one ? 'it' : 'them',
-      ' with the file',
-      one ? '' : 's',
-      ' you are adding?',
-    ],
-    'Replace',
-    "Keep the workspace's",
+    say('ask.replaceTaken', { n: taken.length, names: nameList(taken) }),
+    text('ask.replace'),
+    text('ask.keepWorkspace'),
   );
 }
 
@@ -52,13 +44,9 @@ async function addEntries(entries) {
     if (!outcome.conflict) return;
     const { names, files } = outcome.conflict;
     const replace = await Views.ask(
-      [
-        nameList(names),
-        names.length === 1 ? ' was' : ' were',
-        ' changed or added in another tab since this tab showed the workspace. Replace with the file you are adding?',
-      ],
-      'Replace',
-      'Leave it',
+      say('ask.replaceChanged', { n: names.length, names: nameList(names) }),
+      text('ask.replace'),
+      text('ask.leave'),
     );
     if (!replace) entries = entries.filter(([name]) => !names.includes(name));
     seen = new Map(entries.map(([name]) => [name, files.get(name)]));
@@ -69,13 +57,13 @@ async function addEntries(entries) {
 function fileProblem(file) {
   const problem = Workspace.nameProblem(file.name);
   if (problem || file.size <= Workspace.MOST_BYTES) return problem;
-  return `${Views.sizeWords(file.size)}: more than the ${Workspace.MOST_BYTES / 1024 / 1024} MB a workspace file may hold`;
+  return text('files.tooBig', { size: sizeWords(file.size), most: Workspace.MOST_BYTES / 1024 / 1024 });
 }
 
 // Adds files the user gave (File objects); folders, files too large for
 // the workspace and unreadable ones are named and skipped, before any is read.
 export async function addFiles(list, folders) {
-  const skipped = folders.map((name) => [name, 'a folder']);
+  const skipped = folders.map((name) => [name, text('files.folder')]);
   const given = [...list].filter((file) => {
     const problem = fileProblem(file);
     if (problem) skipped.push([file.name, problem]);
@@ -84,7 +72,7 @@ export async function addFiles(list, folders) {
   const read = await Promise.allSettled(given.map((file) => file.arrayBuffer()));
   const entries = [];
   read.forEach((outcome, i) => {
-    if (outcome.status === 'rejected') skipped.push([given[i].name, 'cannot be read; a folder?']);
+    if (outcome.status === 'rejected') skipped.push([given[i].name, text('files.unreadable')]);
     else entries.push([given[i].name, new Uint8Array(outcome.value)]);
   });
   reportSkipped(skipped);
@@ -117,11 +105,8 @@ export async function removeFile(name) {
       { only: [name] },
     );
     if (!outcome.conflict || !outcome.conflict.now) break;
-    const asked = [
-      element('code', {}, isolated(name)),
-      ' was changed in another tab since this tab showed it. Remove it all the same?',
-    ];
-    if (!(await Views.ask(asked, 'Remove it', 'Leave it'))) return;
+    const asked = say('ask.removeChanged', { name: element('code', { translate: false }, isolated(name)) });
+    if (!(await Views.ask(asked, text('ask.removeIt'), text('ask.leave')))) return;
     seen = outcome.conflict.now;
   }
   page.chosen = page.chosen.filter((rom) => rom !== name);
@@ -133,11 +118,9 @@ export async function removeFile(name) {
 export async function startOver() {
   const count = Workspace.count();
   if (count === 0) return false;
-  const image = Workspace.get(IMAGE)
-    ? [' among them ', element('code', {}, IMAGE), ', the image of the whole flash']
-    : [];
-  const asked = [`Delete all ${plural(count, 'file')} of the workspace`, image, '? What is not downloaded is lost.'];
-  if (!(await Views.ask(asked, `Delete ${plural(count, 'file')}`, 'Keep them'))) return false;
+  const image = Workspace.get(IMAGE) ? say('ask.startOverImage') : '';
+  const asked = say('ask.startOver', { n: count, image });
+  if (!(await Views.ask(asked, text('ask.delete', { n: count }), text('ask.keep', { n: count })))) return false;
   page.chosen = [];
   page.record = null;
   page.lost = null;
@@ -152,17 +135,16 @@ export async function startOver() {
 export async function showStorage() {
   const note = document.getElementById('storage-note');
   if (!page.kept) {
-    note.textContent = 'This browser keeps nothing for this page: the workspace lasts until the page is closed.';
+    note.textContent = text('storage.noneNote');
     return;
   }
   const space = await Workspace.space();
   const room =
     space && space.quota
-      ? ` (${Views.sizeWords(space.usage)} used, ${Views.sizeWords(Math.max(0, space.quota - space.usage))} left)`
+      ? text('storage.keptRoom', {
+          used: sizeWords(space.usage),
+          left: sizeWords(Math.max(0, space.quota - space.usage)),
+        })
       : '';
-  const lasting =
-    space && space.persisted
-      ? 'until you start over'
-      : 'until you start over, unless the browser clears it when space runs short';
-  note.textContent = `The workspace is kept in this browser${room} ${lasting}.`;
+  note.textContent = text(space && space.persisted ? 'storage.keptNote' : 'storage.keptNoteBestEffort', { room });
 }

@@ -8,6 +8,7 @@
 // change tries again. Where the browser keeps nothing, the workspace lasts as
 // long as the page. Beside the files, the page keeps a few records of its
 // own (the last run, the options), under keys that are never file names.
+import { text } from './language.js';
 import { plan, sameBytes, storedAfter } from './merge.js';
 
 const DATABASE = 'quillmore-flashtool';
@@ -35,11 +36,10 @@ export { sameBytes };
 // Returns: why a name cannot be a workspace file, or '' when it can: the
 // tools' folder is flat, and the engine takes well-formed names only.
 export function nameProblem(name) {
-  if (typeof name !== 'string' || name === '' || name === '.' || name === '..') return 'not a file name';
-  if (name.length > 255) return 'a name longer than 255 characters';
-  if (/[/\0]/.test(name)) return 'a name with "/" or NUL in it';
-  if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name))
-    return 'a name that is not well-formed text';
+  if (typeof name !== 'string' || name === '' || name === '.' || name === '..') return text('name.none');
+  if (name.length > 255) return text('name.long');
+  if (/[/\0]/.test(name)) return text('name.slash');
+  if (!/^(?:[^\ud800-\udfff]|[\ud800-\udbff][\udc00-\udfff])*$/.test(name)) return text('name.malformed');
   return '';
 }
 
@@ -48,8 +48,8 @@ function storedBytes(value) {
   let bytes = null;
   if (value instanceof Uint8Array) bytes = value;
   else if (value instanceof ArrayBuffer) bytes = new Uint8Array(value);
-  if (!bytes) return { why: 'not the bytes of a file' };
-  if (bytes.length > MOST_BYTES) return { why: `${bytes.length} bytes, more than a workspace file may hold` };
+  if (!bytes) return { why: text('stored.notBytes') };
+  if (bytes.length > MOST_BYTES) return { why: text('stored.tooBig', { n: bytes.length }) };
   return { bytes };
 }
 
@@ -67,7 +67,7 @@ function openDatabase() {
       resolve(opened);
     };
     req.onerror = () => reject(req.error);
-    req.onblocked = () => reject(new Error('another tab of an older page holds the storage open'));
+    req.onblocked = () => reject(new Error(text('storage.blocked')));
   });
 }
 
@@ -95,9 +95,7 @@ async function transaction(mode, work) {
     }
     const silence = setTimeout(() => {
       if (folder.database === db) folder.database = null;
-      reject(
-        Object.assign(new Error(`the storage did not answer within ${ANSWER_WITHIN / 1000} s`), { silence: true }),
-      );
+      reject(Object.assign(new Error(text('storage.silent', { s: ANSWER_WITHIN / 1000 })), { silence: true }));
     }, ANSWER_WITHIN);
     tx.oncomplete = () => {
       clearTimeout(silence);
@@ -105,7 +103,7 @@ async function transaction(mode, work) {
     };
     tx.onabort = () => {
       clearTimeout(silence);
-      reject(tx.error || new Error('the browser refused to keep it'));
+      reject(tx.error || new Error(text('storage.refused')));
     };
     tx.onerror = (event) => event.preventDefault(); // the abort that follows says why
   });
@@ -221,10 +219,10 @@ function write(puts, removals, clear) {
 // Returns: why the browser refused a write, in words a user reads, with
 // the browser's own (a full disk comes as "UnknownError: ... (IOError)").
 function reason(error) {
-  if (error && error.silence) return `the browser's storage did not answer within ${ANSWER_WITHIN / 1000} s`;
+  if (error && error.silence) return text('storage.silentWrite', { s: ANSWER_WITHIN / 1000 });
   const named = error && error.name && error.name !== 'Error';
-  const words = named ? `${error.name}: ${error.message}` : String((error && error.message) || error || 'no word why');
-  return `the browser's storage is full or refused the write (its words: ${words})`;
+  const words = named ? `${error.name}: ${error.message}` : String((error && error.message) || error || '?');
+  return text('storage.full', { words });
 }
 
 // Changes the workspace. work(files) gets the files as stored now (a Map,
@@ -247,7 +245,7 @@ export async function update(work, { only = null } = {}) {
     if (!failure && planned.stale.length > 0) {
       failure = {
         names: planned.stale,
-        why: 'another tab changed them since; the copy shown here can still be downloaded',
+        why: text('storage.stale'),
       };
     }
     show(withPending(after));
@@ -294,7 +292,7 @@ export async function reload(names = null) {
 export async function open() {
   const given = { up: false }; // the page went on without storage: what opens late is closed again
   const opening = (async () => {
-    if (typeof indexedDB !== 'object' || !indexedDB) throw new Error('no IndexedDB');
+    if (typeof indexedDB !== 'object' || !indexedDB) throw new Error(text('storage.noIndexedDB'));
     const db = await openDatabase();
     if (given.up) {
       db.close();
@@ -305,7 +303,7 @@ export async function open() {
   })();
   // A storage that never answers is no storage: the page must open all the same.
   const silence = new Promise((resolve, reject) => {
-    setTimeout(() => reject(new Error(`it did not answer within ${OPEN_WITHIN / 1000} s`)), OPEN_WITHIN);
+    setTimeout(() => reject(new Error(text('storage.openSilent', { s: OPEN_WITHIN / 1000 }))), OPEN_WITHIN);
   });
   try {
     const left = await Promise.race([opening, silence]);

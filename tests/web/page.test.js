@@ -300,7 +300,7 @@ test('the inspector and the comparison report what the native inspector does; a 
   });
   assert.strictEqual(
     await page.$eval('.differs', (node) => node.getAttribute('aria-label')),
-    'bank 18: blank; differs from the expected image in 8192 bytes: expected SpeedDOS 40T HIROM (CRC-16 d3da), found blank',
+    'bank 18: blank; differs from the expected image in 8,192 bytes: expected SpeedDOS 40T HIROM (CRC-16 d3da), found blank',
   );
   assert.strictEqual(
     await textOf('#again p'),

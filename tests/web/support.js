@@ -177,6 +177,32 @@ function loadModule(file) {
   return loaded.exports;
 }
 
+// Serves a folder over http on port (a free one for 0) of this machine, as
+// any static host would (python3 -m http.server). Returns: { url, port,
+// stop() }, stop's promise kept when the server is gone.
+function serveFolder(dir, port = 0) {
+  const server = require('child_process').spawn(
+    'python3',
+    ['-u', '-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir],
+    { stdio: ['ignore', 'pipe', 'ignore'] },
+  );
+  const gone = new Promise((done) => server.on('exit', done));
+  const stop = () => {
+    server.kill();
+    return gone;
+  };
+  return new Promise((resolve, reject) => {
+    let said = '';
+    server.on('error', reject);
+    gone.then((status) => reject(new Error(`http.server ended with ${status}: ${said}`)));
+    server.stdout.on('data', (chunk) => {
+      said += chunk;
+      const at = /port (\d+)/.exec(said);
+      if (at) resolve({ url: `http://127.0.0.1:${at[1]}/`, port: Number(at[1]), stop });
+    });
+  });
+}
+
 // Returns: the accessible name of each of the map's 64 banks.
 const bankLabels = (page) =>
   page.$$eval('[aria-label="Flash banks"] [role="gridcell"]', (cells) =>
@@ -206,4 +232,5 @@ module.exports = {
   runTool,
   bankLabels,
   loadModule,
+  serveFolder,
 };
