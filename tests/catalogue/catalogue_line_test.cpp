@@ -43,3 +43,10 @@ TEST(CatalogueLine, Statuses) {
         {"abcd; 02; CRLF name\r\n", "abcd 02|CRLF name"}, {std::string("1234; 01; na\0me", 15), "1234 01|na"}};
     for (const auto& [line, result] : cases) EXPECT_EQ(parsed(line), result) << line;
 }
+
+TEST(CatalogueLine, ABankListIsReadFromScratch) {
+    std::array<uint8_t, kBankCount> banks{};
+    banks.fill(1);
+    ASSERT_EQ(parseBankList(0, "05", banks), BanksStatus::Ok);
+    for (std::size_t bank = 0; bank < kBankCount; ++bank) EXPECT_EQ(banks[bank], bank == 5 ? 1 : 0) << bank;
+}

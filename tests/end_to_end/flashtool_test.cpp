@@ -201,6 +201,11 @@ TEST(Flashtool, StartUpAndItsEarlyEnds) {
         {"two-byte flasher: the bank byte alone", ready({{"fcFlash.prg", {0x00, 0x03}}, {"rom.bin", kQuickDos}}),
             {"rom.bin", "-v0"}, 0, kBanner, "",
             {{bankName(0x24), concat({recordsOf(0x0300, {0x24}), recordsOf(0x4000, kQuickDos)})}}},
+#ifndef _WIN32  // links as POSIX makes them
+        {"no catalogue to be had: crc.ini a link into a folder that is not there", {{"fcFlash.prg", kFlasher}},
+            {"rom.bin", "-v0"}, 1, kBanner, "** error creating file: 'crc.ini'** error - no CRC file ...\n", {},
+            [] { std::filesystem::create_symlink("nowhere/crc.ini", "crc.ini"); }},
+#endif
         {"bad -sbXX", ready(rom), {"rom.bin", "-t", "-sb5"}, 1, kBanner,
             "** option 'set bank' need a hex byte argument ...\n", {}},
         {"later options win, by prefix and case", ready(rom),
