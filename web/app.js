@@ -7,7 +7,7 @@ import { act, change, onRefresh, retry } from './actions.js';
 import { addToCatalogue, writeDefaultCatalogue } from './catalogue-actions.js';
 import { showCatalogue } from './catalogue.js';
 import { entryForm } from './catalogue-form.js';
-import { compare, inspectFile, showAgain } from './compare.js';
+import { compare, inspectFile, showAgain, showReportDownload } from './compare.js';
 import { makeDisk, showDisks } from './disks.js';
 import { kindOf, markText, showFiles } from './files-view.js';
 import { showChoices, showCompareChoice, showFlash } from './flash-view.js';
@@ -284,6 +284,7 @@ function speak() {
   onLanguage(() => {
     translatePage();
     Views.sayAlertsAgain($('alerts'));
+    showReportDownload();
     act(() => refresh());
   });
   choice.addEventListener('change', () => setLanguage(choice.value, true));

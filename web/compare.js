@@ -22,11 +22,20 @@ async function showReport(args, jsonName) {
     ['stdout', `\n${text('report.status', { status: result.status })}\n`],
   ]);
   const json = await run(INFO, ['--json', ...args], files);
+  page.report = { name: jsonName, bytes: json.stdout };
+  showReportDownload();
+  return json;
+}
+
+// Offers the last report's JSON to download, in the language shown.
+export function showReportDownload() {
+  const shown = page.report;
   fill(
     $('report-downloads'),
-    element('p', {}, downloadLink(jsonName, json.stdout, say('report.json', { name: isolated(jsonName) }))),
+    shown
+      ? element('p', {}, downloadLink(shown.name, shown.bytes, say('report.json', { name: isolated(shown.name) })))
+      : null,
   );
-  return json;
 }
 
 export async function inspectFile(name, asCatalogue) {

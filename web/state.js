@@ -10,4 +10,5 @@ export const page = {
   kept: true, // whether this browser keeps the workspace at all
   running: false,
   comparison: null, // the last comparison: { expected, found, banks }
+  report: null, // the JSON of the last report shown: { name, bytes }
 };

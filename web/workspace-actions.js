@@ -125,6 +125,7 @@ export async function startOver() {
   page.record = null;
   page.lost = null;
   page.comparison = null;
+  page.report = null;
   await Workspace.saveState('run', null);
   await Workspace.saveState('lost', null);
   await change(() => ({ clear: true }));
