@@ -5,6 +5,7 @@
 // that end at a sector's end, a byte past it, of one byte, of 276 blocks).
 // Then what it refuses, how it replaces an image, and the damage the
 // inspector finds in an image.
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
