@@ -380,8 +380,11 @@ TEST(Flashinfo, ReadsFortyTrackImagesOfBothLayouts) {
         // With error bytes, one of which marks a sector of the bank loader file bad.
         Bytes errors = concat({readBytes("forty.d64"), Bytes(768, 0x01)});
         errors[kD64LongSize + sectorOffset(DiskFormat::D64, 37, 0) / 256] = 0x09;
-        // Past DolphinDOS's five entries, where SpeedDOS keeps its own: not read as part of them.
-        if (layout == "DolphinDOS") errors[sectorOffset(DiskFormat::D64, 18, 0) + 0xC0] = 0x11;
+        // Past DolphinDOS's five entries, where SpeedDOS keeps its own: not read as part of them. Where
+        // DolphinDOS keeps them, on a SpeedDOS disk, four that could be a BAM's after one that cannot: not a BAM.
+        const long header = sectorOffset(DiskFormat::D64, 18, 0);
+        if (layout == "DolphinDOS") errors[header + 0xC0] = 0x11;
+        if (layout == "SpeedDOS") errors[header + 0xAC] = errors[header + 0xB0] = errors[header + 0xB1] = 0x01;
         writeBytes("errors.d64", errors);
         const RunResult bad = runFlashinfo({"--json", "errors.d64"});
         EXPECT_EQ(bad.status, 1);
