@@ -52,6 +52,11 @@ StandardStreams keepStandardStreamsOpen() {
 }
 
 int64_t fileSize(std::FILE* file) {
+    // A regular file's size is what the system keeps for it, asked once. The
+    // seeks (four calls, a read among them) are for the rest: an empty size
+    // may stand for bytes the system does not count, which seeking tells (or fails).
+    struct stat status {};
+    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) return status.st_size;
     if (fseeko(file, 0, SEEK_END) != 0) return -1;
     const off_t size = ftello(file);
     if (size < 0 || fseeko(file, 0, SEEK_SET) != 0) return -1;

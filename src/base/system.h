@@ -21,7 +21,8 @@ StandardStreams keepStandardStreamsOpen();
 // Tells the size of an open file in 64 bits, whatever the width of long
 // (32 bits on Windows and in WebAssembly, where the standard ftell fails
 // from 2 GiB on).
-// Returns: the size, with the stream back at its start; -1 when it cannot be told.
+// file: a stream not read from or written to since it was opened.
+// Returns: the size, with the stream at its start; -1 when it cannot be told.
 int64_t fileSize(std::FILE* file);
 
 // Creates path for binary writing only while no file has that name, in one
