@@ -293,9 +293,13 @@ TEST(Flashinfo, NamesTheDamageOfADiskImage) {
         {"a sector of the directory marked bad", {{errors + directory / 256, 0x02}},
             "damage: the directory: its sector 18/1 is marked bad in the image's error bytes ($02: read error 20)", 1},
         {"a free sector marked bad harms no file", {{errors + 3, 0x05}}, "files: 3, good: 3, damage found: 0", 0},
+        {"an error byte past the codes that mark bad", {{errors + at(17, 10) / 256, 0x10}},
+            "files: 3, good: 3, damage found: 0", 0},
         {"a block marked used that no file holds", {{header + 4, 20}, {header + 5, 0xFE}},
             "lost: 1 block marked used in the BAM that no file holds (1/0): the drive's validate command frees them",
             0},
+        {"a file not closed", {{directory + 2, 0x01}},
+            "\nA     *seq  33      bank loader file  0b    SpeedDOS 40T HIROM  ok\n", 0},
         {"a separator (DEL at 0/0) and a locked file", {{entryD + 2, 0x80}, {entryD + 5, '-'}, {directory + 2, 0xC2}},
             "\nA     prg<  33      bank loader file  0b    SpeedDOS 40T HIROM  ok\n", 0},
     };
