@@ -27,9 +27,9 @@ TEST(DiskImage, FormatsAsCc1541Does) {
         const auto header = static_cast<std::size_t>(sectorOffset(format, geometry.directoryTrack, 0));
         const std::vector<std::pair<std::size_t, std::size_t>> spans =
             format == DiskFormat::D64
-                ? std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {0x90, 0xA4}, {0xA5, 0xAB}}
+                ? std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {0x90, 0xA4}, {0xA5, 0x100}}
                 : std::vector<std::pair<std::size_t, std::size_t>>{
-                      {0, 24}, {25, 29}, {256, 260}, {262, 272}, {512, 516}, {518, 528}};
+                      {0, 24}, {25, 256}, {256, 260}, {262, 272}, {512, 516}, {518, 528}};
         for (const auto& [from, to] : spans) {
             EXPECT_EQ(Bytes(ours.image.begin() + header + from, ours.image.begin() + header + to),
                 Bytes(theirs.begin() + header + from, theirs.begin() + header + to))
