@@ -131,7 +131,7 @@ test('a browser that asks for German gets the page in German, numbers as German 
   await add(page, files, scratch);
   assert.match(
     await runTool(page, ['DD2.bin'], ['opt-t']),
-    /^2 Bank-Ladedateien geschrieben, und jede Ausgabe vollständig \(Rückgabewert 0\)\.$/,
+    /^2 Bank-Ladedateien geschrieben und jede Ausgabe vollständig \(Rückgabewert 0\)\.$/,
   );
   assert.deepStrictEqual(await englishLeft(page), [], 'after a run: the verdict, the drive, the map');
   assert.match(await page.$eval('#files', (node) => node.innerText), /16\.384 Bytes, ROM-Datei/);

@@ -242,7 +242,7 @@ export default Object.freeze({
   },
   'verdict.away': '{reason}. {written} (Rückgabewert {status}).',
   'verdict.none': 'Keine Bank-Ladedatei wurde geschrieben (Rückgabewert {status}).',
-  'verdict.good': '{written}, und jede Ausgabe vollständig (Rückgabewert 0).',
+  'verdict.good': '{written} und jede Ausgabe vollständig (Rückgabewert 0).',
   'verdict.partial': '{written}, aber nicht jede Ausgabe ließ sich vollständig schreiben (Rückgabewert {status}).',
   'verdict.before': 'Der Lauf davor: {line}',
   'verdict.lost':
