@@ -30,6 +30,7 @@ TEST(DiskImage, FormatsAsCc1541Does) {
                 ? std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {0x90, 0xA4}, {0xA5, 0x100}}
                 : std::vector<std::pair<std::size_t, std::size_t>>{
                       {0, 24}, {25, 256}, {256, 260}, {262, 272}, {512, 516}, {518, 528}};
+        EXPECT_EQ(ours.image[header + (format == DiskFormat::D64 ? 0xA4 : 0x18)], 0xA0) << "between ID and DOS type";
         for (const auto& [from, to] : spans) {
             EXPECT_EQ(Bytes(ours.image.begin() + header + from, ours.image.begin() + header + to),
                 Bytes(theirs.begin() + header + from, theirs.begin() + header + to))

@@ -175,6 +175,10 @@ TEST(Flashdisk, RefusesWhatNoDiskTakesAndWritesNothing) {
         EXPECT_EQ(run.out.substr(0, 26), first) << option;
         EXPECT_TRUE(filesHere() == before);
     }
+    // As much as a disk holds is not more than it holds.
+    writeBytes("whole", Bytes(664 * 254, 0));
+    EXPECT_EQ(runFlashdisk({"full.d64", "whole"}),
+        (RunResult{0, "full.d64: 1 file, 0 blocks free\n  whole as \"WHOLE\", 664 blocks\n", ""}));
 }
 
 TEST(Flashdisk, ReplacesAnImageWholeOrNotAtAll) {
@@ -223,6 +227,7 @@ TEST(Flashdisk, ASetOfDisksIsReplacedWholeOrNotAtAll) {
     EXPECT_EQ(shorter.status, 0);
     EXPECT_PRED2(contains, shorter.out, "banks-2.d64: 5 files, 499 blocks free\n");
     EXPECT_PRED2(contains, shorter.out, "\nbanks-3.d64 is left from an earlier run: not part of this set\n");
+    EXPECT_EQ(shorter.out.find(" is left from"), shorter.out.rfind(" is left from")) << "only banks-3.d64";
     EXPECT_TRUE(readBytes("banks-3.d64") == third);
     // When the second disk cannot be written, the first is not replaced either.
     const Bytes first = readBytes("banks-1.d64");

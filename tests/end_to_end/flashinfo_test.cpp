@@ -48,7 +48,15 @@ TEST(Flashinfo, TellsEachKindFromItsContent) {
     EXPECT_FALSE(fs::exists("crc.ini")) << "the inspector never writes";
     for (const char* report : {"--", "--json"})
         EXPECT_EQ(runFlashinfo({report, "good.bin"}).status, 0) << "one good file";
-    EXPECT_EQ(runFlashinfo({"image.prg"}).status, 1) << "an image with as many unknown banks as misplaced ones";
+    // An image is good only without unknown banks and without misplaced ones; a ROM file of one block.
+    for (const auto& [banks, status] : std::vector<std::pair<std::map<int, Bytes>, int>>{{{{0x0B, kSpeedDos}}, 0},
+             {{{0x05, kSpeedDos}}, 1}, {{{0x07, kUnknown}}, 1}, {{{0x05, kSpeedDos}, {0x07, kUnknown}}, 1}}) {
+        writeBytes("one.bin", imageWith(banks));
+        EXPECT_EQ(runFlashinfo({"one.bin"}).status, status)
+            << banks.size() << " banks, the first " << banks.begin()->first;
+    }
+    writeBytes("one.bin", kSpeedDos);
+    EXPECT_PRED2(contains, runFlashinfo({"one.bin"}).out, "\nblocks: 1, known: 1, blank: 0, unknown: 0\n");
 
     writeBytes("crc.ini", text("d3da; 05; Mine\n"));
     const RunResult run = runFlashinfo({"--json", "good.bin", "rom.prg", "image.prg"});

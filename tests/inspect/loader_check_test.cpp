@@ -36,6 +36,7 @@ TEST(LoaderCheck, StructuralDamage) {
     // what, the file, where the damage is found, what it is
     const std::vector<std::tuple<const char*, Bytes, std::size_t, std::string>> cases{
         {"header cut", Bytes(good.begin(), good.begin() + 9), 7, "truncated record header"},
+        {"cut after a header", Bytes(good.begin(), good.begin() + 10), 7, "record runs past the end of the file"},
         {"block missing", Bytes(good.begin(), good.begin() + 7), 7,
             "block records missing: 1 records in all, a bank loader file ends with 32 records at 4000"},
         {"block record moved", moved, 7 + 5 * 260, "block record at 4600 with 256 bytes, expected 256 bytes at 4500"},
